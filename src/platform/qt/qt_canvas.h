@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QPainter>
+#include <optional>
+
+#include "platform/canvas.h"
+
+namespace bl::platform {
+
+// Canvas over a QPainter (an off-screen QImage for views, a QPrinter page for printing). Drawing
+// is aliased so that a 1-pixel line is one pixel. The fixed font is laid out on its 8-pixel grid
+// character by character, so that columns line up with the views' arithmetic.
+class QtCanvas final : public Canvas {
+ public:
+  QtCanvas(QPainter& painter, Size size);
+
+  Size PixelSize() const override { return size_; }
+  void SetPen(Rgb color, int width) override;
+  void SetNullPen() override;
+  void SetBrush(Rgb color) override;
+  void SetHollowBrush() override;
+  void DrawRectangle(const Rect& r) override;
+  void DrawRoundRect(const Rect& r, int cornerWidth, int cornerHeight) override;
+  void DrawEllipse(const Rect& r) override;
+  void DrawChord(const Rect& r, Point start, Point end) override;
+  void DrawPolygon(std::span<const Point> points) override;
+  void DrawPolyline(std::span<const Point> points) override;
+  void DrawLine(Point from, Point to) override;
+  void FillRect(const Rect& r, Rgb color) override;
+  void SetFont(FontId font) override;
+  void SetFontByHeight(int heightPx, bool fixedPitch, bool bold) override;
+  void SetTextColor(Rgb color) override { textColor_ = color; }
+  void SetTextBackground(Rgb color, bool opaque) override;
+  void DrawText(std::string_view text, const Rect& box, unsigned flags) override;
+  int TextWidth(std::string_view text) const override;
+  int TextHeight() const override;
+  void SetClipRect(const Rect& r) override;
+  void ClearClip() override;
+  void InvertRect(const Rect& r, Rgb color) override;
+
+ private:
+  // The rectangle whose outline covers the outer pixels of r.
+  static QRect OutlineRect(const Rect& r);
+  void DrawGridText(std::string_view text, const Rect& box, unsigned flags);
+  void DrawRotatedText(std::string_view text, const Rect& box, unsigned flags);
+
+  QPainter& painter_;
+  Size size_;
+  FontId font_ = FontId::Fixed;
+  bool gridText_ = true;
+  Rgb textColor_{};
+  std::optional<Rgb> textBackground_ = Rgb{255, 255, 255};
+};
+
+}  // namespace bl::platform

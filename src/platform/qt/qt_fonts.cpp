@@ -1,0 +1,33 @@
+#include "platform/qt/qt_fonts.h"
+
+namespace bl::platform {
+
+QFont MakeQtFont(FontId font) {
+  if (font == FontId::Fixed) {
+    QFont f(QStringList{"Courier", "Liberation Mono", "DejaVu Sans Mono"});
+    f.setStyleHint(QFont::TypeWriter);
+    f.setPixelSize(13);
+    f.setKerning(false);
+    return f;
+  }
+  // A cell height of 19 pixels: ascent plus descent of the face at 17 pixels.
+  QFont f(QStringList{"Arial", "Liberation Sans", "DejaVu Sans"});
+  f.setStyleHint(QFont::SansSerif);
+  f.setPixelSize(17);
+  return f;
+}
+
+QFont MakeQtFontByHeight(int heightPx, bool fixedPitch, bool bold) {
+  QFont f = fixedPitch ? MakeQtFont(FontId::Fixed) : MakeQtFont(FontId::Arial);
+  f.setPixelSize(std::max(1, heightPx * 9 / 10));
+  f.setBold(bold);
+  return f;
+}
+
+QString ToQt(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string FromQt(const QString& text) { return text.toLatin1().toStdString(); }
+
+}  // namespace bl::platform

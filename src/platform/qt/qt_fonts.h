@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QFont>
+
+#include "platform/canvas.h"
+
+namespace bl::platform {
+
+// The workbench's fonts as Qt fonts. "Courier" and "Arial" resolve to the metric-compatible
+// Liberation faces through fontconfig.
+QFont MakeQtFont(FontId font);
+QFont MakeQtFontByHeight(int heightPx, bool fixedPitch, bool bold);
+
+// Converts between the workbench's one-byte-per-character texts and Qt strings.
+QString ToQt(std::string_view text);
+std::string FromQt(const QString& text);
+
+}  // namespace bl::platform

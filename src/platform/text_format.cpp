@@ -1,0 +1,48 @@
+#include "platform/text_format.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+namespace bl::platform {
+
+std::string Format(const char* format, ...) {
+  char small[256];
+  va_list args;
+  va_start(args, format);
+  va_list again;
+  va_copy(again, args);
+  const int needed = std::vsnprintf(small, sizeof small, format, args);
+  va_end(args);
+  std::string out;
+  if (needed < 0) {
+    va_end(again);
+    return out;
+  }
+  if (static_cast<std::size_t>(needed) < sizeof small) {
+    out.assign(small, static_cast<std::size_t>(needed));
+  } else {
+    out.resize(static_cast<std::size_t>(needed) + 1);
+    std::vsnprintf(out.data(), out.size(), format, again);
+    out.resize(static_cast<std::size_t>(needed));
+  }
+  va_end(again);
+  return out;
+}
+
+int Scan(std::string_view text, std::size_t maxChars, const char* format, ...) {
+  std::string copy(text.substr(0, maxChars));
+  // A NUL inside the text ends it, as it would for the C string the reply arrived in.
+  copy.resize(std::strlen(copy.c_str()));
+  va_list args;
+  va_start(args, format);
+  const int n = std::vsscanf(copy.c_str(), format, args);
+  va_end(args);
+  return n;
+}
+
+std::size_t BoundedLength(const char* text, std::size_t maxChars) {
+  return text == nullptr ? 0 : strnlen(text, maxChars);
+}
+
+}  // namespace bl::platform

@@ -15,17 +15,6 @@ namespace {
 
 constexpr int kWarningColor = 5;
 
-bool StartsWithDefine(std::string_view line) {
-  constexpr std::string_view kPrefix = "#define ";
-  if (line.size() < kPrefix.size()) return false;
-  for (std::size_t i = 0; i < kPrefix.size(); ++i) {
-    char c = line[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != kPrefix[i]) return false;
-  }
-  return true;
-}
-
 struct VariableRef {
   VariableKind kind;
   int number;
@@ -37,11 +26,24 @@ std::optional<VariableRef> ParseVariable(std::string_view value, int slots) {
   if (value.size() < 2 || value.size() > 5) return std::nullopt;
   VariableKind kind;
   switch (value[0]) {
-    case 'P': case 'p': kind = VariableKind::P; break;
-    case 'Q': case 'q': kind = VariableKind::Q; break;
-    case 'M': case 'm': kind = VariableKind::M; break;
-    case 'I': case 'i': kind = VariableKind::I; break;
-    default: return std::nullopt;
+    case 'P':
+    case 'p':
+      kind = VariableKind::P;
+      break;
+    case 'Q':
+    case 'q':
+      kind = VariableKind::Q;
+      break;
+    case 'M':
+    case 'm':
+      kind = VariableKind::M;
+      break;
+    case 'I':
+    case 'i':
+      kind = VariableKind::I;
+      break;
+    default:
+      return std::nullopt;
   }
   int number = 0;
   for (char c : value.substr(1)) {
@@ -54,6 +56,17 @@ std::optional<VariableRef> ParseVariable(std::string_view value, int slots) {
 
 }  // namespace
 
+bool IsDefineLine(std::string_view line) {
+  constexpr std::string_view kPrefix = "#define ";
+  if (line.size() < kPrefix.size()) return false;
+  for (std::size_t i = 0; i < kPrefix.size(); ++i) {
+    char c = line[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != kPrefix[i]) return false;
+  }
+  return true;
+}
+
 DefinitionTable::DefinitionTable() {
   for (auto& m : map_) m.assign(kMaxSlots, -1);
 }
@@ -64,7 +77,7 @@ void DefinitionTable::SetSlotCount(int n) {
 }
 
 int DefinitionTable::DefineLine(std::string_view line, int lineNumber, Terminal& terminal) {
-  if (!StartsWithDefine(line)) return kDefineNotDefine;
+  if (!IsDefineLine(line)) return kDefineNotDefine;
   std::size_t p = 7;
   const std::size_t n = line.size();
   while (p < n && line[p] == ' ') ++p;
@@ -94,19 +107,20 @@ int DefinitionTable::DefineLine(std::string_view line, int lineNumber, Terminal&
       if (index < 0) {
         if (static_cast<int>(names_[k].size()) >= slots_) return kDefineStored;
         names_[k].push_back({name, variable->number});
-        map_[k][static_cast<std::size_t>(variable->number)] = static_cast<int>(names_[k].size()) - 1;
+        map_[k][static_cast<std::size_t>(variable->number)] =
+            static_cast<int>(names_[k].size()) - 1;
         firstIndex_[k].try_emplace(name, static_cast<int>(names_[k].size()) - 1);
         return kDefineStored;
       }
       const std::string& old = names_[k][static_cast<std::size_t>(index)].name;
       if (old != name) {
         const char letter = VariableLetter(variable->kind);
-        warning = lineNumber > 0
-                      ? platform::Format("  Warning: Line %d re-DEFINED %c%d from %s to %s.",
-                                         lineNumber, letter, variable->number, old.c_str(),
-                                         name.c_str())
-                      : platform::Format("  Warning: re-DEFINED %c%d from %s to %s.", letter,
-                                         variable->number, old.c_str(), name.c_str());
+        warning =
+            lineNumber > 0
+                ? platform::Format("  Warning: Line %d re-DEFINED %c%d from %s to %s.", lineNumber,
+                                   letter, variable->number, old.c_str(), name.c_str())
+                : platform::Format("  Warning: re-DEFINED %c%d from %s to %s.", letter,
+                                   variable->number, old.c_str(), name.c_str());
         result = kDefineRedefined;
         Rename(variable->kind, index, name);
       }

@@ -26,6 +26,9 @@ enum DefineResult : int {
   kDefineBadValue = 3,
 };
 
+// True when the line begins with "#define " (case ignored): a definition, not a command.
+bool IsDefineLine(std::string_view line);
+
 // The user's names for P, Q, M and I variables and free text definitions (#define lines).
 //
 // Names and texts hold at most 32 characters; names are case-sensitive. Each list holds at most

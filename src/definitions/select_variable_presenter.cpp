@@ -14,10 +14,14 @@ SelectVariablePresenter::SelectVariablePresenter(const DefinitionTable& table,
 
 VariableKind SelectVariablePresenter::ToVariableKind(int insertKind) {
   switch (insertKind) {
-    case 2: return VariableKind::Q;
-    case 3: return VariableKind::M;
-    case 4: return VariableKind::I;
-    default: return VariableKind::P;
+    case 2:
+      return VariableKind::Q;
+    case 3:
+      return VariableKind::M;
+    case 4:
+      return VariableKind::I;
+    default:
+      return VariableKind::P;
   }
 }
 
@@ -29,7 +33,8 @@ void SelectVariablePresenter::Fill() {
   for (int number = 0; number < table_.SlotCount(); ++number) {
     const std::string_view name = table_.NameOf(kind, number);
     if (name.empty()) continue;
-    lines_.push_back(platform::Format("%-32.32s   %c%d", std::string(name).c_str(), letter, number));
+    lines_.push_back(
+        platform::Format("%-32.32s   %c%d", std::string(name).c_str(), letter, number));
     numbers_.push_back(number);
   }
 }
@@ -47,8 +52,8 @@ void SelectVariablePresenter::ChooseKind(int kind) {
 std::optional<std::string> SelectVariablePresenter::Accept() {
   memory_.selected = selected_;
   if (selected_ < 0) return std::nullopt;
-  const std::string_view name =
-      table_.NameOf(ToVariableKind(memory_.insertKind), numbers_[static_cast<std::size_t>(selected_)]);
+  const std::string_view name = table_.NameOf(ToVariableKind(memory_.insertKind),
+                                              numbers_[static_cast<std::size_t>(selected_)]);
   if (name.empty()) return std::nullopt;
   return std::string(name);
 }

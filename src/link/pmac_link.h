@@ -1,0 +1,130 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "link/vendor_library.h"
+
+namespace bl {
+
+class DefinitionTable;
+class Terminal;
+namespace platform {
+class Desktop;
+}
+
+// What PmacValue reads or writes.
+enum class ValueKind : int {
+  P = 1,
+  Q = 2,
+  M = 3,
+  I = 4,
+  XWord = 5,
+  YWord = 6,
+  XWordToo = 7,
+  YWordToo = 8,
+  XYPair = 9,  // 48-bit X:Y pair at one address, read only
+};
+
+// The direction of PmacValue: 0 and 2 read; 1 writes, then reads back; 3 writes only.
+enum class AccessMode : int { Read = 0, WriteRead = 1, ReadToo = 2, Write = 3 };
+
+// The PLC buffer table read by ReadPlcTable and ReadPlccTable: one entry per PLC 0..31.
+struct PlcTable {
+  std::array<std::int32_t, 32> start{};
+  std::array<std::int32_t, 32> end{};
+  std::array<std::uint8_t, 32> enabled{};
+};
+
+inline constexpr std::string_view kNotConnectedReply = "Not Connected to a PMAC Device.\r";
+// PmacValue's and the table readers' reply buffer.
+inline constexpr int kValueReplySize = 255;
+
+// The only road between the program and a controller. It binds a VendorLibrary at connection,
+// keeps the number of the open device and offers the command/response exchange and the value
+// reads and writes every other subsystem builds on.
+//
+// Threads: the user-interface thread and the monitor thread both call PmacCommand and PmacValue;
+// one mutex is held for the length of each library call so that their exchanges never interleave.
+// The echo (terminal lines) and the #define path are used from the user-interface thread only.
+class PmacLink {
+ public:
+  PmacLink(Terminal& terminal, DefinitionTable& definitions, platform::Desktop& desktop,
+           VendorLibraryLoader loader);
+  ~PmacLink();
+  PmacLink(const PmacLink&) = delete;
+  PmacLink& operator=(const PmacLink&) = delete;
+
+  // The open device 0..7, or -1 when no controller is connected.
+  int PmacDevice() const { return device_.load(); }
+
+  // Binds the library, lets the user choose a device and opens it. 0 when a device is open.
+  // mainWindow is handed to the library's device choice as its parent.
+  int LinkConnect(void* mainWindow = nullptr);
+  // Closes the open device. -1 when none was open, else 0. Waits for an exchange under way.
+  int LinkDisconnect();
+  // The choice of an offline controller type: no device from now on.
+  void ForgetDevice() { device_ = -1; }
+
+  // One command line out, the reply back (at most responseSize - 1 characters). Comments are
+  // stripped and defined names replaced first; a "#define" line goes into the definition table
+  // and is not sent (the response is then empty). With echo, the command and each reply line are
+  // shown in the terminal. Always returns 0.
+  int PmacCommand(std::string& response, int responseSize, std::string_view command, bool echo);
+
+  // Reads or writes one variable or memory word. 0 on success; -1 when not connected, when the
+  // reply does not give a number (value unchanged), for an unknown kind, or for a write of the
+  // read-only kind 9 (nothing is sent).
+  int PmacValue(ValueKind kind, int number, double& value, AccessMode mode);
+
+  // The PLC buffer table (Y memory) and the compiled PLC table (P memory) of a controller of the
+  // given type code 1..6. -1 when not connected, for an unknown type, or when a reply gives no
+  // number (the table is then left cleared).
+  int ReadPlcTable(int typeCode, PlcTable& table);
+  int ReadPlccTable(int typeCode, PlcTable& table);
+
+  // The library's bootstrap query for the open device (false when none is open).
+  bool InBootStrapMode();
+
+  // Downloads a file through the library (the progress meter's task 1) with the four flags set.
+  // Returns when done; does nothing when no device is open. Other exchanges wait meanwhile.
+  void Download(const std::string& path, const VendorLibrary::MessageCallback& message,
+                const VendorLibrary::ProgressCallback& progress);
+  // Stops the download in progress. Only for use from inside the download's callbacks: it takes
+  // no lock, because the thread running the download already holds the link.
+  void AbortDownload();
+
+  // Sends a command straight to the library, without cleaning, substitution or echo (the
+  // configuration backup's listings). The not-connected reply when no device is open. The reply
+  // holds at most maxChars - 1 characters.
+  std::string RawResponse(std::string_view command, std::size_t maxChars);
+
+  // Called after a #define taken from a command line has been stored (the watch window shows
+  // defined names and repaints).
+  std::function<void()> onDefinitionStored;
+
+ private:
+  // One library exchange under the link's lock; false when no device is open by then.
+  bool Exchange(std::string_view command, std::size_t maxChars, std::string& reply);
+  // Reads one word of Y or P memory ("RY:%d", "RP:%d") through PmacCommand, parsed with "%d".
+  bool ReadWord(char memory, int address, int& word);
+  void EchoReply(std::string_view response, int responseSize);
+
+  Terminal& terminal_;
+  DefinitionTable& definitions_;
+  platform::Desktop& desktop_;
+  VendorLibraryLoader loader_;
+  std::unique_ptr<VendorLibrary> library_;  // guarded by exchange_
+  std::atomic<int> device_{-1};
+  // The library of the download under way, for AbortDownload from its callbacks.
+  std::atomic<VendorLibrary*> downloading_{nullptr};
+  mutable std::mutex exchange_;
+};
+
+}  // namespace bl

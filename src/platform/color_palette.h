@@ -35,6 +35,14 @@ constexpr Rgb PaletteColor(int index) {
                                             : kColorPalette[0];
 }
 
+// The colour of a graph slot's colour choice 0..11: choices 0..10 are palette entries 4..14.
+// Choice 11 ("Violet2") has no palette entry; it gets a violet of its own between entry 14 and
+// blue.
+inline constexpr int kSlotColorCount = 12;
+constexpr Rgb SlotColor(int choice) {
+  return choice == 11 ? Rgb{128, 0, 255} : PaletteColor(choice + 4);
+}
+
 inline constexpr Rgb kWhite{255, 255, 255};
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kLightGrey{192, 192, 192};

@@ -9,8 +9,8 @@ namespace {
 class SelectVariableTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* line : {"#define zeta P20", "#define alpha P3", "#define home M101",
-                             "#define gain I130"})
+    for (const char* line :
+         {"#define zeta P20", "#define alpha P3", "#define home M101", "#define gain I130"})
       table.DefineLine(line, 0, terminal);
   }
   Terminal terminal;

@@ -15,7 +15,16 @@ namespace bl::platform {
 class RecordingCanvas final : public Canvas {
  public:
   enum class Kind {
-    Rectangle, RoundRect, Ellipse, Chord, Polygon, Polyline, Line, FillRect, Text, Invert
+    Rectangle,
+    RoundRect,
+    Ellipse,
+    Chord,
+    Polygon,
+    Polyline,
+    Line,
+    FillRect,
+    Text,
+    Invert
   };
   struct Op {
     Kind kind = Kind::Rectangle;
@@ -25,8 +34,8 @@ class RecordingCanvas final : public Canvas {
     unsigned flags = 0;
     std::optional<Rgb> pen;  // nothing: null pen
     int penWidth = 1;
-    std::optional<Rgb> brush;  // nothing: hollow brush
-    Rgb color;                 // FillRect and Invert colour, or the text colour
+    std::optional<Rgb> brush;           // nothing: hollow brush
+    Rgb color;                          // FillRect and Invert colour, or the text colour
     std::optional<Rgb> textBackground;  // nothing: transparent
     FontId font = FontId::Fixed;
     int fontHeight = 0;  // set by SetFontByHeight, else 0

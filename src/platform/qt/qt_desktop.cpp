@@ -106,29 +106,51 @@ MessageAnswer QtDesktop::ShowMessage(std::string_view text, std::string_view tit
   box.setWindowTitle(ToQt(title));
   box.setText(ToQt(text));
   switch (icon) {
-    case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MessageIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MessageIcon::None: break;
+    case MessageIcon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case MessageIcon::Warning:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MessageIcon::Error:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case MessageIcon::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case MessageIcon::None:
+      break;
   }
   QMessageBox::StandardButtons set;
   switch (buttons) {
-    case MessageButtons::Ok: set = QMessageBox::Ok; break;
-    case MessageButtons::OkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; break;
-    case MessageButtons::YesNo: set = QMessageBox::Yes | QMessageBox::No; break;
+    case MessageButtons::Ok:
+      set = QMessageBox::Ok;
+      break;
+    case MessageButtons::OkCancel:
+      set = QMessageBox::Ok | QMessageBox::Cancel;
+      break;
+    case MessageButtons::YesNo:
+      set = QMessageBox::Yes | QMessageBox::No;
+      break;
     case MessageButtons::YesNoCancel:
       set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
       break;
-    case MessageButtons::RetryCancel: set = QMessageBox::Retry | QMessageBox::Cancel; break;
+    case MessageButtons::RetryCancel:
+      set = QMessageBox::Retry | QMessageBox::Cancel;
+      break;
   }
   box.setStandardButtons(set);
   switch (box.exec()) {
-    case QMessageBox::Yes: return MessageAnswer::Yes;
-    case QMessageBox::No: return MessageAnswer::No;
-    case QMessageBox::Retry: return MessageAnswer::Retry;
-    case QMessageBox::Cancel: return MessageAnswer::Cancel;
-    case QMessageBox::Ok: return MessageAnswer::Ok;
+    case QMessageBox::Yes:
+      return MessageAnswer::Yes;
+    case QMessageBox::No:
+      return MessageAnswer::No;
+    case QMessageBox::Retry:
+      return MessageAnswer::Retry;
+    case QMessageBox::Cancel:
+      return MessageAnswer::Cancel;
+    case QMessageBox::Ok:
+      return MessageAnswer::Ok;
     default:
       // Closed with ESC or the close box: the answer a Cancel button would give, else OK.
       return set.testFlag(QMessageBox::Cancel) ? MessageAnswer::Cancel
@@ -175,8 +197,8 @@ void QtDesktop::SetClipboardText(std::string_view text) {
 }
 
 bool QtDesktop::OpenExternal(std::string_view pathOrAddress) {
-  const QString s = QString::fromLocal8Bit(pathOrAddress.data(),
-                                           static_cast<qsizetype>(pathOrAddress.size()));
+  const QString s =
+      QString::fromLocal8Bit(pathOrAddress.data(), static_cast<qsizetype>(pathOrAddress.size()));
   const bool isAddress = s.contains("://") || s.startsWith("www.");
   if (!isAddress && !QFileInfo::exists(s)) return false;
   return QDesktopServices::openUrl(isAddress ? QUrl::fromUserInput(s) : QUrl::fromLocalFile(s));

@@ -1,17 +1,23 @@
 #include "platform/qt/qt_fonts.h"
 
+#include <QStringList>
+
 namespace bl::platform {
 
 QFont MakeQtFont(FontId font) {
   if (font == FontId::Fixed) {
-    QFont f(QStringList{"Courier", "Liberation Mono", "DejaVu Sans Mono"});
+    QFont f;
+    f.setFamilies({QStringLiteral("Courier"), QStringLiteral("Liberation Mono"),
+                   QStringLiteral("DejaVu Sans Mono")});
     f.setStyleHint(QFont::TypeWriter);
     f.setPixelSize(13);
     f.setKerning(false);
     return f;
   }
   // A cell height of 19 pixels: ascent plus descent of the face at 17 pixels.
-  QFont f(QStringList{"Arial", "Liberation Sans", "DejaVu Sans"});
+  QFont f;
+  f.setFamilies(
+      {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
   f.setStyleHint(QFont::SansSerif);
   f.setPixelSize(17);
   return f;

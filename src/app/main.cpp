@@ -1,0 +1,68 @@
+#include <QApplication>
+#include <QDir>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "link/dynamic_vendor_library.h"
+#include "platform/clock.h"
+#include "platform/qt/qt_desktop.h"
+#include "platform/qt/qt_ui_thread.h"
+#include "shell/command_ids.h"
+#include "shell/qt/main_window.h"
+#include "shell/shell.h"
+#include "shell/view_ids.h"
+#include "shell/workbench.h"
+
+namespace {
+
+void PrintUsage() {
+  std::fputs(
+      "Usage: brightlantern [--vendor-library DIR]\n"
+      "  --vendor-library DIR  bind the controller vendor's communication library\n"
+      "                        (libPComm32W.so or libPComm32.so) from DIR\n"
+      "  --help                show this text\n",
+      stdout);
+}
+
+// Shipped data after the start directory: the installed data folder beside the program, then
+// the source tree's data folder for a program run from its build folder.
+std::vector<std::string> DataFolders() {
+  const QString exe = QCoreApplication::applicationDirPath();
+  return {QDir(exe + "/../share/brightlantern").absolutePath().toStdString(), BL_SOURCE_DATA_DIR};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string vendorFolder;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      PrintUsage();
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--vendor-library") == 0 && i + 1 < argc) vendorFolder = argv[++i];
+  }
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Brightlantern");
+  QApplication::setOrganizationName("Quillon Controls");
+
+  bl::platform::QtDesktop desktop;
+  bl::platform::QtUiThread uiThread;
+  bl::platform::SystemClock clock;
+  bl::Workbench workbench(
+      desktop, uiThread, clock,
+      [vendorFolder] { return bl::LoadDynamicVendorLibrary(vendorFolder); }, DataFolders());
+  bl::Shell shell(workbench);
+
+  bl::AddStartupBanner(workbench.terminal);
+  bl::MainWindow window(workbench, shell);
+  desktop.SetOwner(&window);
+  window.show();
+  // The connection dialog is the first thing the user answers; the program then comes up in
+  // the terminal.
+  shell.RunCommand(bl::cmd::kConnect);
+  shell.SelectView(bl::kViewTerminal, true);
+  return app.exec();
+}

@@ -1,0 +1,274 @@
+#include "shell/qt/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "controller/connect_presenter.h"
+#include "controller/identify_controller.h"
+#include "controller/qt/connect_dialogs.h"
+#include "definitions/qt/select_variable_dialog.h"
+#include "platform/color_palette.h"
+#include "platform/qt/canvas_widget.h"
+#include "platform/qt/qt_canvas.h"
+#include "platform/qt/qt_fonts.h"
+#include "shell/command_ids.h"
+#include "shell/main_menu.h"
+#include "shell/qt/series_panel.h"
+#include "shell/qt/toolbar.h"
+#include "shell/shell.h"
+#include "shell/view_ids.h"
+#include "shell/workbench.h"
+#include "terminal/qt/command_line_edit.h"
+#include "terminal/qt/terminal_view.h"
+
+namespace bl {
+
+namespace {
+
+QRect ToQRect(const platform::Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+
+// A view whose drawing comes with a later part of the program: a white area of its size.
+void PaintEmptyView(platform::Canvas& canvas) {
+  const platform::Size size = canvas.PixelSize();
+  canvas.FillRect({0, 0, size.width, size.height}, platform::kWhite);
+}
+
+}  // namespace
+
+MainClientArea::MainClientArea(Workbench& workbench, Shell& shell, QWidget* parent)
+    : QWidget(parent),
+      workbench_(workbench),
+      shell_(shell),
+      toolbar_(new Toolbar([&shell](int command) { shell.RunCommand(command); }, this)),
+      terminalView_(new TerminalView(workbench.terminal, this)),
+      commandLine_(new CommandLineEdit(workbench.commandLine, this)),
+      panes_{new platform::CanvasWidget(this), new platform::CanvasWidget(this)},
+      dataWindow_(new platform::CanvasWidget(this)),
+      spreadsheet_(new platform::CanvasWidget(this)),
+      seriesPanel_(new SeriesPanel(this)) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  panes_[0]->setObjectName("Graph1");
+  panes_[1]->setObjectName("Graph2");
+  dataWindow_->setObjectName("Data");
+  spreadsheet_->setObjectName("Spreadsheet");
+  for (platform::CanvasWidget* w : {panes_[0], panes_[1], dataWindow_, spreadsheet_}) {
+    w->SetPainter(PaintEmptyView);
+    w->setFocusPolicy(Qt::StrongFocus);
+  }
+
+  const std::pair<int, const char*> buttons[] = {
+      {cmd::kUpdateLimits, "Update Limits"},     {cmd::kCursors, "Cursors: Off"},
+      {cmd::kFullScreen, "FullScreen: Off"},     {cmd::kPrintGraph, "Print Graph"},
+      {cmd::kDefineBuffer, "Define Buffer"},     {cmd::kBufferSettings, "Buffer Settings"},
+      {cmd::kBeginGathering, "Begin Gathering"}, {cmd::kEndGathering, "End Gathering"},
+      {cmd::kUploadData, "Upload Data"}};
+  for (const auto& [command, text] : buttons) {
+    auto* button = new QPushButton(text, this);
+    button->setFocusPolicy(Qt::NoFocus);
+    connect(button, &QPushButton::clicked, this, [&shell, c = command] { shell.RunCommand(c); });
+    buttons_[command] = button;
+  }
+  for (int command : {cmd::kDefineBuffer, cmd::kBufferSettings, cmd::kBeginGathering,
+                      cmd::kEndGathering, cmd::kUploadData})
+    buttons_[command]->setEnabled(false);
+  ShowView(shell_.ViewId());
+}
+
+void MainClientArea::SetEditorView(QWidget* editorView) {
+  editorView_ = editorView;
+  editorView_->setParent(this);
+  Relayout();
+}
+
+QWidget* MainClientArea::MainChild(int view) {
+  if (IsGraphView(view)) return panes_[0];
+  if (view == kViewData) return dataWindow_;
+  if (IsSpreadsheetView(view)) return spreadsheet_;
+  if (view == kViewTerminal) return commandLine_;
+  if (view == kViewEditor) return editorView_;
+  return nullptr;
+}
+
+void MainClientArea::ShowView(int view) {
+  const bool graph = IsGraphView(view);
+  panes_[0]->setVisible(graph);
+  panes_[1]->setVisible(graph && shell_.GraphType() == 2);
+  for (int command : {cmd::kUpdateLimits, cmd::kCursors, cmd::kFullScreen, cmd::kPrintGraph})
+    buttons_[command]->setVisible(graph);
+  seriesPanel_->SetVisible(graph && !shell_.FullScreen());
+  dataWindow_->setVisible(view == kViewData);
+  for (int command : {cmd::kDefineBuffer, cmd::kBufferSettings, cmd::kBeginGathering,
+                      cmd::kEndGathering, cmd::kUploadData})
+    buttons_[command]->setVisible(view == kViewData);
+  spreadsheet_->setVisible(IsSpreadsheetView(view));
+  terminalView_->setVisible(view == kViewTerminal);
+  commandLine_->setVisible(view == kViewTerminal);
+  if (editorView_) editorView_->setVisible(view == kViewEditor);
+  if (QWidget* child = MainChild(view)) child->setFocus();
+  update();
+}
+
+void MainClientArea::Relayout() {
+  layout_ = LayOutMainWindow(width(), height(), shell_.GraphType(), shell_.FullScreen());
+  toolbar_->setGeometry(ToQRect(layout_.toolbar));
+  panes_[0]->setGeometry(ToQRect(layout_.graph.pane1));
+  panes_[1]->setGeometry(ToQRect(layout_.graph.pane2));
+  const int graphButtons[] = {cmd::kUpdateLimits, cmd::kCursors, cmd::kFullScreen,
+                              cmd::kPrintGraph};
+  for (std::size_t i = 0; i < 4; ++i)
+    buttons_[graphButtons[i]]->setGeometry(ToQRect(layout_.graph.buttons[i]));
+  buttons_[cmd::kFullScreen]->setText(platform::ToQt(shell_.FullScreenText()));
+  seriesPanel_->LayOut(width(), height());
+  dataWindow_->setGeometry(ToQRect(layout_.data.dataWindow));
+  buttons_[cmd::kDefineBuffer]->setGeometry(ToQRect(layout_.data.defineBuffer));
+  buttons_[cmd::kBufferSettings]->setGeometry(ToQRect(layout_.data.bufferSettings));
+  buttons_[cmd::kBeginGathering]->setGeometry(ToQRect(layout_.data.beginGathering));
+  buttons_[cmd::kEndGathering]->setGeometry(ToQRect(layout_.data.endGathering));
+  buttons_[cmd::kUploadData]->setGeometry(ToQRect(layout_.data.uploadData));
+  spreadsheet_->setGeometry(ToQRect(layout_.spreadsheet));
+  terminalView_->setGeometry(ToQRect(layout_.terminal.view));
+  commandLine_->setGeometry(ToQRect(layout_.terminal.commandLine));
+  if (editorView_) editorView_->setGeometry(ToQRect(layout_.editor.body));
+  ShowView(shell_.ViewId());
+}
+
+void MainClientArea::resizeEvent(QResizeEvent*) { Relayout(); }
+
+void MainClientArea::paintEvent(QPaintEvent*) {
+  QImage image(size(), QImage::Format_RGB32);
+  {
+    QPainter p(&image);
+    platform::QtCanvas canvas(p, {width(), height()});
+    MainPaintState state;
+    state.view = shell_.ViewId();
+    state.fullScreen = shell_.FullScreen();
+    state.servoPeriod = workbench_.controllerType.servoPeriod;
+    state.gather = &workbench_.gatherStatus;
+    PaintMainWindow(canvas, layout_, state);
+  }
+  QPainter screen(this);
+  screen.drawImage(0, 0, image);
+}
+
+MainWindow::MainWindow(Workbench& workbench, Shell& shell)
+    : workbench_(workbench), shell_(shell), client_(new MainClientArea(workbench, shell, this)) {
+  setObjectName("Main");
+  setWindowTitle("Brightlantern");
+  setCentralWidget(client_);
+  BuildMenu();
+  WireShell();
+  resize(kMainDefaultWidth, kMainDefaultHeight);
+  setMinimumSize(kMainMinWidth, kMainMinHeight);
+}
+
+void MainWindow::BuildMenu() {
+  for (const MenuPopup& popup : MainMenu()) {
+    QMenu* menu = menuBar()->addMenu(platform::ToQt(popup.title));
+    for (const MenuEntry& entry : popup.entries) {
+      if (entry.IsSeparator()) {
+        menu->addSeparator();
+        continue;
+      }
+      QAction* action = menu->addAction(platform::ToQt(entry.text));
+      action->setData(entry.command);
+      connect(action, &QAction::triggered, this,
+              [this, command = entry.command] { shell_.RunCommand(command); });
+      actions_[entry.command] = action;
+    }
+  }
+}
+
+QAction* MainWindow::MenuAction(int command) const {
+  const auto it = actions_.find(command);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+void MainWindow::WireShell() {
+  Shell::Hooks& h = shell_.hooks;
+  h.showView = [this](int view) { client_->ShowView(view); };
+  h.relayout = [this] { client_->Relayout(); };
+  h.repaint = [this] { client_->update(); };
+  h.pressToolbarButton = [this] { client_->ToolbarWidget().Press(shell_.PressedButton()); };
+  h.enableGatheringButtons = [this](bool enabled) {
+    for (int command : {cmd::kDefineBuffer, cmd::kBufferSettings, cmd::kBeginGathering,
+                        cmd::kEndGathering, cmd::kUploadData})
+      client_->Button(command).setEnabled(enabled);
+  };
+  h.destroyMainWindow = [this] {
+    destroying_ = true;
+    close();
+  };
+  h.runConnectionDialogs = [this] {
+    auto identify = [this] {
+      IdentifyHooks hooks;
+      hooks.setTitle = [this](const std::string& title) { setWindowTitle(platform::ToQt(title)); };
+      IdentifyController(workbench_.controllerType, workbench_.link, workbench_.definitions,
+                         workbench_.terminal, hooks);
+      client_->Series().SetSeriesCount(workbench_.controllerType.seriesCount);
+    };
+    ConnectPresenter connect(workbench_.link, workbench_.controllerType, identify, this);
+    WorkOfflinePresenter offline(workbench_.link, workbench_.controllerType, identify);
+    RunConnectionDialogs(this, connect, offline);
+  };
+  h.chooseVariable = [this](int kind) {
+    return ChooseDefinedVariable(this, workbench_.definitions, workbench_.selectVariable, kind);
+  };
+  h.commandLineEdit = [this](int command) {
+    CommandLineEdit& edit = client_->CommandLine();
+    if (command == cmd::kCut) edit.cut();
+    if (command == cmd::kCopy) edit.copy();
+    if (command == cmd::kPaste) edit.paste();
+    if (command == cmd::kDelete && edit.hasSelectedText()) edit.del();
+  };
+  h.insertIntoCommandLine = [this](std::string_view text) {
+    client_->CommandLine().insert(platform::ToQt(text));
+    client_->CommandLine().setFocus();
+  };
+  h.sendKeyToView = [this](int view, int key) {
+    QWidget* target = client_->MainChild(view);
+    if (!target) return;
+    const bool del = key == 127;
+    const Qt::Key qtKey = del ? Qt::Key_Delete : static_cast<Qt::Key>(Qt::Key_A + key - 1);
+    QKeyEvent press(QEvent::KeyPress, qtKey, del ? Qt::NoModifier : Qt::ControlModifier,
+                    del ? QString() : QString(QChar(key)));
+    QApplication::sendEvent(target, &press);
+  };
+  h.showAbout = [this] { ShowAboutBox(this); };
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (destroying_) {
+    event->accept();
+    return;
+  }
+  // The close box asks about unsaved changes; Exit does not come here.
+  event->ignore();
+  shell_.RequestClose();
+}
+
+void ShowAboutBox(QWidget* parent) {
+  QDialog box(parent);
+  box.setWindowTitle("About");
+  auto* layout = new QVBoxLayout(&box);
+  auto* product = new QLabel("BRIGHTLANTERN, Version 0.51", &box);
+  QFont bold = product->font();
+  bold.setBold(true);
+  product->setFont(bold);
+  layout->addWidget(product);
+  layout->addWidget(new QLabel("Quillon Controls, Inc.", &box));
+  layout->addWidget(new QLabel("A workbench for PMAC motion controllers.", &box));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+  layout->addWidget(buttons);
+  box.exec();
+}
+
+}  // namespace bl

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <map>
+
+#include "shell/main_layout.h"
+
+class QPushButton;
+
+namespace bl {
+
+class Workbench;
+class Shell;
+class TerminalView;
+class CommandLineEdit;
+class Toolbar;
+class SeriesPanel;
+namespace platform {
+class CanvasWidget;
+}
+
+// The client area of the main window: every view's child windows, laid out at their pixel
+// positions on each resize, and the main window's own drawing beneath them.
+class MainClientArea : public QWidget {
+ public:
+  MainClientArea(Workbench& workbench, Shell& shell, QWidget* parent = nullptr);
+
+  void Relayout();
+  // Shows the children of one view and hides the others.
+  void ShowView(int view);
+  QWidget* MainChild(int view);
+  // The editor view's body, once the editor exists.
+  void SetEditorView(QWidget* editorView);
+
+  Toolbar& ToolbarWidget() { return *toolbar_; }
+  TerminalView& Terminal() { return *terminalView_; }
+  CommandLineEdit& CommandLine() { return *commandLine_; }
+  platform::CanvasWidget& GraphPane(int index) { return *panes_[static_cast<std::size_t>(index)]; }
+  platform::CanvasWidget& DataWindow() { return *dataWindow_; }
+  platform::CanvasWidget& Spreadsheet() { return *spreadsheet_; }
+  QPushButton& Button(int command) { return *buttons_.at(command); }
+  SeriesPanel& Series() { return *seriesPanel_; }
+  const MainLayout& Layout() const { return layout_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  Workbench& workbench_;
+  Shell& shell_;
+  MainLayout layout_;
+  Toolbar* toolbar_;
+  TerminalView* terminalView_;
+  CommandLineEdit* commandLine_;
+  std::array<platform::CanvasWidget*, 2> panes_;
+  platform::CanvasWidget* dataWindow_;
+  platform::CanvasWidget* spreadsheet_;
+  QWidget* editorView_ = nullptr;
+  SeriesPanel* seriesPanel_;
+  std::map<int, QPushButton*> buttons_;
+};
+
+// The "Main" window: menu bar, toolbar and one view at a time.
+class MainWindow : public QMainWindow {
+ public:
+  MainWindow(Workbench& workbench, Shell& shell);
+
+  MainClientArea& Client() { return *client_; }
+  // The command a menu entry sends, by its number; null when the menu has no such entry.
+  QAction* MenuAction(int command) const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenu();
+  void WireShell();
+
+  Workbench& workbench_;
+  Shell& shell_;
+  MainClientArea* client_;
+  std::map<int, QAction*> actions_;
+  bool destroying_ = false;
+};
+
+// The About box: the product line, the maker and an OK button.
+void ShowAboutBox(QWidget* parent);
+
+}  // namespace bl

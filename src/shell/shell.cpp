@@ -1,0 +1,180 @@
+#include "shell/shell.h"
+
+#include "platform/desktop.h"
+#include "shell/command_ids.h"
+#include "shell/main_menu.h"
+#include "shell/view_ids.h"
+#include "shell/workbench.h"
+
+namespace bl {
+
+namespace {
+
+constexpr int kGatherReplySize = 99;
+
+}  // namespace
+
+Shell::Shell(Workbench& workbench) : workbench_(workbench) {}
+
+int Shell::PressedButton() const { return ToolbarButtonForView(viewId_.load()); }
+
+void Shell::SetCommand(int command, std::function<void()> handler) {
+  commands_[command] = std::move(handler);
+}
+
+bool Shell::HasCommand(int command) const { return commands_.count(command) > 0; }
+
+void Shell::SelectView(int view, bool relayout) {
+  if (IsGraphView(view)) {
+    graphType_ = view;
+    if (hooks.reprocessSeriesAndLimits) hooks.reprocessSeriesAndLimits();
+  }
+  viewId_ = view;
+  if (view != kViewEditor && hooks.closeFindDialog) hooks.closeFindDialog();
+  if (hooks.pressToolbarButton) hooks.pressToolbarButton();
+  if (hooks.showView) hooks.showView(view);
+  if (relayout && hooks.relayout) hooks.relayout();
+}
+
+void Shell::RunCommand(int command) {
+  using namespace cmd;
+  if (const int view = ViewForToolbarCommand(command); view >= 0) {
+    SelectView(view, true);
+    return;
+  }
+  switch (command) {
+    case kExit:
+      if (hooks.destroyMainWindow) hooks.destroyMainWindow();
+      return;
+    case kCut:
+    case kCopy:
+    case kPaste:
+    case kDelete:
+      EditCommand(command);
+      return;
+    case kUndo:
+      Undo();
+      return;
+    case kFindReplace:
+      if (editor.findAndReplace) editor.findAndReplace();
+      return;
+    case kInsertP:
+      InsertDefinition(1);
+      return;
+    case kInsertQ:
+      InsertDefinition(2);
+      return;
+    case kInsertM:
+      InsertDefinition(3);
+      return;
+    case kInsertI:
+      InsertDefinition(4);
+      return;
+    case kConnect:
+      Connect();
+      return;
+    case kManualContents:
+      OpenManual("\\Manual\\Manual.htm");
+      return;
+    case kManualEditor:
+      OpenManual("\\Manual\\Editor\\Editor.htm");
+      return;
+    case kManualPlotting:
+      OpenManual("\\Manual\\Plotting\\Plotting.htm");
+      return;
+    case kManualTuning:
+      OpenManual("\\Manual\\Tuning\\Tuning.htm");
+      return;
+    case kManualDiagnostics:
+      OpenManual("\\Manual\\Diagnostics\\Diagnostics.htm");
+      return;
+    case kWebSite:
+      OpenWebSite();
+      return;
+    case kAbout:
+      if (hooks.showAbout) hooks.showAbout();
+      return;
+    case kFullScreen:
+      fullScreen_ = !fullScreen_;
+      if (hooks.relayout) hooks.relayout();
+      return;
+    case kBeginGathering:
+    case kEndGathering: {
+      std::string reply;
+      workbench_.link.PmacCommand(reply, kGatherReplySize,
+                                  command == kBeginGathering ? "GAT" : "END GAT", true);
+      return;
+    }
+    default:
+      break;
+  }
+  if (const auto it = commands_.find(command); it != commands_.end() && it->second) it->second();
+}
+
+void Shell::Connect() {
+  if (hooks.runConnectionDialogs) hooks.runConnectionDialogs();
+  gatheringEnabled_ = workbench_.link.PmacDevice() != -1;
+  if (hooks.enableGatheringButtons) hooks.enableGatheringButtons(gatheringEnabled_);
+  if (hooks.repaint) hooks.repaint();
+}
+
+void Shell::EditCommand(int command) {
+  const int view = viewId_.load();
+  if (view == kViewData || IsSpreadsheetView(view)) {
+    // The data window and the spreadsheet take these as the keys they stand for.
+    int key = 127;
+    if (command == cmd::kCut) key = 24;
+    if (command == cmd::kCopy) key = 3;
+    if (command == cmd::kPaste) key = 22;
+    if (hooks.sendKeyToView) hooks.sendKeyToView(view, key);
+  } else if (view == kViewTerminal) {
+    if (hooks.commandLineEdit) hooks.commandLineEdit(command);
+  } else if (view == kViewEditor) {
+    if (editor.edit) editor.edit(command);
+  }
+}
+
+void Shell::Undo() {
+  if (viewId_.load() == kViewEditor) {
+    if (editor.undo) editor.undo();
+    if (editor.focus) editor.focus();
+    return;
+  }
+  workbench_.desktop.ShowMessage("The UNDO feature can only be used with the Program Editor.",
+                                 "Undo Error!");
+}
+
+void Shell::InsertDefinition(int kind) {
+  const int view = viewId_.load();
+  if (view != kViewTerminal && view != kViewEditor) return;
+  std::optional<std::string> name;
+  if (hooks.chooseVariable) name = hooks.chooseVariable(kind);
+  if (name && !name->empty()) {
+    if (view == kViewTerminal) {
+      if (hooks.insertIntoCommandLine) hooks.insertIntoCommandLine(*name);
+    } else {
+      if (editor.insert) editor.insert(*name);
+      if (editor.focus) editor.focus();
+    }
+  }
+  if (hooks.repaint) hooks.repaint();
+}
+
+void Shell::OpenManual(const char* path) {
+  const std::string full = workbench_.dataFiles.Find(path);
+  if (!workbench_.desktop.OpenExternal(full))
+    workbench_.desktop.ShowMessage(full, "Unable to Load Brightlantern Manual");
+}
+
+void Shell::OpenWebSite() {
+  if (!workbench_.desktop.OpenExternal(kMakerWebSite))
+    workbench_.desktop.ShowMessage(kMakerWebSite, "Unable to Load Web Browser");
+}
+
+bool Shell::RequestClose() {
+  if (hooks.confirmUnsaved && !hooks.confirmUnsaved()) return false;
+  if (hooks.destroyMainWindow) hooks.destroyMainWindow();
+  return true;
+}
+
+}  // namespace bl

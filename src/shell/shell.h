@@ -1,0 +1,96 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace bl {
+
+class Workbench;
+
+// The main window's behaviour without its widgets: the current view, the toolbar's pressed
+// button, the command table and the commands that belong to the frame itself. The widgets give it
+// the hooks below; a hook that is not set does nothing.
+class Shell {
+ public:
+  struct Hooks {
+    // Shows the view's child windows, hides the others and focuses the view's main child.
+    std::function<void(int view)> showView;
+    // Lays the main window out again and repaints it.
+    std::function<void()> relayout;
+    std::function<void()> repaint;
+    std::function<void()> pressToolbarButton;  // make the widgets follow PressedButton()
+    std::function<void(bool enabled)> enableGatheringButtons;
+    std::function<void()> destroyMainWindow;
+    std::function<void()> runConnectionDialogs;
+    // The "Select PMAC Variable" dialog for kind 1..4: the chosen name, or nothing.
+    std::function<std::optional<std::string>(int kind)> chooseVariable;
+    // The command line's own editing: cut, copy, paste, delete (the command numbers) and insert.
+    std::function<void(int command)> commandLineEdit;
+    std::function<void(std::string_view text)> insertIntoCommandLine;
+    // A key or character for the data view or the spreadsheet (Ctrl-X/C/V as 24/3/22, Delete
+    // as 127).
+    std::function<void(int view, int key)> sendKeyToView;
+    std::function<void()> showAbout;
+    std::function<void()> closeFindDialog;
+    std::function<void()> reprocessSeriesAndLimits;
+    // The unsaved-file check: true to proceed.
+    std::function<bool()> confirmUnsaved;
+  };
+
+  // What the editor view gives the frame (set when the editor exists).
+  struct EditorHooks {
+    std::function<void(int command)> edit;  // cut, copy, paste, delete by command number
+    std::function<void()> undo;
+    std::function<void()> focus;
+    std::function<void(std::string_view text)> insert;
+    std::function<void()> findAndReplace;
+  };
+
+  explicit Shell(Workbench& workbench);
+
+  Hooks hooks;
+  EditorHooks editor;
+
+  int ViewId() const { return viewId_.load(); }
+  // The toolbar button (0..9) that is pressed: the current view's.
+  int PressedButton() const;
+  int GraphType() const { return graphType_; }
+  bool FullScreen() const { return fullScreen_; }
+  std::string_view FullScreenText() const {
+    return fullScreen_ ? "FullScreen: On" : "FullScreen: Off";
+  }
+  bool GatheringButtonsEnabled() const { return gatheringEnabled_; }
+
+  void SelectView(int view, bool relayout);
+
+  // Runs a menu command or a button of the main window. Commands whose work is not built yet do
+  // nothing.
+  void RunCommand(int command);
+  // Lets a subsystem carry out a command.
+  void SetCommand(int command, std::function<void()> handler);
+  bool HasCommand(int command) const;
+
+  // The close box: asks about unsaved changes first. True when the window was destroyed.
+  bool RequestClose();
+
+ private:
+  void Connect();
+  void EditCommand(int command);
+  void InsertDefinition(int kind);
+  void Undo();
+  void OpenManual(const char* path);
+  void OpenWebSite();
+
+  Workbench& workbench_;
+  std::atomic<int> viewId_{0};
+  int graphType_ = 0;
+  bool fullScreen_ = false;
+  bool gatheringEnabled_ = false;
+  std::map<int, std::function<void()>> commands_;
+};
+
+}  // namespace bl

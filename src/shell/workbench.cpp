@@ -1,0 +1,44 @@
+#include "shell/workbench.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace bl {
+
+namespace {
+
+constexpr std::size_t kMaxStartDirectory = 259;
+constexpr int kBannerColor = 13;
+
+std::string CurrentDirectory() {
+  std::error_code error;
+  std::string dir = std::filesystem::current_path(error).string();
+  if (error) return ".";
+  // A longer path would be cut into a different folder; fall back to the relative one instead.
+  return dir.size() <= kMaxStartDirectory ? dir : std::string(".");
+}
+
+}  // namespace
+
+Workbench::Workbench(platform::Desktop& desktopIn, platform::UiThread& uiThreadIn,
+                     platform::Clock& clockIn, VendorLibraryLoader loader,
+                     std::vector<std::string> dataFolders)
+    : desktop(desktopIn),
+      uiThread(uiThreadIn),
+      clock(clockIn),
+      link(terminal, definitions, desktopIn, std::move(loader)),
+      commandLine(link),
+      startDirectory(CurrentDirectory()),
+      dataFiles(startDirectory, std::move(dataFolders)) {}
+
+void AddStartupBanner(Terminal& terminal) {
+  terminal.TerminalAddLine("Welcome to Quillon Controls's Brightlantern.", kBannerColor);
+  terminal.TerminalAddLine("", kBannerColor);
+  terminal.TerminalAddLine("Quillon Controls, Inc.", kBannerColor);
+  terminal.TerminalAddLine("4120 Harbor View Drive, Suite 300", kBannerColor);
+  terminal.TerminalAddLine("Port Alder, WA 98382, U.S.A.", kBannerColor);
+  terminal.TerminalAddLine("Telephone: (360) 555-0147", kBannerColor);
+  terminal.TerminalAddLine("", kBannerColor);
+}
+
+}  // namespace bl

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+
+#include "controller/controller_type.h"
+#include "definitions/definition_table.h"
+#include "definitions/select_variable_presenter.h"
+#include "link/pmac_link.h"
+#include "shell/data_files.h"
+#include "shell/gather_status.h"
+#include "terminal/command_line.h"
+#include "terminal/terminal_lines.h"
+
+namespace bl {
+
+namespace platform {
+class Desktop;
+class UiThread;
+class Clock;
+}  // namespace platform
+
+// The one context object of the program: it owns every shared record and operation set and is
+// created once in main and once per test, with the platform services it is given.
+class Workbench {
+ public:
+  // dataFolders: where shipped data is looked for after the start directory.
+  Workbench(platform::Desktop& desktop, platform::UiThread& uiThread, platform::Clock& clock,
+            VendorLibraryLoader loader, std::vector<std::string> dataFolders = {});
+
+  platform::Desktop& desktop;
+  platform::UiThread& uiThread;
+  platform::Clock& clock;
+
+  Terminal terminal;
+  DefinitionTable definitions;
+  ControllerType controllerType;
+  GatherStatus gatherStatus;
+  PmacLink link;
+  CommandLine commandLine;
+  SelectVariableMemory selectVariable;
+
+  // The working directory at start-up (at most 259 characters) and the shipped data files.
+  std::string startDirectory;
+  DataFiles dataFiles;
+};
+
+// The lines the terminal greets the user with.
+void AddStartupBanner(Terminal& terminal);
+
+}  // namespace bl

@@ -63,21 +63,21 @@ void Editor(platform::Canvas& c) {
 void Table(platform::Canvas& c, int columns, const char* const* headings) {
   c.SetPen(kInk, 1);
   c.SetBrush(kPaper);
-  c.DrawRectangle({3, 4, 45, 38});
-  c.FillRect({4, 5, 44, 12}, kHeader);
-  c.SetPen(kGrid, 1);
-  for (int y = 12; y < 38; y += 6) c.DrawLine({4, y}, {44, y});
+  c.DrawRectangle({3, 2, 45, 39});
+  c.FillRect({4, 3, 44, 18}, kHeader);
   const int width = 42 / columns;
-  for (int i = 1; i < columns; ++i) c.DrawLine({3 + width * i, 5}, {3 + width * i, 37});
-  c.SetFont(platform::FontId::Fixed);
   for (int i = 0; i < columns; ++i) {
-    c.SetPen(kBlue, 1);
-    for (int row = 0; row < 4; ++row) {
-      const int y = 15 + 6 * row;
-      c.DrawLine({6 + width * i, y}, {width * (i + 1) - 1, y});
+    if (i > 0) {
+      c.SetPen(kGrid, 1);
+      c.DrawLine({3 + width * i, 3}, {3 + width * i, 38});
     }
     if (headings && headings[i])
-      Text(c, headings[i], {3 + width * i, 28, 3 + width * (i + 1), 42}, kInk);
+      Text(c, headings[i], {3 + width * i, 3, 3 + width * (i + 1), 18}, kInk);
+    c.SetPen(kBlue, 1);
+    for (int row = 0; row < 4; ++row) {
+      const int y = 22 + 5 * row;
+      c.DrawLine({6 + width * i, y}, {width * (i + 1), y});
+    }
   }
 }
 

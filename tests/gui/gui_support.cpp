@@ -1,8 +1,18 @@
 #include "gui_support.h"
 
+#include <QApplication>
 #include <QDir>
 
 namespace bl::test {
+
+void EnsureApplication() {
+  if (QApplication::instance()) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "gui_test";
+  static char* argv[] = {name, nullptr};
+  new QApplication(argc, argv);
+}
 
 QString SaveScreenshot(const QImage& image, const QString& name) {
   const QString folder = QStringLiteral(BL_TEST_OUTPUT_DIR);

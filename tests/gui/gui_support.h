@@ -5,6 +5,9 @@
 
 namespace bl::test {
 
+// Creates the one QApplication of a GUI test program (off screen unless a platform is set).
+void EnsureApplication();
+
 // Saves an image for people to look at under the build folder's test-output directory; returns
 // the path written.
 QString SaveScreenshot(const QImage& image, const QString& name);

@@ -18,25 +18,16 @@
 namespace bl {
 namespace {
 
-int argc = 1;
-char arg0[] = "gui_test";
-char* argv[] = {arg0, nullptr};
-
 class MainWindowTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    if (!QApplication::instance()) app = new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { test::EnsureApplication(); }
 
-  static QApplication* app;
   platform::FakeDesktop desktop;
   platform::ImmediateUiThread ui;
   platform::SystemClock clock;
   Workbench workbench{desktop, ui, clock, [] { return LibraryLoad{}; }};
   Shell shell{workbench};
 };
-
-QApplication* MainWindowTest::app = nullptr;
 
 TEST_F(MainWindowTest, TypedCommandIsEchoedWithTheNotConnectedReply) {
   AddStartupBanner(workbench.terminal);

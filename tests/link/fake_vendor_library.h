@@ -23,6 +23,7 @@ namespace bl::test {
 struct FakeVendorState {
   int selection = 0;
   bool opens = true;
+  bool bootstrap = false;
   // Replies in order; when they run out, the responder answers (or "\r\x06").
   std::deque<std::string> replies;
   std::function<std::string(const std::string& command)> responder;
@@ -121,7 +122,7 @@ class FakeVendorLibrary final : public VendorLibrary {
     ++s_->aborts;
     aborted_ = true;
   }
-  bool PmacInBootStrapMode(int) override { return false; }
+  bool PmacInBootStrapMode(int) override { return s_->bootstrap; }
 
  private:
   void Enter() {

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "gui_support.h"
+#include "platform/clock.h"
+#include "platform/fake/fake_desktop.h"
+#include "platform/fake/immediate_ui_thread.h"
+#include "platform/qt/canvas_widget.h"
+#include "shell/command_ids.h"
+#include "shell/main_menu.h"
+#include "shell/qt/main_window.h"
+#include "shell/qt/toolbar.h"
+#include "shell/shell.h"
+#include "shell/view_ids.h"
+#include "shell/workbench.h"
+#include "terminal/qt/command_line_edit.h"
+
+namespace bl {
+namespace {
+
+class ViewsTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { test::EnsureApplication(); }
+
+  void SetUp() override {
+    window.resize(kMainDefaultWidth, kMainDefaultHeight);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  }
+
+  QImage Client() { return window.Client().grab().toImage(); }
+
+  platform::FakeDesktop desktop;
+  platform::ImmediateUiThread ui;
+  platform::SystemClock clock;
+  Workbench workbench{desktop, ui, clock, [] { return LibraryLoad{}; }};
+  Shell shell{workbench};
+  MainWindow window{workbench, shell};
+};
+
+TEST_F(ViewsTest, ToolbarKeepsExactlyOneButtonPressed) {
+  Toolbar& toolbar = window.Client().ToolbarWidget();
+  for (int i = 0; i < 10; ++i) {
+    QTest::mouseClick(toolbar.Button(i), Qt::LeftButton);
+    EXPECT_EQ(shell.PressedButton(), i);
+    int pressed = 0;
+    for (int j = 0; j < 10; ++j) pressed += toolbar.Button(j)->isChecked() ? 1 : 0;
+    EXPECT_EQ(pressed, 1);
+    EXPECT_TRUE(toolbar.Button(i)->isChecked());
+  }
+  EXPECT_EQ(shell.ViewId(), kViewGraphXY);
+}
+
+TEST_F(ViewsTest, GraphViewPanesButtonsAndPanel) {
+  shell.RunCommand(77);
+  MainClientArea& c = window.Client();
+  const int w = c.width(), h = c.height();
+  EXPECT_TRUE(c.GraphPane(0).isVisible());
+  EXPECT_FALSE(c.GraphPane(1).isVisible());
+  EXPECT_EQ(c.GraphPane(0).geometry(), QRect(0, 50, w, h - 225));
+  EXPECT_EQ(c.Button(cmd::kCursors).text(), "Cursors: Off");
+  EXPECT_EQ(c.Button(cmd::kCursors).geometry().topLeft(),
+            QPoint(static_cast<int>(0.275 * w), h - 225 + 55));
+
+  const QImage image = Client();
+  test::SaveScreenshot(window.grab().toImage(), "view_graph");
+  // The black line across the panel and light grey around it.
+  EXPECT_EQ(image.pixelColor(3, h - 135), QColor(0, 0, 0));
+  EXPECT_EQ(image.pixelColor(3, h - 133), QColor(192, 192, 192));
+  // The "Axis" heading is black text in its band; the row label "#1:" at the left.
+  EXPECT_TRUE(test::AnyPixelNear(image, QRect(w - 100, h - 130, 100, 25), Qt::black, 60));
+  EXPECT_TRUE(test::AnyPixelNear(image, QRect(5, h - 105, 40, 25), Qt::black, 60));
+
+  shell.RunCommand(79);  // graph type 2: two half panes
+  EXPECT_TRUE(c.GraphPane(1).isVisible());
+  const int g = h - 225;
+  EXPECT_EQ(c.GraphPane(0).geometry(), QRect(0, 50, w, g / 2));
+  EXPECT_EQ(c.GraphPane(1).geometry(), QRect(0, 50 + g / 2, w, g / 2 + 1));
+
+  shell.RunCommand(cmd::kFullScreen);
+  EXPECT_EQ(c.Button(cmd::kFullScreen).text(), "FullScreen: On");
+  EXPECT_EQ(c.GraphPane(0).height() + c.GraphPane(1).height(), (h - 85) / 2 * 2 + 1);
+}
+
+TEST_F(ViewsTest, DataViewPanelAndDisabledGatheringButtons) {
+  workbench.gatherStatus.period = 1;
+  workbench.gatherStatus.start = 0x1000;
+  workbench.gatherStatus.current = 0x1800;
+  workbench.gatherStatus.end = 0x2000;
+  workbench.controllerType.servoPeriod = 0.0005;
+  shell.RunCommand(73);
+  MainClientArea& c = window.Client();
+  const int w = c.width(), h = c.height();
+  EXPECT_EQ(c.DataWindow().geometry(), QRect(0, 50, w, h - 185));
+  for (int command : {cmd::kDefineBuffer, cmd::kBufferSettings, cmd::kBeginGathering,
+                      cmd::kEndGathering, cmd::kUploadData}) {
+    EXPECT_TRUE(c.Button(command).isVisible());
+    EXPECT_FALSE(c.Button(command).isEnabled());
+  }
+  EXPECT_EQ(c.Button(cmd::kUploadData).geometry(), QRect(10, h - 25, w / 2 - 20, 23));
+
+  const QImage image = Client();
+  test::SaveScreenshot(window.grab().toImage(), "view_data");
+  // The bar is half full: blue from W/2 + 10, white after the filled part.
+  const int filled = static_cast<int>(50 * (w / 2 - 20) * 0.01);
+  EXPECT_EQ(image.pixelColor(w / 2 + 12, h - 112), QColor(0, 0, 255));
+  EXPECT_EQ(image.pixelColor(w / 2 + 10 + filled + 3, h - 112), QColor(255, 255, 255));
+  EXPECT_EQ(image.pixelColor(5, h - 130), QColor(192, 192, 192));
+  EXPECT_TRUE(test::AnyPixelNear(image, QRect(10, h - 124, w / 2 - 20, 23), Qt::black, 60));
+}
+
+TEST_F(ViewsTest, TerminalViewScreenshot) {
+  AddStartupBanner(workbench.terminal);
+  shell.SelectView(kViewTerminal, true);
+  EXPECT_TRUE(window.Client().CommandLine().hasFocus() || !window.isActiveWindow());
+  test::SaveScreenshot(window.grab().toImage(), "view_terminal");
+  EXPECT_EQ(shell.PressedButton(), 0);
+}
+
+TEST_F(ViewsTest, MenuBarFollowsTheCommandTable) {
+  const QList<QAction*> popups = window.menuBar()->actions();
+  const auto& menu = MainMenu();
+  ASSERT_EQ(popups.size(), static_cast<qsizetype>(menu.size()));
+  const QStringList titles = {"&File",     "&Edit",        "&Preferences", "&PMAC",
+                              "&Graphing", "&Diagnostics", "&Help"};
+  for (qsizetype i = 0; i < popups.size(); ++i) {
+    EXPECT_EQ(popups[i]->text(), titles[i]);
+    QList<int> commands;
+    for (QAction* a : popups[i]->menu()->actions())
+      commands << (a->isSeparator() ? 0 : a->data().toInt());
+    QList<int> expected;
+    for (const MenuEntry& e : menu[static_cast<std::size_t>(i)].entries) expected << e.command;
+    EXPECT_EQ(commands, expected) << titles[i].toStdString();
+  }
+  const QList<int> file = {32822, 32818, 32826, 0, 32820, 32823, 0,
+                           32821, 32829, 32827, 0, 32869, 0,     104};
+  QList<int> fileCommands;
+  for (QAction* a : popups[0]->menu()->actions())
+    fileCommands << (a->isSeparator() ? 0 : a->data().toInt());
+  EXPECT_EQ(fileCommands, file);
+  EXPECT_EQ(window.MenuAction(32881)->text(), "&Position Window (Pos, Vel, F.E.)");
+  EXPECT_EQ(window.MenuAction(32870)->text(), "&Brightlantern User's Manual (Table of contents)");
+}
+
+TEST_F(ViewsTest, UndoOutsideTheEditorAndExitVersusClose) {
+  shell.SelectView(kViewTerminal, true);
+  window.MenuAction(cmd::kUndo)->trigger();
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].title, "Undo Error!");
+
+  bool asked = false;
+  shell.hooks.confirmUnsaved = [&] {
+    asked = true;
+    return false;
+  };
+  window.close();  // the close box
+  EXPECT_TRUE(asked);
+  EXPECT_TRUE(window.isVisible());
+  asked = false;
+  window.MenuAction(cmd::kExit)->trigger();
+  EXPECT_FALSE(asked);
+  EXPECT_FALSE(window.isVisible());
+}
+
+}  // namespace
+}  // namespace bl

@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "fake_vendor_library.h"
+#include "platform/clock.h"
+#include "platform/fake/fake_desktop.h"
+#include "platform/fake/immediate_ui_thread.h"
+#include "shell/command_ids.h"
+#include "shell/shell.h"
+#include "shell/view_ids.h"
+#include "shell/workbench.h"
+
+namespace bl {
+namespace {
+
+class ShellTest : public ::testing::Test {
+ protected:
+  ShellTest() {
+    library->selection = 0;
+    shell.hooks.showView = [this](int view) { shownViews.push_back(view); };
+    shell.hooks.relayout = [this] { ++relayouts; };
+    shell.hooks.destroyMainWindow = [this] { destroyed = true; };
+    shell.hooks.enableGatheringButtons = [this](bool on) { gathering = on; };
+  }
+
+  std::shared_ptr<test::FakeVendorState> library = std::make_shared<test::FakeVendorState>();
+  platform::FakeDesktop desktop;
+  platform::ImmediateUiThread ui;
+  platform::SystemClock clock;
+  Workbench workbench{desktop, ui, clock, [this] {
+                        return LibraryLoad{LibraryLoad::Status::Loaded,
+                                           std::make_unique<test::FakeVendorLibrary>(library)};
+                      }};
+  Shell shell{workbench};
+  std::vector<int> shownViews;
+  int relayouts = 0;
+  bool destroyed = false;
+  std::optional<bool> gathering;
+};
+
+TEST_F(ShellTest, ToolbarCommandsSelectTheirViewAndPressOneButton) {
+  const int expected[] = {30, 40, 10, 20, 21, 22, 0, 1, 2, 3};
+  for (int i = 0; i < 10; ++i) {
+    shell.RunCommand(71 + i);
+    EXPECT_EQ(shell.ViewId(), expected[i]);
+    EXPECT_EQ(shell.PressedButton(), i);
+    EXPECT_EQ(shownViews.back(), expected[i]);
+  }
+  EXPECT_EQ(relayouts, 10);
+  EXPECT_EQ(shell.GraphType(), 3);
+  shell.RunCommand(cmd::kToolbarFirst + 8);
+  EXPECT_EQ(shell.GraphType(), 2);
+  // Leaving a graph view keeps its graph type for the next time.
+  shell.SelectView(kViewTerminal, false);
+  EXPECT_EQ(shell.GraphType(), 2);
+  EXPECT_EQ(relayouts, 11);
+}
+
+TEST_F(ShellTest, SelectingAGraphReprocessesAndOtherViewsCloseFind) {
+  int reprocessed = 0, findClosed = 0;
+  shell.hooks.reprocessSeriesAndLimits = [&] { ++reprocessed; };
+  shell.hooks.closeFindDialog = [&] { ++findClosed; };
+  shell.SelectView(kViewEditor, true);
+  EXPECT_EQ(findClosed, 0);
+  shell.SelectView(kViewGraphTime, true);
+  EXPECT_EQ(reprocessed, 1);
+  EXPECT_EQ(findClosed, 1);
+}
+
+TEST_F(ShellTest, UndoBelongsToTheEditor) {
+  shell.SelectView(kViewTerminal, true);
+  shell.RunCommand(cmd::kUndo);
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].text, "The UNDO feature can only be used with the Program Editor.");
+  EXPECT_EQ(desktop.messages[0].title, "Undo Error!");
+
+  int undone = 0, focused = 0;
+  shell.editor.undo = [&] { ++undone; };
+  shell.editor.focus = [&] { ++focused; };
+  shell.SelectView(kViewEditor, true);
+  shell.RunCommand(cmd::kUndo);
+  EXPECT_EQ(undone, 1);
+  EXPECT_EQ(focused, 1);
+  EXPECT_EQ(desktop.messages.size(), 1u);
+}
+
+TEST_F(ShellTest, ExitDestroysAtOnceButTheCloseBoxAsks) {
+  int asked = 0;
+  shell.hooks.confirmUnsaved = [&] {
+    ++asked;
+    return false;  // the user cancels
+  };
+  EXPECT_FALSE(shell.RequestClose());
+  EXPECT_FALSE(destroyed);
+  EXPECT_EQ(asked, 1);
+  shell.RunCommand(cmd::kExit);
+  EXPECT_TRUE(destroyed);
+  EXPECT_EQ(asked, 1);
+}
+
+TEST_F(ShellTest, GatheringButtonsFollowTheConnection) {
+  shell.hooks.runConnectionDialogs = [this] { workbench.link.LinkConnect(); };
+  shell.RunCommand(cmd::kConnect);
+  EXPECT_EQ(gathering, true);
+  EXPECT_TRUE(shell.GatheringButtonsEnabled());
+
+  shell.hooks.runConnectionDialogs = [this] {
+    workbench.link.LinkDisconnect();
+    workbench.link.ForgetDevice();
+  };
+  shell.RunCommand(cmd::kConnect);
+  EXPECT_EQ(gathering, false);
+}
+
+TEST_F(ShellTest, GatherButtonsSendTheirCommandsWithEcho) {
+  workbench.link.LinkConnect();
+  shell.RunCommand(cmd::kBeginGathering);
+  shell.RunCommand(cmd::kEndGathering);
+  EXPECT_EQ(library->Commands(), (std::vector<std::string>{"GAT", "END GAT"}));
+  EXPECT_EQ(workbench.terminal.Line(1).text, "Command:  END GAT");
+}
+
+TEST_F(ShellTest, EditCommandsGoByView) {
+  std::vector<std::pair<int, int>> keys;
+  std::vector<int> lineEdits, editorEdits;
+  shell.hooks.sendKeyToView = [&](int view, int key) { keys.emplace_back(view, key); };
+  shell.hooks.commandLineEdit = [&](int command) { lineEdits.push_back(command); };
+  shell.editor.edit = [&](int command) { editorEdits.push_back(command); };
+
+  shell.SelectView(kViewData, true);
+  shell.RunCommand(cmd::kCut);
+  shell.SelectView(kViewSpreadsheetValues, true);
+  shell.RunCommand(cmd::kCopy);
+  shell.RunCommand(cmd::kPaste);
+  shell.RunCommand(cmd::kDelete);
+  EXPECT_EQ(keys, (std::vector<std::pair<int, int>>{{10, 24}, {22, 3}, {22, 22}, {22, 127}}));
+
+  shell.SelectView(kViewTerminal, true);
+  shell.RunCommand(cmd::kPaste);
+  shell.SelectView(kViewEditor, true);
+  shell.RunCommand(cmd::kCut);
+  shell.SelectView(kViewGraphTime, true);
+  shell.RunCommand(cmd::kCopy);  // no target in a graph view
+  EXPECT_EQ(lineEdits, std::vector<int>{cmd::kPaste});
+  EXPECT_EQ(editorEdits, std::vector<int>{cmd::kCut});
+}
+
+TEST_F(ShellTest, InsertCommandsWorkOnlyInTheTerminalAndEditor) {
+  std::vector<int> asked;
+  std::string inserted;
+  shell.hooks.chooseVariable = [&](int kind) -> std::optional<std::string> {
+    asked.push_back(kind);
+    return std::string("speed");
+  };
+  shell.hooks.insertIntoCommandLine = [&](std::string_view text) { inserted = text; };
+  shell.SelectView(kViewData, true);
+  shell.RunCommand(cmd::kInsertP);
+  EXPECT_TRUE(asked.empty());
+  shell.SelectView(kViewTerminal, true);
+  shell.RunCommand(cmd::kInsertM);
+  EXPECT_EQ(asked, std::vector<int>{3});
+  EXPECT_EQ(inserted, "speed");
+}
+
+TEST_F(ShellTest, ManualPagesAndWebSiteReportFailures) {
+  desktop.openExternalSucceeds = false;
+  shell.RunCommand(cmd::kManualTuning);
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].title, "Unable to Load Brightlantern Manual");
+  const std::string expected =
+      (std::filesystem::path(workbench.startDirectory) / "Manual/Tuning/Tuning.htm").string();
+  EXPECT_EQ(desktop.messages[0].text, expected);
+
+  shell.RunCommand(cmd::kWebSite);
+  EXPECT_EQ(desktop.messages[1].title, "Unable to Load Web Browser");
+  EXPECT_EQ(desktop.messages[1].text, desktop.openedExternally.back());
+}
+
+TEST(DataFilesTest, StartDirectoryComesFirstThenTheOtherFolders) {
+  const auto root = std::filesystem::temp_directory_path() / "bl_data_files_test";
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(root / "start");
+  std::filesystem::create_directories(root / "installed/Manual");
+  std::ofstream(root / "installed/Manual/Manual.htm") << "x";
+  DataFiles files((root / "start").string(), {(root / "installed").string()});
+  EXPECT_EQ(files.Find("\\Manual\\Manual.htm"), (root / "installed/Manual/Manual.htm").string());
+  std::filesystem::create_directories(root / "start/Manual");
+  std::ofstream(root / "start/Manual/Manual.htm") << "y";
+  EXPECT_EQ(files.Find("\\Manual\\Manual.htm"), (root / "start/Manual/Manual.htm").string());
+  EXPECT_EQ(files.Find("\\Missing.htm"), (root / "start/Missing.htm").string());
+  std::filesystem::remove_all(root);
+}
+
+}  // namespace
+}  // namespace bl

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace bl::editor {
+
+// Word-at-a-time byte searches over the editor text. Painting scans the whole text from its
+// start on every repaint (line count, caret line, block-comment state), so these loops decide
+// how a long program feels to type in.
+
+namespace byte_scan {
+
+inline constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+inline constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+
+inline std::uint64_t Load(const char* p) {
+  std::uint64_t w;
+  std::memcpy(&w, p, sizeof w);
+  return w;
+}
+
+// The high bit of each byte of w that equals c, exactly (no false positives).
+inline std::uint64_t Matches(std::uint64_t w, char c) {
+  const std::uint64_t x = w ^ (kOnes * static_cast<unsigned char>(c));
+  return ~(((x & ~kHighs) + ~kHighs) | x) & kHighs;
+}
+
+}  // namespace byte_scan
+
+// The number of c in [p, end).
+inline std::size_t CountByte(const char* p, const char* end, char c) {
+  using namespace byte_scan;
+  std::size_t count = 0;
+  while (end - p >= 8) {
+    // Per-byte sums stay below 256 for 255 words.
+    std::uint64_t sums = 0;
+    for (int k = 0; k < 255 && end - p >= 8; ++k, p += 8) sums += Matches(Load(p), c) >> 7;
+    count += static_cast<std::size_t>((sums * kOnes) >> 56);
+  }
+  for (; p < end; ++p) count += *p == c;
+  return count;
+}
+
+// The first byte in [p, end) equal to any of the given ones, or end.
+template <typename... Chars>
+const char* FindAnyByte(const char* p, const char* end, Chars... cs) {
+  using namespace byte_scan;
+  while (end - p >= 8) {
+    const std::uint64_t w = Load(p);
+    if ((Matches(w, cs) | ...)) break;
+    p += 8;
+  }
+  while (p < end && !((*p == cs) || ...)) ++p;
+  return p;
+}
+
+}  // namespace bl::editor

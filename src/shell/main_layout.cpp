@@ -89,16 +89,6 @@ void PaintCommandRow(platform::Canvas& c, const TerminalLayout& t) {
   c.DrawText("Command:", t.commandLabel, kSingleLeft);
 }
 
-void PaintEditorBand(platform::Canvas& c, const EditorLayout& e, const std::string& fileName) {
-  c.FillRect(e.nameBand, platform::PaletteColor(13));
-  c.SetFont(platform::FontId::Fixed);
-  c.SetTextColor(platform::kWhite);
-  c.SetTextBackground(platform::PaletteColor(13), false);
-  Rect text = e.nameBand;
-  text.left += 10;
-  c.DrawText(fileName.empty() ? std::string("New File") : fileName, text, kSingleLeft);
-}
-
 }  // namespace
 
 MainLayout LayOutMainWindow(int w, int h, int graphType, bool fullScreen) {
@@ -141,8 +131,7 @@ MainLayout LayOutMainWindow(int w, int h, int graphType, bool fullScreen) {
   t.commandLabel = {10, h - 38, 100, h - 13};
   t.commandLine = At(100, h - 38, w - 110, 25);
 
-  l.editor.nameBand = {0, 50, w, 76};
-  l.editor.body = {0, 76, w, h};
+  l.editor = {0, 50, w, h};
   return l;
 }
 
@@ -160,8 +149,6 @@ void PaintMainWindow(platform::Canvas& canvas, const MainLayout& layout,
     PaintDataPanel(canvas, layout, state);
   else if (state.view == kViewTerminal)
     PaintCommandRow(canvas, layout.terminal);
-  else if (state.view == kViewEditor)
-    PaintEditorBand(canvas, layout.editor, state.editorFileName);
 }
 
 }  // namespace bl

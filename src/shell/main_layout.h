@@ -43,11 +43,6 @@ struct DataLayout {
   platform::Rect greyStrip;
 };
 
-struct EditorLayout {
-  platform::Rect nameBand;  // the file-name band
-  platform::Rect body;      // editor, raw pane, button bar and file list
-};
-
 // Where every piece of the main window lies in a client area of w x h pixels. All views are laid
 // out at once; only the current one is shown.
 struct MainLayout {
@@ -58,7 +53,8 @@ struct MainLayout {
   DataLayout data;
   platform::Rect spreadsheet;
   TerminalLayout terminal;
-  EditorLayout editor;
+  // The editor view: its file-name band, editor, raw pane, button bar and file list.
+  platform::Rect editor;
 };
 
 MainLayout LayOutMainWindow(int w, int h, int graphType, bool fullScreen);
@@ -67,8 +63,7 @@ MainLayout LayOutMainWindow(int w, int h, int graphType, bool fullScreen);
 struct MainPaintState {
   int view = 30;
   bool fullScreen = false;
-  std::string editorFileName;  // empty: "New File"
-  double servoPeriod = 0;      // seconds
+  double servoPeriod = 0;  // seconds
   const GatherStatus* gather = nullptr;
 };
 

@@ -102,26 +102,6 @@ const std::vector<MenuPopup>& MainMenu() {
   return kMenu;
 }
 
-const std::vector<MenuEntry>& EditorContextMenu() {
-  using namespace cmd;
-  static const std::vector<MenuEntry> kMenu = {
-      {kCut, "Cut"},
-      {kCopy, "Copy"},
-      {kPaste, "Paste"},
-      {kDelete, "Delete"},
-      kSeparator,
-      {kUndo, "&Undo"},
-      kSeparator,
-      {kFindReplace, "Find and Replace"},
-      kSeparator,
-      {kInsertP, "Insert P-Variable Definition"},
-      {kInsertQ, "Insert Q-Variable Definition"},
-      {kInsertM, "Insert M-Variable Definition"},
-      {kInsertI, "Insert I-Variable Definition"},
-  };
-  return kMenu;
-}
-
 std::string_view MenuText(int command) {
   if (command == 0) return {};
   for (const MenuPopup& popup : MainMenu())

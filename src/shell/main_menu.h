@@ -20,9 +20,6 @@ struct MenuPopup {
 // The main menu, popup by popup, in order.
 const std::vector<MenuPopup>& MainMenu();
 
-// The editor's context menu: the edit commands and the four Insert commands, in groups.
-const std::vector<MenuEntry>& EditorContextMenu();
-
 // The menu text of a command, or empty.
 std::string_view MenuText(int command);
 

@@ -5,6 +5,7 @@
 #include "controller/controller_type.h"
 #include "definitions/definition_table.h"
 #include "definitions/select_variable_presenter.h"
+#include "editor/editor_state.h"
 #include "link/pmac_link.h"
 #include "shell/data_files.h"
 #include "shell/gather_status.h"
@@ -38,6 +39,7 @@ class Workbench {
   PmacLink link;
   CommandLine commandLine;
   SelectVariableMemory selectVariable;
+  editor::EditorState editor;
 
   // The working directory at start-up (at most 259 characters) and the shipped data files.
   std::string startDirectory;

@@ -122,6 +122,37 @@ TEST_F(ViewsTest, TerminalViewScreenshot) {
   EXPECT_EQ(shell.PressedButton(), 0);
 }
 
+TEST_F(ViewsTest, EditorViewEditsAndUndoesThroughTheMenu) {
+  shell.RunCommand(72);
+  ASSERT_EQ(shell.ViewId(), kViewEditor);
+  QWidget* focus = QApplication::focusWidget();
+  ASSERT_NE(focus, nullptr);
+  workbench.definitions.DefineLine("#define Speed P10", 0, workbench.terminal);
+  QTest::keyClicks(focus, "OPEN PLC 1 CLEAR ; start");
+  QTest::keyClick(focus, Qt::Key_Return);
+  QTest::keyClicks(focus, "Speed=10*\"x\"");
+  EXPECT_EQ(workbench.editor.editorText.substr(0, 25), "OPEN PLC 1 CLEAR ; start\n");
+  // "Toggle Raw Code" shows the raw pane at a third of the width.
+  auto* view = window.Client().MainChild(kViewEditor);
+  QPushButton* toggle = nullptr;
+  for (QPushButton* b : view->findChildren<QPushButton*>())
+    if (b->text() == "Toggle Raw Code") toggle = b;
+  ASSERT_NE(toggle, nullptr);
+  QTest::mouseClick(toggle, Qt::LeftButton);
+  EXPECT_EQ(workbench.editor.rawWidth, static_cast<int>(0.33 * window.Client().width()));
+  test::SaveScreenshot(window.grab().toImage(), "view_editor");
+
+  const std::size_t typed = workbench.editor.editorText.size();
+  window.MenuAction(cmd::kUndo)->trigger();
+  EXPECT_LT(workbench.editor.editorText.size(), typed);
+  EXPECT_TRUE(desktop.messages.empty());  // no Undo Error in the editor
+
+  // The band at the top of the view names the file: white text on blue.
+  const QImage image = Client();
+  EXPECT_EQ(image.pixelColor(window.Client().width() - 5, 55), QColor(0, 0, 255));
+  EXPECT_TRUE(test::AnyPixelNear(image, QRect(5, 52, 100, 22), Qt::white, 30));
+}
+
 TEST_F(ViewsTest, MenuBarFollowsTheCommandTable) {
   const QList<QAction*> popups = window.menuBar()->actions();
   const auto& menu = MainMenu();

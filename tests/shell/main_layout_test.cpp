@@ -39,7 +39,7 @@ TEST(MainLayoutTest, DataTerminalAndEditorViews) {
   EXPECT_EQ(l.terminal.view, (Rect{0, 50, 600, 350}));
   EXPECT_EQ(l.terminal.commandLine, (Rect{100, 362, 590, 387}));
   EXPECT_EQ(l.spreadsheet, (Rect{0, 50, 600, 400}));
-  EXPECT_EQ(l.editor.nameBand, (Rect{0, 50, 600, 76}));
+  EXPECT_EQ(l.editor, (Rect{0, 50, 600, 400}));
 }
 
 TEST(MainLayoutTest, GatherPanelShowsStatusAndProgress) {

@@ -15,7 +15,11 @@
 #include "controller/identify_controller.h"
 #include "controller/qt/connect_dialogs.h"
 #include "definitions/qt/select_variable_dialog.h"
+#include "editor/editor_edit.h"
+#include "editor/qt/editor_view.h"
+#include "editor/qt/preferences_dialog.h"
 #include "platform/color_palette.h"
+#include "platform/desktop.h"
 #include "platform/qt/canvas_widget.h"
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_fonts.h"
@@ -136,7 +140,7 @@ void MainClientArea::Relayout() {
   spreadsheet_->setGeometry(ToQRect(layout_.spreadsheet));
   terminalView_->setGeometry(ToQRect(layout_.terminal.view));
   commandLine_->setGeometry(ToQRect(layout_.terminal.commandLine));
-  if (editorView_) editorView_->setGeometry(ToQRect(layout_.editor.body));
+  if (editorView_) editorView_->setGeometry(ToQRect(layout_.editor));
   ShowView(shell_.ViewId());
 }
 
@@ -229,6 +233,8 @@ void MainWindow::WireShell() {
     if (command == cmd::kDelete && edit.hasSelectedText()) edit.del();
   };
   h.insertIntoCommandLine = [this](std::string_view text) {
+    // As in the editor, the chosen name is put on the clipboard and pasted from there.
+    workbench_.desktop.SetClipboardText(text);
     client_->CommandLine().insert(platform::ToQt(text));
     client_->CommandLine().setFocus();
   };
@@ -242,6 +248,34 @@ void MainWindow::WireShell() {
     QApplication::sendEvent(target, &press);
   };
   h.showAbout = [this] { ShowAboutBox(this); };
+  WireEditor();
+}
+
+void MainWindow::WireEditor() {
+  auto* view = new editor::EditorView(workbench_.editor, workbench_.definitions, workbench_.desktop,
+                                      client_);
+  client_->SetEditorView(view);
+  editor::EditorWidget& widget = view->Editor();
+  Shell::EditorHooks& e = shell_.editor;
+  e.edit = [&widget](int command) { widget.RunCommand(command); };
+  e.undo = [&widget] { widget.RunCommand(cmd::kUndo); };
+  e.focus = [&widget] { widget.setFocus(); };
+  e.insert = [this](std::string_view name) {
+    editor::InsertDefinedName(workbench_.editor, workbench_.desktop, name);
+  };
+  // The context menu's Insert commands always insert into the editor.
+  widget.onInsertDefinition = [this](int kind) {
+    if (const auto name =
+            ChooseDefinedVariable(this, workbench_.definitions, workbench_.selectVariable, kind)) {
+      editor::InsertDefinedName(workbench_.editor, workbench_.desktop, *name);
+    }
+    client_->update();
+  };
+  widget.onFindReplace = [this] { shell_.RunCommand(cmd::kFindReplace); };
+  shell_.SetCommand(cmd::kEditorPreferences, [this] {
+    editor::RunPreferencesDialog(this, workbench_.editor.preferences, workbench_.desktop,
+                                 [this] { editor::Repaint(workbench_.editor); });
+  });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -77,6 +77,7 @@ class MainWindow : public QMainWindow {
  private:
   void BuildMenu();
   void WireShell();
+  void WireEditor();
 
   Workbench& workbench_;
   Shell& shell_;

@@ -8,10 +8,9 @@
 #include "platform/clock.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_ui_thread.h"
-#include "shell/command_ids.h"
+#include "shell/qt/app_icon.h"
 #include "shell/qt/main_window.h"
 #include "shell/shell.h"
-#include "shell/view_ids.h"
 #include "shell/workbench.h"
 
 namespace {
@@ -47,6 +46,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Brightlantern");
   QApplication::setOrganizationName("Quillon Controls");
+  QApplication::setWindowIcon(bl::MakeAppIcon());
 
   bl::platform::QtDesktop desktop;
   bl::platform::QtUiThread uiThread;
@@ -56,13 +56,8 @@ int main(int argc, char** argv) {
       [vendorFolder] { return bl::LoadDynamicVendorLibrary(vendorFolder); }, DataFolders());
   bl::Shell shell(workbench);
 
-  bl::AddStartupBanner(workbench.terminal);
   bl::MainWindow window(workbench, shell);
   desktop.SetOwner(&window);
-  window.show();
-  // The connection dialog is the first thing the user answers; the program then comes up in
-  // the terminal.
-  shell.RunCommand(bl::cmd::kConnect);
-  shell.SelectView(bl::kViewTerminal, true);
+  shell.StartUp([&window] { window.show(); });
   return app.exec();
 }

@@ -171,6 +171,13 @@ void Shell::OpenWebSite() {
     workbench_.desktop.ShowMessage(kMakerWebSite, "Unable to Load Web Browser");
 }
 
+void Shell::StartUp(const std::function<void()>& showMainWindow) {
+  AddStartupBanner(workbench_.terminal);
+  if (showMainWindow) showMainWindow();
+  RunCommand(cmd::kConnect);
+  SelectView(kViewTerminal, true);
+}
+
 bool Shell::RequestClose() {
   if (hooks.confirmUnsaved && !hooks.confirmUnsaved()) return false;
   if (hooks.destroyMainWindow) hooks.destroyMainWindow();

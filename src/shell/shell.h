@@ -77,6 +77,11 @@ class Shell {
   // The close box: asks about unsaved changes first. True when the window was destroyed.
   bool RequestClose();
 
+  // Start-up after the records and windows exist: the banner goes into the terminal, the main
+  // window is shown, the connection dialog is answered before anything else, and the program
+  // comes up in the terminal view.
+  void StartUp(const std::function<void()>& showMainWindow);
+
  private:
   void Connect();
   void EditCommand(int command);

@@ -58,6 +58,19 @@ TEST_F(ShellTest, ToolbarCommandsSelectTheirViewAndPressOneButton) {
   EXPECT_EQ(relayouts, 11);
 }
 
+TEST_F(ShellTest, StartUpAsksForTheConnectionBeforeShowingTheTerminal) {
+  std::vector<std::string> steps;
+  shell.hooks.runConnectionDialogs = [&] {
+    steps.push_back("connect in view " + std::to_string(shell.ViewId()));
+    EXPECT_EQ(workbench.terminal.Line(6).text, "Welcome to Quillon Controls's Brightlantern.");
+  };
+  shell.StartUp([&] { steps.push_back("shown"); });
+  EXPECT_EQ(steps, (std::vector<std::string>{"shown", "connect in view 0"}));
+  EXPECT_EQ(shell.ViewId(), kViewTerminal);
+  EXPECT_EQ(shell.PressedButton(), 0);
+  EXPECT_EQ(shownViews.back(), kViewTerminal);
+}
+
 TEST_F(ShellTest, SelectingAGraphReprocessesAndOtherViewsCloseFind) {
   int reprocessed = 0, findClosed = 0;
   shell.hooks.reprocessSeriesAndLimits = [&] { ++reprocessed; };

@@ -52,6 +52,7 @@ ConnectDialog::ConnectDialog(ConnectPresenter& presenter, QWidget* parent)
   auto* buttons = new QVBoxLayout;
   for (QPushButton* b : {connect_, disconnect_, offline_}) {
     b->setAutoDefault(false);
+    b->setMinimumWidth(b->fontMetrics().horizontalAdvance("Disconnect from PMAC") + 24);
     buttons->addWidget(b);
   }
   auto* top = new QHBoxLayout;

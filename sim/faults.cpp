@@ -1,0 +1,28 @@
+#include "sim/faults.h"
+
+#include "sim/text.h"
+
+namespace sim {
+
+std::string NoiseReply(std::uint32_t seed) {
+  std::uint32_t state = seed * 2654435761u + 12345u;
+  if (state == 0) state = 1;  // xorshift never leaves zero
+  auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state;
+  };
+  std::string text;
+  std::size_t length = 8 + next() % 33;
+  while (text.size() < length) {
+    auto c = static_cast<char>(next() % 128);
+    if (c == kAck || c == kBel || c == kCr || c == '\0') continue;
+    text.push_back(c);
+  }
+  text += kCr;
+  text += kAck;
+  return text;
+}
+
+}  // namespace sim

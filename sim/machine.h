@@ -1,0 +1,109 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sim/l_format.h"
+#include "sim/m_variable.h"
+#include "sim/model.h"
+
+namespace sim {
+
+// One motor's place in a coordinate system: "1000X", "8660X-5000Y+20", "I" (inverse kinematics).
+struct AxisTerm {
+  char axis = 'X';
+  double scale = 1;
+};
+struct AxisDefinition {
+  int coordinateSystem = 0;  // 0: in no coordinate system
+  bool inverse = false;
+  std::vector<AxisTerm> terms;
+  double offset = 0;
+};
+
+// What the servo loop keeps per motor beyond its memory registers.
+struct MotorState {
+  AxisDefinition axis;
+  bool openLoop = true;  // killed: output 0, position held
+  bool amplifierEnabled = false;
+  double filteredVelocity = 0;  // 1/(32·Ix09) counts per servo cycle
+};
+
+// The whole state of one controller, without locking: memory, variables, motors and the
+// addressing of the communication port. Controller wraps it in a mutex.
+class Machine {
+ public:
+  explicit Machine(int typeCode);
+
+  const Model& model() const { return model_; }
+
+  // Power-on with factory defaults ($$$***): memory cleared, I-variables and tables as shipped.
+  void FactoryReset();
+  // A reset ($$$): variables and memory stay; I46 takes effect, addressing returns to #1 &1 ##0.
+  void Reset();
+
+  // Memory words; addresses outside memory read 0 and ignore writes.
+  bool ValidAddress(std::uint32_t address) const { return address < model_.memoryWords; }
+  bool ValidProgramAddress(std::uint32_t address) const { return address < model_.programWords; }
+  std::uint32_t X(std::uint32_t address) const;
+  std::uint32_t Y(std::uint32_t address) const;
+  std::uint32_t P(std::uint32_t address) const;
+  void SetX(std::uint32_t address, std::uint32_t word);
+  void SetY(std::uint32_t address, std::uint32_t word);
+  void SetP(std::uint32_t address, std::uint32_t word);
+  WordPair Pair(std::uint32_t address) const { return {X(address), Y(address)}; }
+  void SetPair(std::uint32_t address, WordPair words);
+
+  // Variables; numbers are checked by the caller (0 .. variableCount-1).
+  double I(int n) const;
+  void SetI(int n, double value);
+  // I-variables that hold an address (answered in hexadecimal when I9 is 2 or 3).
+  bool IsAddressI(int n) const;
+  double Pvar(int n) const { return DecodeL(Pair(pBase_ + static_cast<std::uint32_t>(n))); }
+  void SetPvar(int n, double v) { SetPair(pBase_ + static_cast<std::uint32_t>(n), EncodeL(v)); }
+  double Qvar(int n) const { return DecodeL(Pair(qBase_ + static_cast<std::uint32_t>(n))); }
+  void SetQvar(int n, double v) { SetPair(qBase_ + static_cast<std::uint32_t>(n), EncodeL(v)); }
+  MDefinition MDef(int n) const;
+  void SetMDef(int n, const MDefinition& definition);
+  double Mvar(int n) const;
+  void SetMvar(int n, double value);
+  std::uint32_t PBase() const { return pBase_; }
+  std::uint32_t QBase() const { return qBase_; }
+
+  // Motors, numbered from 1.
+  MotorState& Motor(int m) { return motors_[static_cast<std::size_t>(m)]; }
+  const MotorState& Motor(int m) const { return motors_[static_cast<std::size_t>(m)]; }
+  bool MotorActivated(int m) const { return I(100 * m) != 0; }
+  // Positions in counts (registers are in 1/(32·Ix08) count).
+  double ActualPositionCounts(int m) const;
+  double FollowingErrorCounts(int m) const;
+  double VelocityCountsPerCycle(int m) const;
+  // Status words as the ? ?? ??? commands and ^B ^C ^G report them.
+  std::string MotorStatus(int m) const;
+  std::string CoordinateSystemStatus(int cs) const;
+  std::string GlobalStatus() const;
+
+  // One servo interrupt: the counter X:$0 advances; motors stand still.
+  void ServoCycle();
+
+  // Port addressing.
+  int addressedMotor = 1;
+  int addressedCoordinateSystem = 1;
+  int motorGroup = 0;  // ##n: which eight motors ^B ^F ^P ^V report
+  bool bootstrap = false;
+
+ private:
+  void SetDefaultIVariables();
+  void SetDefaultTables();
+  double Scale08(int m) const;
+
+  const Model& model_;
+  std::vector<std::uint32_t> x_, y_, p_;
+  std::vector<double> i_;
+  std::vector<double> selfM_;  // values of M-variables defined as "*"
+  std::vector<MotorState> motors_;
+  std::uint32_t pBase_ = 0, qBase_ = 0;
+};
+
+}  // namespace sim

@@ -1,0 +1,121 @@
+// brightlantern-sim: one virtual controller served over the Ethernet protocol on loopback, so a
+// separate process (the workbench, or a test) can be the controller's client.
+#include <pthread.h>
+#include <signal.h>
+
+#include <charconv>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "sim/controller.h"
+#include "sim/ethernet_protocol.h"
+#include "sim/ethernet_server.h"
+
+namespace {
+
+constexpr std::string_view kTypeNames[] = {"PMAC1",       "PMAC2",       "PMAC2 Ultralite",
+                                           "Turbo PMAC1", "Turbo PMAC2", "Turbo PMAC2 Ultralite"};
+
+void PrintHelp() {
+  std::printf(
+      "Usage: brightlantern-sim [--type N] [--port P]\n"
+      "Serves one virtual PMAC over the controller's Ethernet protocol on 127.0.0.1, one client\n"
+      "after another, until SIGINT or SIGTERM. The controller's servo time follows the real "
+      "clock.\n\n"
+      "  --type N   controller type: 1 PMAC1, 2 PMAC2, 3 PMAC2 Ultralite, 4 Turbo PMAC1,\n"
+      "             5 Turbo PMAC2, 6 Turbo PMAC2 Ultralite (default 5)\n"
+      "  --port P   TCP port, 0 for any free one (default %u)\n"
+      "  --help     this text\n",
+      static_cast<unsigned>(sim::eth::kDefaultPort));
+}
+
+bool ParseNumber(std::string_view text, int low, int high, int& value) {
+  auto r = std::from_chars(text.data(), text.data() + text.size(), value);
+  return r.ec == std::errc() && r.ptr == text.data() + text.size() && value >= low && value <= high;
+}
+
+// Advances the controller's time from the steady clock until stopped.
+class TimeKeeper {
+ public:
+  explicit TimeKeeper(sim::Controller& controller)
+      : controller_(controller), thread_([this] { Run(); }) {}
+  ~TimeKeeper() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+  }
+
+ private:
+  void Run() {
+    auto last = std::chrono::steady_clock::now();
+    std::unique_lock lock(mutex_);
+    while (!wake_.wait_for(lock, std::chrono::milliseconds(5), [this] { return stop_; })) {
+      auto now = std::chrono::steady_clock::now();
+      controller_.Advance(now - last);
+      last = now;
+    }
+  }
+
+  sim::Controller& controller_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int type = 5;
+  int port = sim::eth::kDefaultPort;
+  for (int i = 1; i < argc; ++i) {
+    std::string_view arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      PrintHelp();
+      return 0;
+    }
+    bool hasValue = i + 1 < argc;
+    if (arg == "--type" && hasValue && ParseNumber(argv[i + 1], 1, 6, type)) {
+      ++i;
+    } else if (arg == "--port" && hasValue && ParseNumber(argv[i + 1], 0, 65535, port)) {
+      ++i;
+    } else {
+      std::fprintf(stderr, "brightlantern-sim: bad argument '%s' (see --help)\n", argv[i]);
+      return 2;
+    }
+  }
+
+  // SIGINT and SIGTERM are taken by sigwait below, so every thread must have them blocked.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+  sim::Controller controller(type);
+  sim::EthernetServer server(controller);
+  std::string error;
+  if (!server.Start(static_cast<std::uint16_t>(port), error)) {
+    std::fprintf(stderr, "brightlantern-sim: %s\n", error.c_str());
+    return 1;
+  }
+  {
+    TimeKeeper time(controller);
+    std::printf("brightlantern-sim: %s (type %d) listening on 127.0.0.1:%u\n",
+                kTypeNames[type - 1].data(), type, static_cast<unsigned>(server.Port()));
+    std::fflush(stdout);
+    int received = 0;
+    sigwait(&signals, &received);
+    server.Stop();
+  }
+  std::printf("brightlantern-sim: stopped\n");
+  return 0;
+}

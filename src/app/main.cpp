@@ -4,7 +4,10 @@
 #include <cstring>
 #include <string>
 
+#include "link/builtin_library.h"
 #include "link/dynamic_vendor_library.h"
+#include "link/qt/select_device_dialog.h"
+#include "link/virtual_time.h"
 #include "platform/clock.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_ui_thread.h"
@@ -18,8 +21,11 @@ namespace {
 void PrintUsage() {
   std::fputs(
       "Usage: brightlantern [--vendor-library DIR]\n"
+      "Without options, connections go through Brightlantern's own library: device 0 is the\n"
+      "built-in virtual controller; Ethernet and serial devices are set up in the device\n"
+      "choice of \"Connect to PMAC\" and kept in ~/.config/brightlantern/devices.conf.\n"
       "  --vendor-library DIR  bind the controller vendor's communication library\n"
-      "                        (libPComm32W.so or libPComm32.so) from DIR\n"
+      "                        (libPComm32W.so or libPComm32.so) from DIR instead\n"
       "  --help                show this text\n",
       stdout);
 }
@@ -51,13 +57,19 @@ int main(int argc, char** argv) {
   bl::platform::QtDesktop desktop;
   bl::platform::QtUiThread uiThread;
   bl::platform::SystemClock clock;
-  bl::Workbench workbench(
-      desktop, uiThread, clock,
-      [vendorFolder] { return bl::LoadDynamicVendorLibrary(vendorFolder); }, DataFolders());
+  // The virtual controllers' servo time follows the real clock on a thread of its own.
+  bl::VirtualTime virtualTime;
+  bl::VirtualTimeThread virtualTimeThread(virtualTime, clock);
+  bl::BuiltinDevices devices(bl::DefaultDeviceSettingsPath(), &virtualTime, &clock);
+  bl::VendorLibraryLoader loader =
+      vendorFolder.empty() ? bl::BuiltinLibraryLoader(devices)
+                           : [vendorFolder] { return bl::LoadDynamicVendorLibrary(vendorFolder); };
+  bl::Workbench workbench(desktop, uiThread, clock, std::move(loader), DataFolders());
   bl::Shell shell(workbench);
 
   bl::MainWindow window(workbench, shell);
   desktop.SetOwner(&window);
+  devices.chooseDevice = [&window, &devices] { return bl::ChooseDevice(&window, devices); };
   shell.StartUp([&window] { window.show(); });
   return app.exec();
 }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "link/vendor_library.h"
+
+namespace bl {
+
+class Transport;
+
+// One line ready to go to the controller, with where it came from.
+struct DownloadLine {
+  std::string text;
+  std::string file;  // the file's name, without its folder
+  int lineNumber = 0;
+};
+
+struct PreparedDownload {
+  bool opened = false;  // the file itself could be read
+  std::vector<DownloadLine> lines;
+  std::vector<std::string> problems;  // missing files, include loops, re-definitions
+};
+
+// Reads a program file the way the controller library prepares a download: #include lines pull
+// in other files (relative to the including file, with either separator), #define lines name
+// values for the lines after them, comments and surplus blanks go, and defined names are
+// replaced. Bounded: at most 16 levels of #include and 8 MB of text in all.
+PreparedDownload PrepareDownload(const std::string& path);
+
+struct DownloadOutcome {
+  int linesSent = 0;
+  int errors = 0;
+  bool aborted = false;
+  bool opened = false;
+};
+
+// Prepares the file and sends it line by line through the transport, reporting progress in
+// percent and one message line at a time (file problems, each controller error with its file and
+// line, and a summary). Stops between two lines once abort is set.
+DownloadOutcome DownloadProgram(Transport& transport, const std::string& path,
+                                const VendorLibrary::MessageCallback& message,
+                                const VendorLibrary::ProgressCallback& progress,
+                                const std::atomic<bool>& abort);
+
+}  // namespace bl

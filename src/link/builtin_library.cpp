@@ -1,0 +1,189 @@
+#include "link/builtin_library.h"
+
+#include <algorithm>
+
+#include "link/builtin_download.h"
+#include "link/transports/ethernet_transport.h"
+#include "link/transports/virtual_transport.h"
+#include "link/virtual_time.h"
+#include "platform/clock.h"
+#include "platform/text_format.h"
+#include "sim/controller.h"
+
+namespace bl {
+
+namespace {
+
+bool IsDevice(int device) { return device >= 0 && device < kDeviceCount; }
+
+}  // namespace
+
+BuiltinDevices::BuiltinDevices(std::string settingsPath, VirtualTime* time,
+                               const platform::Clock* clock)
+    : settingsPath_(std::move(settingsPath)), table_(DefaultDeviceTable()), time_(time),
+      clock_(clock) {
+  if (!settingsPath_.empty()) LoadDeviceTable(settingsPath_, table_, loadError_);
+}
+
+BuiltinDevices::~BuiltinDevices() = default;
+
+DeviceTable BuiltinDevices::Table() const {
+  std::lock_guard lock(mutex_);
+  return table_;
+}
+
+bool BuiltinDevices::SetTable(const DeviceTable& table, std::string& error) {
+  {
+    std::lock_guard lock(mutex_);
+    table_ = table;
+  }
+  return settingsPath_.empty() || SaveDeviceTable(settingsPath_, table, error);
+}
+
+std::shared_ptr<sim::Controller> BuiltinDevices::VirtualController(int device) {
+  if (!IsDevice(device)) return nullptr;
+  std::shared_ptr<sim::Controller> controller;
+  {
+    std::lock_guard lock(mutex_);
+    const DeviceConfig& config = table_[static_cast<std::size_t>(device)];
+    auto& slot = controllers_[static_cast<std::size_t>(device)];
+    if (!slot || slot->TypeCode() != std::clamp(config.virtualType, 1, 6))
+      slot = std::make_shared<sim::Controller>(config.virtualType);
+    controller = slot;
+  }
+  if (time_ && clock_) time_->Attach(controller, clock_->Now());
+  return controller;
+}
+
+std::unique_ptr<Transport> BuiltinDevices::MakeTransport(int device, std::string& error) {
+  if (!IsDevice(device)) {
+    error = "no such device";
+    return nullptr;
+  }
+  const DeviceConfig config = Table()[static_cast<std::size_t>(device)];
+  if (std::string problem = CheckDevice(config); !problem.empty()) {
+    error = problem;
+    return nullptr;
+  }
+  switch (config.kind) {
+    case DeviceConfig::Kind::Virtual:
+      return std::make_unique<VirtualTransport>(VirtualController(device));
+    case DeviceConfig::Kind::Ethernet:
+      return std::make_unique<EthernetTransport>(config.host,
+                                                 static_cast<std::uint16_t>(config.port),
+                                                 std::chrono::milliseconds(config.timeoutMs));
+    case DeviceConfig::Kind::Serial:
+      error = "serial devices are not supported by this build";
+      return nullptr;
+    case DeviceConfig::Kind::None:
+      break;
+  }
+  error = "This device is not configured.";
+  return nullptr;
+}
+
+BuiltinVendorLibrary::BuiltinVendorLibrary(BuiltinDevices& devices) : devices_(devices) {}
+
+BuiltinVendorLibrary::~BuiltinVendorLibrary() {
+  std::lock_guard lock(mutex_);
+  for (auto& t : transports_)
+    if (t) t->Close();
+}
+
+int BuiltinVendorLibrary::PmacSelect(void*) {
+  const int device = devices_.chooseDevice ? devices_.chooseDevice() : -1;
+  return IsDevice(device) ? device : -1;
+}
+
+bool BuiltinVendorLibrary::OpenPmacDevice(int device) {
+  std::string error;
+  std::unique_ptr<Transport> transport = devices_.MakeTransport(device, error);
+  if (transport && !transport->Open(error)) transport.reset();
+  std::lock_guard lock(mutex_);
+  if (!transport) {
+    lastError_ = error;
+    return false;
+  }
+  auto& slot = transports_[static_cast<std::size_t>(device)];
+  if (slot) slot->Close();
+  slot = std::move(transport);
+  return true;
+}
+
+bool BuiltinVendorLibrary::ClosePmacDevice(int device) {
+  if (!IsDevice(device)) return false;
+  std::unique_ptr<Transport> transport;
+  {
+    std::lock_guard lock(mutex_);
+    transport = std::move(transports_[static_cast<std::size_t>(device)]);
+  }
+  if (transport) transport->Close();
+  return transport != nullptr;
+}
+
+Transport* BuiltinVendorLibrary::At(int device) {
+  if (!IsDevice(device)) return nullptr;
+  std::lock_guard lock(mutex_);
+  return transports_[static_cast<std::size_t>(device)].get();
+}
+
+std::string BuiltinVendorLibrary::PmacGetResponseA(int device, std::string_view command,
+                                                   std::size_t maxChars) {
+  Transport* transport = At(device);
+  std::string reply;
+  if (!transport) {
+    reply = kLinkErrorReply;
+  } else if (command.size() == 1 && command[0] >= 1 && command[0] <= 26) {
+    reply = transport->ControlResponse(command[0]);
+  } else {
+    reply = transport->GetResponse(command);
+  }
+  if (maxChars == 0) return {};
+  if (reply.size() > maxChars - 1) reply.resize(maxChars - 1);
+  return reply;
+}
+
+double BuiltinVendorLibrary::PmacGetVariableDouble(int device, char type, int number,
+                                                   double fallback) {
+  const std::string reply =
+      PmacGetResponseA(device, platform::Format("%c%d", type, number), 256);
+  double value = 0;
+  return platform::Scan(reply, 255, "%lf", &value) == 1 ? value : fallback;
+}
+
+int BuiltinVendorLibrary::PmacDownloadA(int device, const MessageCallback& message,
+                                        const ProgressCallback& progress, const std::string& path,
+                                        int, int, int, int download) {
+  Transport* transport = At(device);
+  abort_ = false;
+  if (!transport) {
+    if (message) message("No device is open: nothing was downloaded.");
+    return 0;
+  }
+  if (!download) return 1;
+  const DownloadOutcome outcome = DownloadProgram(*transport, path, message, progress, abort_);
+  return outcome.opened && !outcome.aborted && outcome.errors == 0 ? 1 : 0;
+}
+
+void BuiltinVendorLibrary::PmacAbortDownload(int) { abort_ = true; }
+
+bool BuiltinVendorLibrary::PmacInBootStrapMode(int device) {
+  Transport* transport = At(device);
+  return transport && transport->InBootstrap();
+}
+
+std::string BuiltinVendorLibrary::LastError() const {
+  std::lock_guard lock(mutex_);
+  return lastError_;
+}
+
+VendorLibraryLoader BuiltinLibraryLoader(BuiltinDevices& devices) {
+  return [&devices] {
+    LibraryLoad load;
+    load.status = LibraryLoad::Status::Loaded;
+    load.library = std::make_unique<BuiltinVendorLibrary>(devices);
+    return load;
+  };
+}
+
+}  // namespace bl

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include "controller/controller_type.h"
+#include "controller/identify_controller.h"
+#include "link/builtin_library.h"
+#include "link/virtual_time.h"
+#include "platform/fake/fake_clock.h"
+#include "platform/fake/fake_desktop.h"
+#include "platform/fake/immediate_ui_thread.h"
+#include "shell/command_ids.h"
+#include "shell/shell.h"
+#include "shell/workbench.h"
+#include "sim/controller.h"
+#include "sim/ethernet_server.h"
+
+namespace bl {
+namespace {
+
+// The whole program without windows: the built-in library over the virtual controller, on the
+// fake clock.
+class ConnectIdentifyTest : public ::testing::Test {
+ protected:
+  ConnectIdentifyTest() {
+    clock.OnAdvance([this](platform::Duration now) { time.Update(now); });
+    devices.chooseDevice = [this] { return choice; };
+    shell.hooks.runConnectionDialogs = [this] {
+      if (workbench.link.LinkConnect() == 0) Identify();
+    };
+  }
+
+  void Identify() {
+    IdentifyHooks hooks;
+    hooks.setTitle = [this](const std::string& t) { title = t; };
+    IdentifyController(workbench.controllerType, workbench.link, workbench.definitions,
+                       workbench.terminal, hooks);
+  }
+  void UseDevice(int device, const DeviceConfig& config) {
+    DeviceTable table = devices.Table();
+    table[static_cast<std::size_t>(device)] = config;
+    std::string error;
+    ASSERT_TRUE(devices.SetTable(table, error));
+    choice = device;
+  }
+  std::string Info(int fromNewest) { return workbench.terminal.Line(fromNewest).text; }
+
+  platform::FakeClock clock;
+  VirtualTime time;
+  BuiltinDevices devices{"", &time, &clock};
+  platform::FakeDesktop desktop;
+  platform::ImmediateUiThread ui;
+  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
+  Shell shell{workbench};
+  int choice = 0;
+  std::string title;
+};
+
+TEST_F(ConnectIdentifyTest, DeviceZeroIdentifiesAsTurboPmac2) {
+  workbench.definitions.DefineLine("#define speed P10", 0, workbench.terminal);
+  shell.RunCommand(cmd::kConnect);
+  ASSERT_EQ(workbench.link.PmacDevice(), 0);
+  EXPECT_EQ(desktop.messages.back().title, "Connected to PMAC!");
+  EXPECT_TRUE(shell.GatheringButtonsEnabled());
+  EXPECT_EQ(title, "Brightlantern: Turbo PMAC2");
+  EXPECT_EQ(workbench.controllerType.typeCode, 5);
+  EXPECT_TRUE(workbench.definitions.NameOf(VariableKind::P, 10).empty());
+  EXPECT_EQ(Info(11), "Turbo PMAC2");
+  EXPECT_EQ(Info(10), "  Communications Device Number:     0");
+  EXPECT_EQ(Info(3), "  BootStrap Jumper Status:          OFF");
+  EXPECT_EQ(Info(2), "  Re-Initialize Jumper Status:      OFF");
+  EXPECT_EQ(Info(1), "  Servo Update Rate:                2258.82 Hz");
+  EXPECT_EQ(Info(0), "  End of User Memory:               $010800");
+
+  // A typed command now reaches the controller.
+  std::string reply;
+  workbench.link.PmacCommand(reply, 999, "I10", true);
+  EXPECT_EQ(Info(0), "Line  1:  3713707");
+}
+
+TEST_F(ConnectIdentifyTest, EachControllerTypeIdentifiesItself) {
+  struct Expected {
+    int code;
+    const char* name;
+    int motors, series, variables, pBase, qBase, mBase;
+  };
+  const Expected types[] = {{1, "PMAC1", 8, 24, 1024, 0x1000, 0x1400, 0xBC00},
+                            {2, "PMAC2", 8, 24, 1024, 0x1000, 0x1400, 0xBC00},
+                            {3, "PMAC2 Ultralite", 8, 24, 1024, 0x1000, 0x1400, 0xBC00},
+                            {4, "Turbo PMAC1", 32, 48, 8192, 0x6000, 0x8000, 0x4000},
+                            {5, "Turbo PMAC2", 32, 48, 8192, 0x6000, 0x8000, 0x4000},
+                            {6, "Turbo PMAC2 Ultralite", 32, 48, 8192, 0x6000, 0x8000, 0x4000}};
+  for (const Expected& e : types) {
+    DeviceConfig config;
+    config.kind = DeviceConfig::Kind::Virtual;
+    config.virtualType = e.code;
+    UseDevice(1, config);
+    workbench.link.LinkDisconnect();
+    shell.RunCommand(cmd::kConnect);
+    const ControllerType& t = workbench.controllerType;
+    EXPECT_EQ(t.typeCode, e.code);
+    EXPECT_EQ(t.displayName, e.name);
+    EXPECT_EQ(t.motorCount, e.motors);
+    EXPECT_EQ(t.seriesCount, e.series);
+    EXPECT_EQ(t.variableCount, e.variables);
+    EXPECT_EQ(t.pBase, e.pBase);
+    EXPECT_EQ(t.qBase, e.qBase);
+    EXPECT_EQ(t.mBase, e.mBase);
+    EXPECT_FALSE(t.reinitializeOn) << e.name;
+    EXPECT_EQ(t.endOfUserMemory, e.code <= 3 ? 0xA000 : 0x10800);
+    EXPECT_EQ(title, std::string("Brightlantern: ") + e.name);
+  }
+
+  // I10 = 2^22 on the controller gives a 2000 Hz servo rate.
+  std::string reply;
+  workbench.link.PmacCommand(reply, 99, "I10=4194304", false);
+  Identify();
+  EXPECT_EQ(Info(1), "  Servo Update Rate:                2000.00 Hz");
+}
+
+TEST_F(ConnectIdentifyTest, AnEthernetDeviceServedByTheVirtualControllerIdentifiesAlike) {
+  sim::Controller controller(5);
+  sim::EthernetServer server(controller);
+  std::string error;
+  ASSERT_TRUE(server.Start(0, error)) << error;
+  DeviceConfig config;
+  config.kind = DeviceConfig::Kind::Ethernet;
+  config.host = "127.0.0.1";
+  config.port = server.Port();
+  config.timeoutMs = 2000;
+  UseDevice(4, config);
+  shell.RunCommand(cmd::kConnect);
+  ASSERT_EQ(workbench.link.PmacDevice(), 4);
+  EXPECT_EQ(workbench.controllerType.typeCode, 5);
+  EXPECT_EQ(title, "Brightlantern: Turbo PMAC2");
+  EXPECT_EQ(Info(10), "  Communications Device Number:     4");
+  EXPECT_EQ(Info(1), "  Servo Update Rate:                2258.82 Hz");
+
+  // A long reply crosses several packets intact.
+  std::string reply;
+  workbench.link.PmacCommand(reply, 499999, "P0..1023", false);
+  EXPECT_EQ(std::count(reply.begin(), reply.end(), '\r'), 1024);
+
+  // The server going away gives error replies, never a hang.
+  server.Stop();
+  double value = 0;
+  EXPECT_EQ(workbench.link.PmacValue(ValueKind::I, 10, value, AccessMode::Read), -1);
+}
+
+TEST_F(ConnectIdentifyTest, AnUnreachableDeviceLeavesTheProgramOffline) {
+  DeviceConfig config;
+  config.kind = DeviceConfig::Kind::Ethernet;
+  config.host = "127.0.0.1";
+  config.port = 1;  // nothing listens there
+  config.timeoutMs = 500;
+  UseDevice(2, config);
+  shell.RunCommand(cmd::kConnect);
+  EXPECT_EQ(workbench.link.PmacDevice(), -1);
+  EXPECT_EQ(desktop.messages.back().text, "Unable to connect to the specified device.");
+  EXPECT_FALSE(shell.GatheringButtonsEnabled());
+}
+
+}  // namespace
+}  // namespace bl

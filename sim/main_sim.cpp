@@ -1,5 +1,6 @@
-// brightlantern-sim: one virtual controller served over the Ethernet protocol on loopback, so a
-// separate process (the workbench, or a test) can be the controller's client.
+// brightlantern-sim: one virtual controller served over the Ethernet protocol on loopback (and,
+// when asked, as a serial line on a pseudo-terminal), so a separate process (the workbench, or a
+// test) can be the controller's client.
 #include <pthread.h>
 #include <signal.h>
 
@@ -15,6 +16,7 @@
 #include "sim/controller.h"
 #include "sim/ethernet_protocol.h"
 #include "sim/ethernet_server.h"
+#include "sim/serial_server.h"
 
 namespace {
 
@@ -23,13 +25,15 @@ constexpr std::string_view kTypeNames[] = {"PMAC1",       "PMAC2",       "PMAC2 
 
 void PrintHelp() {
   std::printf(
-      "Usage: brightlantern-sim [--type N] [--port P]\n"
+      "Usage: brightlantern-sim [--type N] [--port P] [--serial]\n"
       "Serves one virtual PMAC over the controller's Ethernet protocol on 127.0.0.1, one client\n"
       "after another, until SIGINT or SIGTERM. The controller's servo time follows the real "
       "clock.\n\n"
       "  --type N   controller type: 1 PMAC1, 2 PMAC2, 3 PMAC2 Ultralite, 4 Turbo PMAC1,\n"
       "             5 Turbo PMAC2, 6 Turbo PMAC2 Ultralite (default 5)\n"
       "  --port P   TCP port, 0 for any free one (default %u)\n"
+      "  --serial   also serve the same controller as a serial line (ASCII protocol, I3=2,\n"
+      "             I6=1) on a pseudo-terminal; its path is printed\n"
       "  --help     this text\n",
       static_cast<unsigned>(sim::eth::kDefaultPort));
 }
@@ -76,6 +80,7 @@ class TimeKeeper {
 int main(int argc, char** argv) {
   int type = 5;
   int port = sim::eth::kDefaultPort;
+  bool serial = false;
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -87,6 +92,8 @@ int main(int argc, char** argv) {
       ++i;
     } else if (arg == "--port" && hasValue && ParseNumber(argv[i + 1], 0, 65535, port)) {
       ++i;
+    } else if (arg == "--serial") {
+      serial = true;
     } else {
       std::fprintf(stderr, "brightlantern-sim: bad argument '%s' (see --help)\n", argv[i]);
       return 2;
@@ -107,13 +114,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "brightlantern-sim: %s\n", error.c_str());
     return 1;
   }
+  sim::SerialServer line(controller);
+  if (serial && !line.Start(error)) {
+    std::fprintf(stderr, "brightlantern-sim: %s\n", error.c_str());
+    return 1;
+  }
   {
     TimeKeeper time(controller);
     std::printf("brightlantern-sim: %s (type %d) listening on 127.0.0.1:%u\n",
                 kTypeNames[type - 1].data(), type, static_cast<unsigned>(server.Port()));
+    if (serial) std::printf("brightlantern-sim: serial line on %s\n", line.Path().c_str());
     std::fflush(stdout);
     int received = 0;
     sigwait(&signals, &received);
+    line.Stop();
     server.Stop();
   }
   std::printf("brightlantern-sim: stopped\n");

@@ -63,6 +63,21 @@ Io Wait(int fd, short events, Clock::time_point deadline, int wakeFd) {
   }
 }
 
+// Sockets are read and written with recv/send (no SIGPIPE on a closed peer); other descriptors,
+// such as the pseudo-terminal of a serial line, with read/write. The descriptor is non-blocking
+// or has just been polled ready, so neither blocks.
+ssize_t ReceiveSome(int fd, void* buffer, std::size_t n) {
+  ssize_t got = ::recv(fd, buffer, n, MSG_DONTWAIT);
+  if (got < 0 && errno == ENOTSOCK) got = ::read(fd, buffer, n);
+  return got;
+}
+
+ssize_t SendSome(int fd, const void* data, std::size_t n) {
+  ssize_t sent = ::send(fd, data, n, MSG_NOSIGNAL | MSG_DONTWAIT);
+  if (sent < 0 && errno == ENOTSOCK) sent = ::write(fd, data, n);
+  return sent;
+}
+
 }  // namespace
 
 Io WaitReadable(int fd, Clock::time_point deadline, int wakeFd) {
@@ -74,7 +89,7 @@ Io ReadSome(int fd, std::string& out, std::size_t max, Clock::time_point deadlin
   for (;;) {
     if (Io io = Wait(fd, POLLIN, deadline, wakeFd); io != Io::kOk) return io;
     std::size_t want = max < sizeof buffer ? max : sizeof buffer;
-    ssize_t n = ::recv(fd, buffer, want, MSG_DONTWAIT);
+    ssize_t n = ReceiveSome(fd, buffer, want);
     if (n > 0) {
       out.append(buffer, static_cast<std::size_t>(n));
       return Io::kOk;
@@ -89,7 +104,7 @@ Io ReadExact(int fd, void* buffer, std::size_t n, Clock::time_point deadline, in
   std::size_t done = 0;
   while (done < n) {
     if (Io io = Wait(fd, POLLIN, deadline, wakeFd); io != Io::kOk) return io;
-    ssize_t got = ::recv(fd, bytes + done, n - done, MSG_DONTWAIT);
+    ssize_t got = ReceiveSome(fd, bytes + done, n - done);
     if (got > 0) {
       done += static_cast<std::size_t>(got);
     } else if (got == 0) {
@@ -104,7 +119,7 @@ Io ReadExact(int fd, void* buffer, std::size_t n, Clock::time_point deadline, in
 Io WriteAll(int fd, std::string_view data, Clock::time_point deadline, int wakeFd) {
   std::size_t done = 0;
   while (done < data.size()) {
-    ssize_t n = ::send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+    ssize_t n = SendSome(fd, data.data() + done, data.size() - done);
     if (n > 0) {
       done += static_cast<std::size_t>(n);
       continue;

@@ -5,8 +5,9 @@
 #include <string>
 #include <string_view>
 
-// Small POSIX socket helpers with poll()-based deadlines, shared by the Ethernet server and
-// client. Every wait can also end early when a wake descriptor becomes readable.
+// Small POSIX I/O helpers with poll()-based deadlines, shared by the Ethernet and serial servers
+// and clients; they work on sockets and on terminals alike. Every wait can also end early when a
+// wake descriptor becomes readable.
 namespace sim::net {
 
 using Clock = std::chrono::steady_clock;

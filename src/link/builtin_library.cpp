@@ -4,6 +4,7 @@
 
 #include "link/builtin_download.h"
 #include "link/transports/ethernet_transport.h"
+#include "link/transports/serial_transport.h"
 #include "link/transports/virtual_transport.h"
 #include "link/virtual_time.h"
 #include "platform/clock.h"
@@ -20,7 +21,9 @@ bool IsDevice(int device) { return device >= 0 && device < kDeviceCount; }
 
 BuiltinDevices::BuiltinDevices(std::string settingsPath, VirtualTime* time,
                                const platform::Clock* clock)
-    : settingsPath_(std::move(settingsPath)), table_(DefaultDeviceTable()), time_(time),
+    : settingsPath_(std::move(settingsPath)),
+      table_(DefaultDeviceTable()),
+      time_(time),
       clock_(clock) {
   if (!settingsPath_.empty()) LoadDeviceTable(settingsPath_, table_, loadError_);
 }
@@ -73,8 +76,7 @@ std::unique_ptr<Transport> BuiltinDevices::MakeTransport(int device, std::string
                                                  static_cast<std::uint16_t>(config.port),
                                                  std::chrono::milliseconds(config.timeoutMs));
     case DeviceConfig::Kind::Serial:
-      error = "serial devices are not supported by this build";
-      return nullptr;
+      return std::make_unique<SerialTransport>(config.serialPort, config.baud);
     case DeviceConfig::Kind::None:
       break;
   }
@@ -145,8 +147,7 @@ std::string BuiltinVendorLibrary::PmacGetResponseA(int device, std::string_view 
 
 double BuiltinVendorLibrary::PmacGetVariableDouble(int device, char type, int number,
                                                    double fallback) {
-  const std::string reply =
-      PmacGetResponseA(device, platform::Format("%c%d", type, number), 256);
+  const std::string reply = PmacGetResponseA(device, platform::Format("%c%d", type, number), 256);
   double value = 0;
   return platform::Scan(reply, 255, "%lf", &value) == 1 ? value : fallback;
 }

@@ -72,8 +72,7 @@ class BuiltinVendorLibrary final : public VendorLibrary {
   int PmacSelect(void* parentWindow) override;
   bool OpenPmacDevice(int device) override;
   bool ClosePmacDevice(int device) override;
-  std::string PmacGetResponseA(int device, std::string_view command,
-                               std::size_t maxChars) override;
+  std::string PmacGetResponseA(int device, std::string_view command, std::size_t maxChars) override;
   double PmacGetVariableDouble(int device, char type, int number, double fallback) override;
   int PmacDownloadA(int device, const MessageCallback& message, const ProgressCallback& progress,
                     const std::string& path, int macro, int map, int log, int download) override;

@@ -17,15 +17,18 @@ namespace {
 constexpr std::size_t kMaxSettingsBytes = 64 * 1024;
 constexpr std::size_t kMaxTextSetting = 255;
 constexpr std::array<const char*, 7> kTypeNames = {
-    "",      "PMAC1", "PMAC2", "PMAC2 Ultralite", "Turbo PMAC1", "Turbo PMAC2",
-    "Turbo PMAC2 Ultralite"};
+    "", "PMAC1", "PMAC2", "PMAC2 Ultralite", "Turbo PMAC1", "Turbo PMAC2", "Turbo PMAC2 Ultralite"};
 
 const char* KindName(DeviceConfig::Kind kind) {
   switch (kind) {
-    case DeviceConfig::Kind::Virtual: return "virtual";
-    case DeviceConfig::Kind::Ethernet: return "ethernet";
-    case DeviceConfig::Kind::Serial: return "serial";
-    case DeviceConfig::Kind::None: break;
+    case DeviceConfig::Kind::Virtual:
+      return "virtual";
+    case DeviceConfig::Kind::Ethernet:
+      return "ethernet";
+    case DeviceConfig::Kind::Serial:
+      return "serial";
+    case DeviceConfig::Kind::None:
+      break;
   }
   return "none";
 }
@@ -41,7 +44,8 @@ bool ParseInt(std::string_view text, int low, int high, int& value) {
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+    s.remove_suffix(1);
   return s;
 }
 
@@ -72,8 +76,9 @@ const std::vector<int>& SerialBaudRates() {
 std::string DescribeDevice(const DeviceConfig& d) {
   switch (d.kind) {
     case DeviceConfig::Kind::Virtual:
-      return platform::Format("Virtual controller (%s)",
-                              kTypeNames[static_cast<std::size_t>(std::clamp(d.virtualType, 1, 6))]);
+      return platform::Format(
+          "Virtual controller (%s)",
+          kTypeNames[static_cast<std::size_t>(std::clamp(d.virtualType, 1, 6))]);
     case DeviceConfig::Kind::Ethernet:
       return platform::Format("Ethernet %s:%d", d.host.c_str(), d.port);
     case DeviceConfig::Kind::Serial:
@@ -156,7 +161,8 @@ DeviceTable ParseDeviceTable(std::string_view text, std::vector<std::string>* wa
     const std::string_view value = Trim(line.substr(eq + 1));
     const std::size_t dot = key.find('.');
     int index = 0;
-    if (dot == std::string_view::npos || !ParseInt(key.substr(0, dot), 0, kDeviceCount - 1, index)) {
+    if (dot == std::string_view::npos ||
+        !ParseInt(key.substr(0, dot), 0, kDeviceCount - 1, index)) {
       warn(lineNumber, "device number out of range");
       continue;
     }
@@ -164,11 +170,16 @@ DeviceTable ParseDeviceTable(std::string_view text, std::vector<std::string>* wa
     const std::string_view name = key.substr(dot + 1);
     bool ok = true;
     if (name == "kind") {
-      if (value == "virtual") d.kind = DeviceConfig::Kind::Virtual;
-      else if (value == "ethernet") d.kind = DeviceConfig::Kind::Ethernet;
-      else if (value == "serial") d.kind = DeviceConfig::Kind::Serial;
-      else if (value == "none") d.kind = DeviceConfig::Kind::None;
-      else ok = false;
+      if (value == "virtual")
+        d.kind = DeviceConfig::Kind::Virtual;
+      else if (value == "ethernet")
+        d.kind = DeviceConfig::Kind::Ethernet;
+      else if (value == "serial")
+        d.kind = DeviceConfig::Kind::Serial;
+      else if (value == "none")
+        d.kind = DeviceConfig::Kind::None;
+      else
+        ok = false;
     } else if (name == "type") {
       ok = ParseInt(value, 1, 6, d.virtualType);
     } else if (name == "host") {

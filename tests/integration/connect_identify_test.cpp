@@ -12,6 +12,7 @@
 #include "shell/workbench.h"
 #include "sim/controller.h"
 #include "sim/ethernet_server.h"
+#include "sim/serial_server.h"
 
 namespace bl {
 namespace {
@@ -143,6 +144,26 @@ TEST_F(ConnectIdentifyTest, AnEthernetDeviceServedByTheVirtualControllerIdentifi
   server.Stop();
   double value = 0;
   EXPECT_EQ(workbench.link.PmacValue(ValueKind::I, 10, value, AccessMode::Read), -1);
+}
+
+TEST_F(ConnectIdentifyTest, ASerialLineToTheVirtualControllerIdentifiesAlike) {
+  sim::Controller controller(2);
+  sim::SerialServer line(controller);
+  std::string error;
+  ASSERT_TRUE(line.Start(error)) << error;
+  DeviceConfig config;
+  config.kind = DeviceConfig::Kind::Serial;
+  config.serialPort = line.Path();
+  config.baud = 38400;
+  UseDevice(5, config);
+  shell.RunCommand(cmd::kConnect);
+  ASSERT_EQ(workbench.link.PmacDevice(), 5);
+  EXPECT_EQ(title, "Brightlantern: PMAC2");
+  EXPECT_EQ(workbench.controllerType.variableCount, 1024);
+  std::string reply;
+  workbench.link.PmacCommand(reply, 99, "#3", true);
+  workbench.link.PmacCommand(reply, 99, "#", true);
+  EXPECT_EQ(Info(0), "Line  1:  3");
 }
 
 TEST_F(ConnectIdentifyTest, AnUnreachableDeviceLeavesTheProgramOffline) {

@@ -25,7 +25,8 @@ class BuiltinDownloadTest : public ::testing::Test {
   }
   DownloadOutcome Download(const std::string& name) {
     return DownloadProgram(
-        transport, (folder / name).string(), [this](std::string_view m) { messages.emplace_back(m); },
+        transport, (folder / name).string(),
+        [this](std::string_view m) { messages.emplace_back(m); },
         [this](int p) { progress.push_back(p); }, abort);
   }
   double P(int n) {
@@ -79,9 +80,8 @@ TEST_F(BuiltinDownloadTest, MissingFilesLoopsAndAbort) {
   Write("loop.pmc", "#include \"loop.pmc\"\nP5=5\n#include missing.pmc\n");
   const PreparedDownload prepared = PrepareDownload((folder / "loop.pmc").string());
   EXPECT_EQ(prepared.lines.size(), 1u);
-  EXPECT_EQ(prepared.problems,
-            (std::vector<std::string>{"#include loop at loop.pmc: skipped.",
-                                      "Cannot open file missing.pmc."}));
+  EXPECT_EQ(prepared.problems, (std::vector<std::string>{"#include loop at loop.pmc: skipped.",
+                                                         "Cannot open file missing.pmc."}));
   EXPECT_FALSE(PrepareDownload((folder / "none.pmc").string()).opened);
 
   Write("long.pmc", "P1=1\nP2=2\nP3=3\n");

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "definitions/definition_table.h"
 #include "link/builtin_library.h"
 #include "link/pmac_link.h"
 #include "link/select_device_presenter.h"
 #include "link/transports/transport.h"
 #include "link/virtual_time.h"
-#include "definitions/definition_table.h"
 #include "platform/fake/fake_clock.h"
 #include "platform/fake/fake_desktop.h"
 #include "sim/controller.h"

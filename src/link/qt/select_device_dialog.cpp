@@ -79,7 +79,8 @@ void SelectDeviceDialog::Refresh() {
 
 void SelectDeviceDialog::Configure() {
   const int device = presenter_.Selected();
-  if (const auto config = EditDevice(this, device, presenter_.SelectedConfig(), presenter_)) Refresh();
+  if (const auto config = EditDevice(this, device, presenter_.SelectedConfig(), presenter_))
+    Refresh();
 }
 
 std::optional<DeviceConfig> EditDevice(QWidget* parent, int device, const DeviceConfig& config,
@@ -127,8 +128,8 @@ std::optional<DeviceConfig> EditDevice(QWidget* parent, int device, const Device
   auto enable = [&] {
     const int kind = kinds->checkedId();
     type->setEnabled(kind == 1);
-    for (QWidget* w : {static_cast<QWidget*>(host), static_cast<QWidget*>(port),
-                       static_cast<QWidget*>(timeout)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(host), static_cast<QWidget*>(port), static_cast<QWidget*>(timeout)})
       w->setEnabled(kind == 2);
     serial->setEnabled(kind == 3);
     baud->setEnabled(kind == 3);

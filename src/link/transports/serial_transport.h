@@ -1,0 +1,46 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <string>
+
+#include "link/transports/transport.h"
+#include "sim/socket_io.h"
+
+namespace bl {
+
+// A controller on an RS-232 line (or anything that looks like one: a USB adapter, a
+// pseudo-terminal), spoken to in the controller's ASCII protocol with I3 = 2 and I6 = 1: a
+// command and CR out, the reply lines and ACK back, or BEL "ERRnnn" CR for an error. Every wait
+// is bounded by the timeout; a silent line gives kLinkErrorReply, after which Ctrl-X and a flush
+// clear whatever might still arrive late.
+class SerialTransport final : public Transport {
+ public:
+  SerialTransport(std::string path, int baud,
+                  std::chrono::milliseconds timeout = std::chrono::seconds(5));
+  ~SerialTransport() override;
+
+  bool Open(std::string& error) override;
+  void Close() override;
+  bool IsOpen() const override { return open_.load(); }
+  std::string GetResponse(std::string_view command) override;
+  std::string ControlResponse(char c) override;
+  // The serial protocol has no bootstrap query.
+  bool InBootstrap() override { return false; }
+
+ private:
+  std::string Exchange(std::string_view out);
+  // Reads until the reply has ended; false when the line went silent or failed.
+  bool ReadReply(std::string& reply);
+  void Resynchronise();
+
+  const std::string path_;
+  const int baud_;
+  const std::chrono::milliseconds timeout_;
+  mutable std::mutex mutex_;
+  sim::net::UniqueFd fd_;
+  std::atomic<bool> open_{false};
+};
+
+}  // namespace bl

@@ -37,58 +37,16 @@ void EnsureCaretVisible(EditorState& s) {
 
 void ScrollVertical(EditorState& s, ScrollAction action, int thumb) {
   const int rows = VisibleRows(s);
-  switch (action) {
-    case ScrollAction::LineBack:
-      s.firstLine -= 1;
-      break;
-    case ScrollAction::LineForward:
-      s.firstLine += 1;
-      break;
-    case ScrollAction::PageBack:
-      s.firstLine -= rows;
-      break;
-    case ScrollAction::PageForward:
-      s.firstLine += rows;
-      break;
-    case ScrollAction::Thumb:
-      s.firstLine = thumb;
-      break;
-    case ScrollAction::Start:
-      s.firstLine = 0;
-      break;
-    case ScrollAction::End:
-      s.firstLine = LastLineIndex(s.editorText);
-      break;
-  }
+  s.firstLine =
+      platform::ScrolledPosition(action, s.firstLine, rows, thumb, 0, LastLineIndex(s.editorText));
   ClampFirstLine(s);
   Repaint(s);
 }
 
 void ScrollHorizontal(EditorState& s, ScrollAction action, int thumb) {
   const int cols = VisibleColumns(s);
-  switch (action) {
-    case ScrollAction::LineBack:
-      s.firstColumn -= 1;
-      break;
-    case ScrollAction::LineForward:
-      s.firstColumn += 1;
-      break;
-    case ScrollAction::PageBack:
-      s.firstColumn -= cols;
-      break;
-    case ScrollAction::PageForward:
-      s.firstColumn += cols;
-      break;
-    case ScrollAction::Thumb:
-      s.firstColumn = thumb / kCellWidth;
-      break;
-    case ScrollAction::Start:
-      s.firstColumn = 0;
-      break;
-    case ScrollAction::End:
-      s.firstColumn = kMaxLineColumns;
-      break;
-  }
+  s.firstColumn = platform::ScrolledPosition(action, s.firstColumn, cols, thumb / kCellWidth, 0,
+                                             kMaxLineColumns);
   ClampFirstColumn(s);
   Repaint(s);
 }

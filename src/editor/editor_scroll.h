@@ -1,22 +1,12 @@
 #pragma once
 
 #include "editor/editor_state.h"
+#include "platform/scroll_bar.h"
 
 namespace bl::editor {
 
-// What a scroll bar asks for. Start and End come from the bar's own menu.
-enum class ScrollAction { LineBack, LineForward, PageBack, PageForward, Thumb, Start, End };
-
-// A scroll bar as the editor sets it: the range minimum..maximum with a page of that many units,
-// the thumb at position. The bar stays visible and is disabled when the page covers the range.
-struct ScrollBarSettings {
-  int minimum = 0;
-  int maximum = 0;
-  int page = 0;
-  int position = 0;
-  bool Enabled() const { return page < maximum - minimum + 1; }
-  friend bool operator==(const ScrollBarSettings&, const ScrollBarSettings&) = default;
-};
+using platform::ScrollAction;
+using platform::ScrollBarSettings;
 
 // Whole rows and columns of text that fit the editor's client area.
 inline int VisibleRows(const EditorState& s) { return s.height / kLineHeight; }

@@ -79,29 +79,8 @@ ScrollBarSettings RawHorizontalBar(const EditorState& s, int clientWidth) {
 
 void ScrollRaw(EditorState& s, ScrollAction action, int thumb, int clientWidth) {
   const int cols = RawColumns(clientWidth);
-  switch (action) {
-    case ScrollAction::LineBack:
-      s.rawFirstColumn -= 1;
-      break;
-    case ScrollAction::LineForward:
-      s.rawFirstColumn += 1;
-      break;
-    case ScrollAction::PageBack:
-      s.rawFirstColumn -= cols;
-      break;
-    case ScrollAction::PageForward:
-      s.rawFirstColumn += cols;
-      break;
-    case ScrollAction::Thumb:
-      s.rawFirstColumn = thumb / kCellWidth;
-      break;
-    case ScrollAction::Start:
-      s.rawFirstColumn = 0;
-      break;
-    case ScrollAction::End:
-      s.rawFirstColumn = kMaxLineColumns;
-      break;
-  }
+  s.rawFirstColumn = platform::ScrolledPosition(action, s.rawFirstColumn, cols, thumb / kCellWidth,
+                                                0, kMaxLineColumns);
   s.rawFirstColumn = std::max(std::min(s.rawFirstColumn, kMaxLineColumns - cols), 0);
   if (s.repaintRaw) s.repaintRaw();
 }

@@ -50,60 +50,18 @@ TerminalScrollBars PaintTerminal(platform::Canvas& canvas, const Terminal& termi
 }
 
 void ScrollTerminalVertical(Terminal& terminal, ScrollAction action, int thumb, int viewHeight) {
-  const int page = viewHeight / platform::kFixedCellHeight;
-  int position = terminal.VerticalPosition();
-  switch (action) {
-    case ScrollAction::LineBack:
-      position -= 1;
-      break;
-    case ScrollAction::LineForward:
-      position += 1;
-      break;
-    case ScrollAction::PageBack:
-      position -= page;
-      break;
-    case ScrollAction::PageForward:
-      position += page;
-      break;
-    case ScrollAction::Thumb:
-      position = thumb;
-      break;
-    case ScrollAction::Start:
-      break;
-    case ScrollAction::End:
-      position = 99;
-      break;
-  }
-  terminal.SetVerticalPosition(position);
+  // Scrolling to the top changes nothing; to the bottom shows the newest line.
+  const int position = terminal.VerticalPosition();
+  terminal.SetVerticalPosition(platform::ScrolledPosition(
+      action, position, viewHeight / platform::kFixedCellHeight, thumb, position, 99));
   if (terminal.repaint) terminal.repaint();
 }
 
 void ScrollTerminalHorizontal(Terminal& terminal, ScrollAction action, int thumb, int viewWidth) {
   const int page = viewWidth / platform::kFixedCellWidth;
-  int position = terminal.HorizontalPosition();
-  switch (action) {
-    case ScrollAction::LineBack:
-      position -= 1;
-      break;
-    case ScrollAction::LineForward:
-      position += 1;
-      break;
-    case ScrollAction::PageBack:
-      position -= page;
-      break;
-    case ScrollAction::PageForward:
-      position += page;
-      break;
-    case ScrollAction::Thumb:
-      position = thumb;
-      break;
-    case ScrollAction::Start:
-      position = 0;
-      break;
-    case ScrollAction::End:
-      break;
-  }
-  terminal.SetHorizontalPosition(position, page);
+  const int position = terminal.HorizontalPosition();
+  terminal.SetHorizontalPosition(
+      platform::ScrolledPosition(action, position, page, thumb, 0, position), page);
   if (terminal.repaint) terminal.repaint();
 }
 

@@ -13,8 +13,8 @@
 #include "editor/editor_input.h"
 #include "editor/editor_paint.h"
 #include "editor/editor_scroll.h"
-#include "editor/qt/scroll_bar_sync.h"
 #include "platform/qt/qt_fonts.h"
+#include "platform/qt/scroll_bar_qt.h"
 
 namespace bl::editor {
 
@@ -190,8 +190,8 @@ void EditorWidget::Refresh() {
 
 void EditorWidget::SyncBars() {
   updatingBars_ = true;
-  ApplyScrollBar(*vertical_, VerticalBar(state_));
-  ApplyScrollBar(*horizontal_, HorizontalBar(state_));
+  platform::ApplyScrollBar(*vertical_, VerticalBar(state_));
+  platform::ApplyScrollBar(*horizontal_, HorizontalBar(state_));
   updatingBars_ = false;
 }
 
@@ -210,7 +210,7 @@ void EditorWidget::resizeEvent(QResizeEvent*) {
 
 void EditorWidget::OnVerticalAction(int action) {
   if (updatingBars_) return;
-  if (const auto a = ToScrollAction(action))
+  if (const auto a = platform::ToScrollAction(action))
     ScrollVertical(state_, *a, vertical_->sliderPosition());
   // The bar follows the editor's rule, not Qt's own step.
   vertical_->setSliderPosition(state_.firstLine);
@@ -218,7 +218,7 @@ void EditorWidget::OnVerticalAction(int action) {
 
 void EditorWidget::OnHorizontalAction(int action) {
   if (updatingBars_) return;
-  if (const auto a = ToScrollAction(action))
+  if (const auto a = platform::ToScrollAction(action))
     ScrollHorizontal(state_, *a, horizontal_->sliderPosition());
   horizontal_->setSliderPosition(state_.firstColumn * kCellWidth);
 }

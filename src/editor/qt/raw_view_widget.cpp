@@ -4,8 +4,8 @@
 #include <QScrollBar>
 #include <QStyle>
 
-#include "editor/qt/scroll_bar_sync.h"
 #include "editor/raw_view.h"
+#include "platform/qt/scroll_bar_qt.h"
 
 namespace bl::editor {
 
@@ -60,7 +60,7 @@ void RawViewWidget::Refresh() {
 
 void RawViewWidget::SyncBar() {
   updatingBar_ = true;
-  ApplyScrollBar(*horizontal_, RawHorizontalBar(state_, client_->width()));
+  platform::ApplyScrollBar(*horizontal_, RawHorizontalBar(state_, client_->width()));
   updatingBar_ = false;
 }
 
@@ -74,7 +74,7 @@ void RawViewWidget::resizeEvent(QResizeEvent*) {
 
 void RawViewWidget::OnAction(int action) {
   if (updatingBar_) return;
-  if (const auto a = ToScrollAction(action))
+  if (const auto a = platform::ToScrollAction(action))
     ScrollRaw(state_, *a, horizontal_->sliderPosition(), client_->width());
   horizontal_->setSliderPosition(state_.rawFirstColumn * kCellWidth);
 }

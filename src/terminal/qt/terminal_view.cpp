@@ -1,48 +1,15 @@
 #include "terminal/qt/terminal_view.h"
 
 #include <QScrollBar>
+
 #include <QStyle>
 #include <QWheelEvent>
+#include "platform/qt/scroll_bar_qt.h"
 
 #include "terminal/terminal_lines.h"
 #include "terminal/terminal_paint.h"
 
 namespace bl {
-
-namespace {
-
-ScrollAction ToScrollAction(int action, bool& known) {
-  known = true;
-  switch (action) {
-    case QAbstractSlider::SliderSingleStepSub:
-      return ScrollAction::LineBack;
-    case QAbstractSlider::SliderSingleStepAdd:
-      return ScrollAction::LineForward;
-    case QAbstractSlider::SliderPageStepSub:
-      return ScrollAction::PageBack;
-    case QAbstractSlider::SliderPageStepAdd:
-      return ScrollAction::PageForward;
-    case QAbstractSlider::SliderToMinimum:
-      return ScrollAction::Start;
-    case QAbstractSlider::SliderToMaximum:
-      return ScrollAction::End;
-    case QAbstractSlider::SliderMove:
-      return ScrollAction::Thumb;
-    default:
-      known = false;
-      return ScrollAction::Thumb;
-  }
-}
-
-void Apply(QScrollBar* bar, const ScrollBarSettings& s) {
-  // Qt's maximum is the last position the bar's start can take; ours is the range's end.
-  bar->setRange(s.minimum, std::max(s.minimum, s.maximum - s.page + 1));
-  bar->setPageStep(std::max(1, s.page));
-  bar->setValue(s.position);
-  bar->setEnabled(s.Enabled());
-}
-
-}  // namespace
 
 TerminalView::TerminalView(Terminal& terminal, QWidget* parent)
     : QWidget(parent),
@@ -76,27 +43,25 @@ void TerminalView::resizeEvent(QResizeEvent*) {
 void TerminalView::Paint(platform::Canvas& canvas) {
   const TerminalScrollBars bars = PaintTerminal(canvas, terminal_);
   updatingBars_ = true;
-  Apply(vertical_, bars.vertical);
-  Apply(horizontal_, bars.horizontal);
+  platform::ApplyScrollBar(*vertical_, bars.vertical);
+  platform::ApplyScrollBar(*horizontal_, bars.horizontal);
   updatingBars_ = false;
 }
 
 void TerminalView::OnVerticalAction(int action) {
   if (updatingBars_) return;
-  bool known = false;
-  const ScrollAction a = ToScrollAction(action, known);
-  if (!known) return;
-  ScrollTerminalVertical(terminal_, a, vertical_->sliderPosition(), client_->height());
+  const auto a = platform::ToScrollAction(action);
+  if (!a) return;
+  ScrollTerminalVertical(terminal_, *a, vertical_->sliderPosition(), client_->height());
   // The bar follows the view's rule, not Qt's own arithmetic.
   vertical_->setSliderPosition(terminal_.VerticalPosition());
 }
 
 void TerminalView::OnHorizontalAction(int action) {
   if (updatingBars_) return;
-  bool known = false;
-  const ScrollAction a = ToScrollAction(action, known);
-  if (!known) return;
-  ScrollTerminalHorizontal(terminal_, a, horizontal_->sliderPosition(), client_->width());
+  const auto a = platform::ToScrollAction(action);
+  if (!a) return;
+  ScrollTerminalHorizontal(terminal_, *a, horizontal_->sliderPosition(), client_->width());
   horizontal_->setSliderPosition(terminal_.HorizontalPosition());
 }
 

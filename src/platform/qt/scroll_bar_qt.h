@@ -2,13 +2,14 @@
 
 #include <QAbstractSlider>
 #include <QScrollBar>
+#include <algorithm>
 #include <optional>
 
-#include "editor/editor_scroll.h"
+#include "platform/scroll_bar.h"
 
-namespace bl::editor {
+namespace bl::platform {
 
-// A Qt slider action as the editor's scroll action; nothing for actions the editor ignores.
+// A Qt slider action as a scroll action; nothing for actions the views ignore.
 inline std::optional<ScrollAction> ToScrollAction(int action) {
   switch (action) {
     case QAbstractSlider::SliderSingleStepSub:
@@ -38,4 +39,4 @@ inline void ApplyScrollBar(QScrollBar& bar, const ScrollBarSettings& s) {
   bar.setEnabled(s.Enabled());
 }
 
-}  // namespace bl::editor
+}  // namespace bl::platform

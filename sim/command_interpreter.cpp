@@ -409,7 +409,7 @@ std::string CommandInterpreter::ErrorText(int error) const {
       std::snprintf(text, sizeof text, "\a\rERR%03d\r", error);
       return text;
     default:
-      return std::string(1, kBel);
+      return std::string(1, kBell);
   }
 }
 

@@ -10,11 +10,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "protocol/ethernet_protocol.h"
 #include "sim/controller.h"
-#include "sim/ethernet_protocol.h"
 #include "sim/text.h"
 
 namespace sim {
+
+namespace eth = protocol::eth;
 
 namespace {
 
@@ -66,6 +68,7 @@ class EthernetServer::Session {
     }
 
     if (faults_.TakeDrop()) return false;
+    if (faults_.silent.load()) return true;
     if (auto delay = faults_.ReplyDelay(); delay.count() > 0) {
       if (net::WaitReadable(-1, net::DeadlineAfter(delay), wakeFd_) == net::Io::kWoken) {
         return false;
@@ -146,6 +149,10 @@ class EthernetServer::Session {
 
   // A reply goes out in parts of at most 1400 bytes; the rest waits for GETBUFFER.
   bool SendReply(std::string reply) {
+    if (faults_.TakeDropMidReply()) {
+      Send(std::string_view(reply).substr(0, std::min(reply.size(), eth::kMaxAnswer) / 2));
+      return false;
+    }
     waiting_ = std::move(reply);
     sent_ = 0;
     return SendChunk();
@@ -179,6 +186,19 @@ class EthernetServer::Session {
   }
 
   bool Send(std::string_view bytes) {
+    if (!faults_.splitReplies.load()) return SendNow(bytes);
+    for (std::size_t at = 0; at < bytes.size();) {
+      const std::size_t n = std::min<std::size_t>(1 + (splitSeed_++ % 5), bytes.size() - at);
+      if (!SendNow(bytes.substr(at, n))) return false;
+      at += n;
+      if (net::WaitReadable(-1, net::DeadlineAfter(std::chrono::milliseconds(1)), wakeFd_) ==
+          net::Io::kWoken) {
+        return false;
+      }
+    }
+    return true;
+  }
+  bool SendNow(std::string_view bytes) {
     return net::WriteAll(fd_, bytes, net::Clock::now() + kPacketTimeout, wakeFd_) == net::Io::kOk;
   }
 
@@ -188,6 +208,7 @@ class EthernetServer::Session {
   int wakeFd_;
   std::string waiting_;  // output not yet fetched; waiting_[sent_..] is still to go
   std::size_t sent_ = 0;
+  std::uint32_t splitSeed_ = 0;
   std::uint32_t noiseSeed_ = 0;
 };
 

@@ -6,10 +6,12 @@
 #include <string>
 #include <thread>
 
+#include "protocol/socket_io.h"
 #include "sim/faults.h"
-#include "sim/socket_io.h"
 
 namespace sim {
+
+namespace net = protocol::net;
 
 class Controller;
 

@@ -17,7 +17,7 @@ std::string NoiseReply(std::uint32_t seed) {
   std::size_t length = 8 + next() % 33;
   while (text.size() < length) {
     auto c = static_cast<char>(next() % 128);
-    if (c == kAck || c == kBel || c == kCr || c == '\0') continue;
+    if (c == kAck || c == kBell || c == kCr || c == '\0') continue;
     text.push_back(c);
   }
   text += kCr;

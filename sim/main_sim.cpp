@@ -13,15 +13,14 @@
 #include <string_view>
 #include <thread>
 
+#include "protocol/controller_types.h"
+#include "protocol/ethernet_protocol.h"
 #include "sim/controller.h"
-#include "sim/ethernet_protocol.h"
 #include "sim/ethernet_server.h"
 #include "sim/serial_server.h"
 
 namespace {
 
-constexpr std::string_view kTypeNames[] = {"PMAC1",       "PMAC2",       "PMAC2 Ultralite",
-                                           "Turbo PMAC1", "Turbo PMAC2", "Turbo PMAC2 Ultralite"};
 
 void PrintHelp() {
   std::printf(
@@ -35,7 +34,7 @@ void PrintHelp() {
       "  --serial   also serve the same controller as a serial line (ASCII protocol, I3=2,\n"
       "             I6=1) on a pseudo-terminal; its path is printed\n"
       "  --help     this text\n",
-      static_cast<unsigned>(sim::eth::kDefaultPort));
+      static_cast<unsigned>(protocol::eth::kDefaultPort));
 }
 
 bool ParseNumber(std::string_view text, int low, int high, int& value) {
@@ -79,7 +78,7 @@ class TimeKeeper {
 
 int main(int argc, char** argv) {
   int type = 5;
-  int port = sim::eth::kDefaultPort;
+  int port = protocol::eth::kDefaultPort;
   bool serial = false;
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i];
@@ -122,7 +121,7 @@ int main(int argc, char** argv) {
   {
     TimeKeeper time(controller);
     std::printf("brightlantern-sim: %s (type %d) listening on 127.0.0.1:%u\n",
-                kTypeNames[type - 1].data(), type, static_cast<unsigned>(server.Port()));
+                protocol::ControllerTypeName(type).data(), type, static_cast<unsigned>(server.Port()));
     if (serial) std::printf("brightlantern-sim: serial line on %s\n", line.Path().c_str());
     std::fflush(stdout);
     int received = 0;

@@ -5,9 +5,11 @@
 #include <string>
 #include <thread>
 
-#include "sim/socket_io.h"
+#include "protocol/socket_io.h"
 
 namespace sim {
+
+namespace net = protocol::net;
 
 class Controller;
 

@@ -6,11 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "protocol/wire.h"
+
 namespace sim {
 
-inline constexpr char kAck = 0x06;
-inline constexpr char kBel = 0x07;
-inline constexpr char kCr = 0x0D;
+using protocol::kAck;
+using protocol::kBell;
+using protocol::kCr;
 
 // A variable's value as the controller prints it: integers without a point, others with ten
 // significant digits and no trailing zeros. Locale-independent.

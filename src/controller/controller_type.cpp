@@ -4,17 +4,21 @@
 #include <array>
 #include <string_view>
 
+#include "protocol/controller_types.h"
+
 namespace bl {
 
 namespace {
 
+// One list of type names for the whole program and the virtual controller.
+constexpr const auto& kName = protocol::kControllerTypeNames;
 constexpr std::array<ControllerTypeInfo, 6> kTypes = {{
-    {1, "PMAC1", "PMAC1", 1024, 24, 8, 0xBC00, 0x1000, 0x1400, 0xA000},
-    {2, "PMAC2", "PMAC2", 1024, 24, 8, 0xBC00, 0x1000, 0x1400, 0xA000},
-    {3, "PMAC2 Ultralite", "PMAC2UL", 1024, 24, 8, 0xBC00, 0x1000, 0x1400, 0xA000},
-    {4, "Turbo PMAC1", "TURBO1", 8192, 48, 32, 0x4000, 0x6000, 0x8000, 0x10800},
-    {5, "Turbo PMAC2", "TURBO2", 8192, 48, 32, 0x4000, 0x6000, 0x8000, 0x10800},
-    {6, "Turbo PMAC2 Ultralite", "TURBO2UL", 8192, 48, 32, 0x4000, 0x6000, 0x8000, 0x10800},
+    {1, kName[0].data(), "PMAC1", 1024, 24, 8, 0xBC00, 0x1000, 0x1400, 0xA000},
+    {2, kName[1].data(), "PMAC2", 1024, 24, 8, 0xBC00, 0x1000, 0x1400, 0xA000},
+    {3, kName[2].data(), "PMAC2UL", 1024, 24, 8, 0xBC00, 0x1000, 0x1400, 0xA000},
+    {4, kName[3].data(), "TURBO1", 8192, 48, 32, 0x4000, 0x6000, 0x8000, 0x10800},
+    {5, kName[4].data(), "TURBO2", 8192, 48, 32, 0x4000, 0x6000, 0x8000, 0x10800},
+    {6, kName[5].data(), "TURBO2UL", 8192, 48, 32, 0x4000, 0x6000, 0x8000, 0x10800},
 }};
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "definitions/definition_table.h"
 #include "link/transports/transport.h"
 #include "platform/text_format.h"
+#include "protocol/wire.h"
 #include "terminal/terminal_lines.h"
 
 namespace bl {
@@ -16,7 +17,7 @@ namespace {
 
 constexpr int kMaxIncludeDepth = 16;
 constexpr std::size_t kMaxTotalBytes = 8 * 1024 * 1024;
-constexpr char kBell = 7;
+using protocol::kBell;
 
 struct Preparer {
   PreparedDownload out;
@@ -123,7 +124,7 @@ PreparedDownload PrepareDownload(const std::string& path) {
   return std::move(p.out);
 }
 
-DownloadOutcome DownloadProgram(Transport& transport, const std::string& path,
+DownloadOutcome DownloadProgram(const SendLine& send, const std::string& path,
                                 const VendorLibrary::MessageCallback& message,
                                 const VendorLibrary::ProgressCallback& progress,
                                 const std::atomic<bool>& abort) {
@@ -146,7 +147,13 @@ DownloadOutcome DownloadProgram(Transport& transport, const std::string& path,
       break;
     }
     const DownloadLine& line = prepared.lines[i];
-    const std::string reply = transport.GetResponse(line.text);
+    const std::string reply = send(line.text);
+    if (reply == kLinkErrorReply) {
+      outcome.aborted = true;
+      say(platform::Format("%s line %d: the connection to the controller failed; download stopped.",
+                           line.file.c_str(), line.lineNumber));
+      break;
+    }
     ++outcome.linesSent;
     if (const std::size_t bell = reply.find(kBell); bell != std::string::npos) {
       ++outcome.errors;

@@ -1,14 +1,14 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "link/vendor_library.h"
 
 namespace bl {
-
-class Transport;
 
 // One line ready to go to the controller, with where it came from.
 struct DownloadLine {
@@ -32,14 +32,18 @@ PreparedDownload PrepareDownload(const std::string& path);
 struct DownloadOutcome {
   int linesSent = 0;
   int errors = 0;
-  bool aborted = false;
+  bool aborted = false;  // by the user, or because the connection was lost
   bool opened = false;
 };
 
-// Prepares the file and sends it line by line through the transport, reporting progress in
-// percent and one message line at a time (file problems, each controller error with its file and
-// line, and a summary). Stops between two lines once abort is set.
-DownloadOutcome DownloadProgram(Transport& transport, const std::string& path,
+// One line to the controller, its reply back (kLinkErrorReply when the exchange failed).
+using SendLine = std::function<std::string(std::string_view line)>;
+
+// Prepares the file and sends it line by line, reporting progress in percent and one message
+// line at a time (file problems, each controller error with its file and line, and a summary).
+// Stops between two lines once abort is set, and when a line's exchange fails: the rest of a
+// program is no use to a controller that missed a line.
+DownloadOutcome DownloadProgram(const SendLine& send, const std::string& path,
                                 const VendorLibrary::MessageCallback& message,
                                 const VendorLibrary::ProgressCallback& progress,
                                 const std::atomic<bool>& abort);

@@ -1,6 +1,7 @@
 #include "link/builtin_library.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "link/builtin_download.h"
 #include "link/transports/ethernet_transport.h"
@@ -12,12 +13,6 @@
 #include "sim/controller.h"
 
 namespace bl {
-
-namespace {
-
-bool IsDevice(int device) { return device >= 0 && device < kDeviceCount; }
-
-}  // namespace
 
 BuiltinDevices::BuiltinDevices(std::string settingsPath, VirtualTime* time,
                                const platform::Clock* clock)
@@ -99,7 +94,7 @@ int BuiltinVendorLibrary::PmacSelect(void*) {
 
 bool BuiltinVendorLibrary::OpenPmacDevice(int device) {
   std::string error;
-  std::unique_ptr<Transport> transport = devices_.MakeTransport(device, error);
+  std::shared_ptr<Transport> transport = devices_.MakeTransport(device, error);
   if (transport && !transport->Open(error)) transport.reset();
   std::lock_guard lock(mutex_);
   if (!transport) {
@@ -109,36 +104,83 @@ bool BuiltinVendorLibrary::OpenPmacDevice(int device) {
   auto& slot = transports_[static_cast<std::size_t>(device)];
   if (slot) slot->Close();
   slot = std::move(transport);
+  notices_[static_cast<std::size_t>(device)] = {};
   return true;
 }
 
 bool BuiltinVendorLibrary::ClosePmacDevice(int device) {
   if (!IsDevice(device)) return false;
-  std::unique_ptr<Transport> transport;
+  std::shared_ptr<Transport> transport;
   {
     std::lock_guard lock(mutex_);
     transport = std::move(transports_[static_cast<std::size_t>(device)]);
   }
+  // An exchange still under way on another thread keeps the transport alive and fails.
   if (transport) transport->Close();
   return transport != nullptr;
 }
 
-Transport* BuiltinVendorLibrary::At(int device) {
+std::shared_ptr<Transport> BuiltinVendorLibrary::At(int device) {
   if (!IsDevice(device)) return nullptr;
   std::lock_guard lock(mutex_);
-  return transports_[static_cast<std::size_t>(device)].get();
+  return transports_[static_cast<std::size_t>(device)];
+}
+
+void BuiltinVendorLibrary::Notice(int device, std::string text, bool problem) {
+  std::lock_guard lock(mutex_);
+  DeviceNotices& n = notices_[static_cast<std::size_t>(device)];
+  if (problem) {
+    if (text == n.lastProblem) return;
+    n.lastProblem = text;
+  } else {
+    n.lastProblem.clear();
+  }
+  // Nobody may be taking them (a script that only downloads): keep the newest few.
+  constexpr std::size_t kMaxPending = 16;
+  if (n.pending.size() == kMaxPending) n.pending.erase(n.pending.begin());
+  n.pending.push_back({std::move(text), problem});
+}
+
+std::vector<LinkNotice> BuiltinVendorLibrary::TakeNotices(int device) {
+  if (!IsDevice(device)) return {};
+  std::lock_guard lock(mutex_);
+  return std::exchange(notices_[static_cast<std::size_t>(device)].pending, {});
+}
+
+bool BuiltinVendorLibrary::Reconnect(int device, Transport& transport) {
+  std::lock_guard once(reconnect_);
+  if (transport.IsOpen()) return true;  // another thread was first
+  // Closed by the user meanwhile: nothing to reconnect.
+  if (At(device).get() != &transport) return false;
+  std::string error;
+  if (!transport.Open(error)) {
+    Notice(device, "connection to " + transport.Where() + " lost: " + error, true);
+    return false;
+  }
+  Notice(device, "connection to " + transport.Where() + " restored", false);
+  return true;
 }
 
 std::string BuiltinVendorLibrary::PmacGetResponseA(int device, std::string_view command,
                                                    std::size_t maxChars) {
-  Transport* transport = At(device);
+  std::shared_ptr<Transport> transport = At(device);
   std::string reply;
-  if (!transport) {
+  if (!transport || (!transport->IsOpen() && !Reconnect(device, *transport))) {
     reply = kLinkErrorReply;
-  } else if (command.size() == 1 && command[0] >= 1 && command[0] <= 26) {
-    reply = transport->ControlResponse(command[0]);
   } else {
-    reply = transport->GetResponse(command);
+    if (command.size() == 1 && command[0] >= 1 && command[0] <= 26) {
+      reply = transport->ControlResponse(command[0]);
+    } else {
+      reply = transport->GetResponse(command);
+    }
+    if (reply == kLinkErrorReply) {
+      if (At(device) == transport)  // not closed by the user meanwhile
+        Notice(device, "connection to " + transport->Where() + " lost: " + transport->LastError(),
+               true);
+    } else {
+      std::lock_guard lock(mutex_);
+      notices_[static_cast<std::size_t>(device)].lastProblem.clear();
+    }
   }
   if (maxChars == 0) return {};
   if (reply.size() > maxChars - 1) reply.resize(maxChars - 1);
@@ -155,22 +197,27 @@ double BuiltinVendorLibrary::PmacGetVariableDouble(int device, char type, int nu
 int BuiltinVendorLibrary::PmacDownloadA(int device, const MessageCallback& message,
                                         const ProgressCallback& progress, const std::string& path,
                                         int, int, int, int download) {
-  Transport* transport = At(device);
   abort_ = false;
-  if (!transport) {
+  if (!At(device)) {
     if (message) message("No device is open: nothing was downloaded.");
     return 0;
   }
   if (!download) return 1;
-  const DownloadOutcome outcome = DownloadProgram(*transport, path, message, progress, abort_);
+  // Line by line through the same road as every other exchange: each line holds the connection
+  // only for its own exchange, and a dropped connection is opened again.
+  constexpr std::size_t kMaxLineReply = 64 * 1024;
+  const auto send = [this, device](std::string_view line) {
+    return PmacGetResponseA(device, line, kMaxLineReply);
+  };
+  const DownloadOutcome outcome = DownloadProgram(send, path, message, progress, abort_);
   return outcome.opened && !outcome.aborted && outcome.errors == 0 ? 1 : 0;
 }
 
 void BuiltinVendorLibrary::PmacAbortDownload(int) { abort_ = true; }
 
 bool BuiltinVendorLibrary::PmacInBootStrapMode(int device) {
-  Transport* transport = At(device);
-  return transport && transport->InBootstrap();
+  std::shared_ptr<Transport> transport = At(device);
+  return transport && transport->IsOpen() && transport->InBootstrap();
 }
 
 std::string BuiltinVendorLibrary::LastError() const {

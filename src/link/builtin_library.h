@@ -63,7 +63,10 @@ class BuiltinDevices {
 
 // The program's own implementation of the eight entry points: devices 0..7 from the device
 // table, each reached through its transport, and a download that prepares the file and sends it
-// line by line.
+// line by line. A connection that drops is opened again by the next exchange (once; the
+// exchange fails when that does), and the user is told through TakeNotices. Thread-safe: each
+// exchange holds only its transport, so a download's lines and other threads' commands take
+// turns.
 class BuiltinVendorLibrary final : public VendorLibrary {
  public:
   explicit BuiltinVendorLibrary(BuiltinDevices& devices);
@@ -79,16 +82,27 @@ class BuiltinVendorLibrary final : public VendorLibrary {
   void PmacAbortDownload(int device) override;
   bool PmacInBootStrapMode(int device) override;
 
-  // Why the last OpenPmacDevice failed.
-  std::string LastError() const;
+  std::string LastError() const override;
+  std::vector<LinkNotice> TakeNotices(int device) override;
 
  private:
-  Transport* At(int device);
+  std::shared_ptr<Transport> At(int device);
+  // A connection that was lost is opened again, once, before the exchange; false when that
+  // failed.
+  bool Reconnect(int device, Transport& transport);
+  void Notice(int device, std::string text, bool problem);
 
   BuiltinDevices& devices_;
-  mutable std::mutex mutex_;
-  std::array<std::unique_ptr<Transport>, kDeviceCount> transports_;
+  mutable std::mutex mutex_;  // guards what follows
+  std::array<std::shared_ptr<Transport>, kDeviceCount> transports_;
   std::string lastError_;
+  struct DeviceNotices {
+    std::vector<LinkNotice> pending;
+    // The problem told last: the same one is not told again until the link has worked.
+    std::string lastProblem;
+  };
+  std::array<DeviceNotices, kDeviceCount> notices_;
+  std::mutex reconnect_;  // one reconnection at a time
   std::atomic<bool> abort_{false};
 };
 

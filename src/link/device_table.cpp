@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "platform/text_format.h"
+#include "protocol/controller_types.h"
 
 namespace bl {
 
@@ -16,8 +17,6 @@ namespace {
 
 constexpr std::size_t kMaxSettingsBytes = 64 * 1024;
 constexpr std::size_t kMaxTextSetting = 255;
-constexpr std::array<const char*, 7> kTypeNames = {
-    "", "PMAC1", "PMAC2", "PMAC2 Ultralite", "Turbo PMAC1", "Turbo PMAC2", "Turbo PMAC2 Ultralite"};
 
 const char* KindName(DeviceConfig::Kind kind) {
   switch (kind) {
@@ -78,7 +77,7 @@ std::string DescribeDevice(const DeviceConfig& d) {
     case DeviceConfig::Kind::Virtual:
       return platform::Format(
           "Virtual controller (%s)",
-          kTypeNames[static_cast<std::size_t>(std::clamp(d.virtualType, 1, 6))]);
+          std::string(protocol::ControllerTypeName(d.virtualType)).c_str());
     case DeviceConfig::Kind::Ethernet:
       return platform::Format("Ethernet %s:%d", d.host.c_str(), d.port);
     case DeviceConfig::Kind::Serial:

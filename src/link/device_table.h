@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "link/vendor_library.h"
+
 namespace bl {
 
 // One of the eight devices the built-in library offers.
@@ -21,7 +23,6 @@ struct DeviceConfig {
   friend bool operator==(const DeviceConfig&, const DeviceConfig&) = default;
 };
 
-inline constexpr int kDeviceCount = 8;
 using DeviceTable = std::array<DeviceConfig, kDeviceCount>;
 
 // Device 0 is the virtual Turbo PMAC2; the others are unused.

@@ -9,6 +9,8 @@
 #include "definitions/definition_table.h"
 #include "platform/desktop.h"
 #include "platform/text_format.h"
+#include "platform/ui_thread.h"
+#include "protocol/wire.h"
 #include "terminal/control_key_names.h"
 #include "terminal/terminal_lines.h"
 
@@ -16,8 +18,8 @@ namespace bl {
 
 namespace {
 
-constexpr char kAck = 6;
-constexpr char kCr = 13;
+using protocol::kAck;
+using protocol::kCr;
 constexpr int kEchoBlankColor = 6;
 constexpr int kEchoColor = 13;
 constexpr int kReplyColor = 0;
@@ -26,8 +28,6 @@ constexpr std::string_view kCommandPrefix = "Command:  ";
 constexpr std::string_view kErrorTitle = "Error connecting to PMAC!";
 constexpr int kLow19Bits = 0x7FFFF;
 constexpr int kPlcDisabledBit = 1 << 22;
-
-bool IsDevice(int device) { return device >= 0 && device <= 7; }
 
 // A C caller's text ends at its first NUL.
 std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
@@ -110,7 +110,7 @@ PmacLink::PmacLink(Terminal& terminal, DefinitionTable& definitions, platform::D
 PmacLink::~PmacLink() = default;
 
 int PmacLink::LinkConnect(void* mainWindow) {
-  std::unique_ptr<VendorLibrary> previous;
+  std::shared_ptr<VendorLibrary> previous;
   {
     std::lock_guard lock(exchange_);
     device_ = -1;
@@ -134,6 +134,8 @@ int PmacLink::LinkConnect(void* mainWindow) {
   const int device = load.library->PmacSelect(mainWindow);
   if (!IsDevice(device)) return -1;  // the user chose nothing; the library unloads here
   if (!load.library->OpenPmacDevice(device)) {
+    // The reason goes into the terminal first, so it is there to read beside the message box.
+    if (std::string why = load.library->LastError(); !why.empty()) Tell({{std::move(why), true}});
     desktop_.ShowMessage("Unable to connect to the specified device.", kErrorTitle);
     return -1;
   }
@@ -156,15 +158,35 @@ int PmacLink::LinkDisconnect() {
 }
 
 bool PmacLink::Exchange(std::string_view command, std::size_t maxChars, std::string& reply) {
-  std::lock_guard lock(exchange_);
-  // Checked again under the lock: the other thread may have disconnected meanwhile.
-  const int device = device_;
-  if (!IsDevice(device) || !library_) return false;
-  const std::size_t room = maxChars > 0 ? maxChars : 1;
-  reply = library_->PmacGetResponseA(device, platform::Cut(command, kMaxCommandLength), room);
-  reply.resize(UpToNul(reply).size());
-  if (reply.size() > room - 1) reply.resize(room - 1);
+  std::vector<LinkNotice> notices;
+  {
+    std::lock_guard lock(exchange_);
+    // Checked again under the lock: the other thread may have disconnected meanwhile.
+    const int device = device_;
+    if (!IsDevice(device) || !library_) return false;
+    const std::size_t room = maxChars > 0 ? maxChars : 1;
+    reply = library_->PmacGetResponseA(device, platform::Cut(command, kMaxCommandLength), room);
+    reply.resize(UpToNul(reply).size());
+    if (reply.size() > room - 1) reply.resize(room - 1);
+    notices = library_->TakeNotices(device);
+  }
+  Tell(notices);
   return true;
+}
+
+void PmacLink::Tell(const std::vector<LinkNotice>& notices) {
+  constexpr int kProblemColor = 5;
+  constexpr int kRestoredColor = 13;
+  for (const LinkNotice& notice : notices) {
+    auto add = [this, notice] {
+      terminal_.TerminalAddLine(notice.text, notice.problem ? kProblemColor : kRestoredColor);
+    };
+    if (ui_ != nullptr && !ui_->IsUiThread()) {
+      ui_->Post(std::move(add));
+    } else {
+      add();
+    }
+  }
 }
 
 std::string PmacLink::RawResponse(std::string_view command, std::size_t maxChars) {
@@ -355,18 +377,37 @@ bool PmacLink::InBootStrapMode() {
 
 void PmacLink::Download(const std::string& path, const VendorLibrary::MessageCallback& message,
                         const VendorLibrary::ProgressCallback& progress) {
-  std::lock_guard lock(exchange_);
-  const int device = device_;
-  if (!IsDevice(device) || !library_) return;
-  downloading_ = library_.get();
-  library_->PmacDownloadA(device, message, progress, path, 1, 1, 1, 1);
-  downloading_ = nullptr;
+  std::lock_guard one(downloadMutex_);
+  std::shared_ptr<VendorLibrary> library;
+  int device = -1;
+  {
+    std::lock_guard lock(exchange_);
+    device = device_;
+    if (!IsDevice(device) || !library_) return;
+    library = library_;
+    downloading_ = library;
+    downloadingDevice_ = device;
+  }
+  // The library takes each line's exchange in turn with the other threads' exchanges; the
+  // shared pointer keeps it loaded should the user connect elsewhere meanwhile.
+  library->PmacDownloadA(device, message, progress, path, 1, 1, 1, 1);
+  {
+    std::lock_guard lock(exchange_);
+    downloading_.reset();
+    downloadingDevice_ = -1;
+  }
+  Tell(library->TakeNotices(device));
 }
 
 void PmacLink::AbortDownload() {
-  // No lock: the caller is the download's own thread, which holds the link for the whole call.
-  VendorLibrary* library = downloading_.load();
-  if (library != nullptr) library->PmacAbortDownload(device_.load());
+  std::shared_ptr<VendorLibrary> library;
+  int device = -1;
+  {
+    std::lock_guard lock(exchange_);
+    library = downloading_;
+    device = downloadingDevice_;
+  }
+  if (library) library->PmacAbortDownload(device);
 }
 
 }  // namespace bl

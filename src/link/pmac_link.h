@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "link/vendor_library.h"
 
@@ -17,6 +18,7 @@ class DefinitionTable;
 class Terminal;
 namespace platform {
 class Desktop;
+class UiThread;
 }
 
 // What PmacValue reads or writes.
@@ -93,11 +95,11 @@ class PmacLink {
   bool InBootStrapMode();
 
   // Downloads a file through the library (the progress meter's task 1) with the four flags set.
-  // Returns when done; does nothing when no device is open. Other exchanges wait meanwhile.
+  // Returns when done; does nothing when no device is open. One download at a time; the link is
+  // not held for the whole file, so other threads' exchanges take turns with its lines.
   void Download(const std::string& path, const VendorLibrary::MessageCallback& message,
                 const VendorLibrary::ProgressCallback& progress);
-  // Stops the download in progress. Only for use from inside the download's callbacks: it takes
-  // no lock, because the thread running the download already holds the link.
+  // Stops the download in progress (from its callbacks or from another thread).
   void AbortDownload();
 
   // Sends a command straight to the library, without cleaning, substitution or echo (the
@@ -109,21 +111,32 @@ class PmacLink {
   // defined names and repaints).
   std::function<void()> onDefinitionStored;
 
+  // What the user should know about the connection (lost, reconnected, why it could not be
+  // opened) goes into the terminal, a problem in red. Exchanges on other threads (the monitor, a
+  // download) hand their notices to the user-interface thread through `ui`; without it every
+  // caller must be on that thread.
+  void PostNoticesThrough(platform::UiThread* ui) { ui_ = ui; }
+
  private:
   // One library exchange under the link's lock; false when no device is open by then.
   bool Exchange(std::string_view command, std::size_t maxChars, std::string& reply);
   // Reads one word of Y or P memory ("RY:%d", "RP:%d") through PmacCommand, parsed with "%d".
   bool ReadWord(char memory, int address, int& word);
   void EchoReply(std::string_view response, int responseSize);
+  void Tell(const std::vector<LinkNotice>& notices);
 
   Terminal& terminal_;
   DefinitionTable& definitions_;
   platform::Desktop& desktop_;
+  platform::UiThread* ui_ = nullptr;
   VendorLibraryLoader loader_;
-  std::unique_ptr<VendorLibrary> library_;  // guarded by exchange_
+  // Guarded by exchange_; shared with a download under way, which holds it without the lock.
+  std::shared_ptr<VendorLibrary> library_;
   std::atomic<int> device_{-1};
-  // The library of the download under way, for AbortDownload from its callbacks.
-  std::atomic<VendorLibrary*> downloading_{nullptr};
+  // The library and device of the download under way, for AbortDownload.
+  std::mutex downloadMutex_;  // one download at a time
+  std::shared_ptr<VendorLibrary> downloading_;  // guarded by exchange_
+  int downloadingDevice_ = -1;                  // guarded by exchange_
   mutable std::mutex exchange_;
 };
 

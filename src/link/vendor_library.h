@@ -4,8 +4,20 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace bl {
+
+// A library offers devices 0..7.
+inline constexpr int kDeviceCount = 8;
+inline constexpr bool IsDevice(int device) { return device >= 0 && device < kDeviceCount; }
+
+// Something the user should know about a device's connection: that it was lost (and why), that
+// reconnecting failed, or that it was restored.
+struct LinkNotice {
+  std::string text;
+  bool problem = true;
+};
 
 // The controller vendor's communication library as the program uses it: eight entry points with
 // the meaning the program relies on. Implemented by the built-in library (virtual controller,
@@ -38,6 +50,12 @@ class VendorLibrary {
   // Stops the download in progress; called from inside the progress callback.
   virtual void PmacAbortDownload(int device) = 0;
   virtual bool PmacInBootStrapMode(int device) = 0;
+
+  // Beyond the eight entry points, for libraries that can tell (a vendor's library cannot):
+  // why the last OpenPmacDevice failed, and what happened to the device's connection since the
+  // last call, oldest first.
+  virtual std::string LastError() const { return {}; }
+  virtual std::vector<LinkNotice> TakeNotices(int /*device*/) { return {}; }
 };
 
 // Loading a library: what LinkConnect reports when it fails.

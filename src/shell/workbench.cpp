@@ -29,7 +29,9 @@ Workbench::Workbench(platform::Desktop& desktopIn, platform::UiThread& uiThreadI
       link(terminal, definitions, desktopIn, std::move(loader)),
       commandLine(link),
       startDirectory(CurrentDirectory()),
-      dataFiles(startDirectory, std::move(dataFolders)) {}
+      dataFiles(startDirectory, std::move(dataFolders)) {
+  link.PostNoticesThrough(&uiThread);
+}
 
 void AddStartupBanner(Terminal& terminal) {
   terminal.TerminalAddLine("Welcome to Quillon Controls's Brightlantern.", kBannerColor);

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "link/builtin_download.h"
 #include "link/transports/virtual_transport.h"
 #include "sim/controller.h"
@@ -13,6 +15,10 @@ namespace {
 class BuiltinDownloadTest : public ::testing::Test {
  protected:
   BuiltinDownloadTest() {
+    // A folder of each test's own: ctest runs the cases of this file side by side.
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder = std::filesystem::temp_directory_path() /
+             ("bl_download_" + std::string(test->name()) + "_" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder / "lib");
     std::string error;
@@ -25,7 +31,8 @@ class BuiltinDownloadTest : public ::testing::Test {
   }
   DownloadOutcome Download(const std::string& name) {
     return DownloadProgram(
-        transport, (folder / name).string(),
+        [this](std::string_view line) { return transport.GetResponse(line); },
+        (folder / name).string(),
         [this](std::string_view m) { messages.emplace_back(m); },
         [this](int p) { progress.push_back(p); }, abort);
   }
@@ -34,7 +41,7 @@ class BuiltinDownloadTest : public ::testing::Test {
     return std::stod(reply);
   }
 
-  std::filesystem::path folder = std::filesystem::temp_directory_path() / "bl_download_test";
+  std::filesystem::path folder;
   VirtualTransport transport{5};
   std::vector<std::string> messages;
   std::vector<int> progress;
@@ -90,6 +97,23 @@ TEST_F(BuiltinDownloadTest, MissingFilesLoopsAndAbort) {
   EXPECT_TRUE(outcome.aborted);
   EXPECT_EQ(outcome.linesSent, 0);
   EXPECT_EQ(messages.back(), "Download aborted.");
+}
+
+TEST_F(BuiltinDownloadTest, StopsWhenTheConnectionFails) {
+  Write("main.pmc", "P1=1\nP2=2\nP3=3\n");
+  std::vector<std::string> sent;
+  const DownloadOutcome outcome = DownloadProgram(
+      [&](std::string_view line) {
+        sent.emplace_back(line);
+        return sent.size() == 2 ? std::string(kLinkErrorReply) : std::string("\x06");
+      },
+      (folder / "main.pmc").string(), [this](std::string_view m) { messages.emplace_back(m); },
+      nullptr, abort);
+  EXPECT_TRUE(outcome.aborted);
+  EXPECT_EQ(sent.size(), 2u);
+  EXPECT_EQ(outcome.linesSent, 1);
+  EXPECT_EQ(messages.back(),
+            "main.pmc line 2: the connection to the controller failed; download stopped.");
 }
 
 }  // namespace

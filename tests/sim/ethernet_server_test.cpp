@@ -10,14 +10,16 @@
 #include <random>
 #include <thread>
 
+#include "protocol/ethernet_protocol.h"
+#include "protocol/socket_io.h"
+#include "protocol/wire.h"
 #include "sim/controller.h"
-#include "sim/ethernet_protocol.h"
-#include "sim/socket_io.h"
 
 namespace sim {
 namespace {
 
 using namespace std::chrono_literals;
+namespace eth = protocol::eth;
 
 class RawClient {
  public:
@@ -50,7 +52,7 @@ class RawClient {
   // Reads until the answer's end (ACK or error) or `max` bytes.
   std::string ReadAnswer(std::size_t max = eth::kMaxAnswer) {
     std::string text;
-    while (text.size() < max && eth::FindReplyEnd(text).kind != eth::ReplyEnd::Kind::kComplete) {
+    while (text.size() < max && protocol::FindReplyEnd(text).kind != protocol::ReplyEnd::Kind::kComplete) {
       if (net::ReadSome(fd_.Get(), text, max - text.size(), net::DeadlineAfter(2s)) !=
           net::Io::kOk) {
         break;

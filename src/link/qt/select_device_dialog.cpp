@@ -17,15 +17,9 @@
 
 #include "link/builtin_library.h"
 #include "platform/qt/qt_fonts.h"
+#include "protocol/controller_types.h"
 
 namespace bl {
-
-namespace {
-
-const char* const kTypeNames[] = {"PMAC1",       "PMAC2",       "PMAC2 Ultralite",
-                                  "Turbo PMAC1", "Turbo PMAC2", "Turbo PMAC2 Ultralite"};
-
-}  // namespace
 
 SelectDeviceDialog::SelectDeviceDialog(SelectDevicePresenter& presenter, QWidget* parent)
     : QDialog(parent),
@@ -99,8 +93,9 @@ std::optional<DeviceConfig> EditDevice(QWidget* parent, int device, const Device
   kinds->button(static_cast<int>(config.kind))->setChecked(true);
 
   auto* type = new QComboBox(&dialog);
-  for (const char* name : kTypeNames) type->addItem(name);
-  type->setCurrentIndex(std::clamp(config.virtualType, 1, 6) - 1);
+  for (std::string_view name : protocol::kControllerTypeNames)
+    type->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+  type->setCurrentIndex(std::clamp(config.virtualType, 1, protocol::kControllerTypeCount) - 1);
   auto* host = new QLineEdit(platform::ToQt(config.host), &dialog);
   host->setMaxLength(255);
   host->setPlaceholderText("192.168.0.200");

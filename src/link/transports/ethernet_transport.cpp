@@ -11,8 +11,8 @@
 
 namespace bl {
 
-namespace eth = sim::eth;
-namespace net = sim::net;
+namespace eth = protocol::eth;
+namespace net = protocol::net;
 
 namespace {
 
@@ -71,18 +71,22 @@ EthernetTransport::EthernetTransport(std::string host, std::uint16_t port,
 
 EthernetTransport::~EthernetTransport() { Close(); }
 
+std::string EthernetTransport::Where() const { return host_ + ":" + std::to_string(port_); }
+
 bool EthernetTransport::Open(std::string& error) {
   std::lock_guard lock(mutex_);
   CloseLocked();
-  const std::string where = host_ + ":" + std::to_string(port_);
+  const std::string where = Where();
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
   hints.ai_flags = AI_NUMERICSERV;
   addrinfo* found = nullptr;
-  if (::getaddrinfo(host_.c_str(), std::to_string(port_).c_str(), &hints, &found) != 0 ||
-      found == nullptr) {
-    error = lastError_ = "Unknown host " + host_ + ".";
+  if (const int status =
+          ::getaddrinfo(host_.c_str(), std::to_string(port_).c_str(), &hints, &found);
+      status != 0 || found == nullptr) {
+    error = lastError_ = "unknown host " + host_ + " (" + ::gai_strerror(status) + ")";
+    if (found != nullptr) ::freeaddrinfo(found);
     return false;
   }
   auto deadline = net::DeadlineAfter(timeout_);
@@ -92,7 +96,7 @@ bool EthernetTransport::Open(std::string& error) {
   }
   ::freeaddrinfo(found);
   if (!socket_.Valid()) {
-    error = lastError_ = "Cannot connect to " + where + ": " + reason + ".";
+    error = lastError_ = "cannot connect to " + where + ": " + reason;
     return false;
   }
   // Start clean: drop whatever reply an earlier client left behind.
@@ -100,7 +104,7 @@ bool EthernetTransport::Open(std::string& error) {
   if (!SendHeader({eth::kDownload, eth::kFlush, 0, 0, 0}) ||
       net::ReadExact(socket_.Get(), &answer, 1, net::DeadlineAfter(timeout_)) != net::Io::kOk) {
     CloseLocked();
-    error = lastError_ = "The controller at " + where + " does not answer.";
+    error = lastError_ = "the controller at " + where + " does not answer";
     return false;
   }
   open_ = true;
@@ -126,7 +130,7 @@ std::string EthernetTransport::LastError() const {
 std::string EthernetTransport::GetResponse(std::string_view command) {
   std::lock_guard lock(mutex_);
   if (command.size() > eth::kMaxData) {
-    lastError_ = "Command longer than one packet.";
+    lastError_ = "command longer than one packet";
     return std::string(kLinkErrorReply);
   }
   return Exchange({eth::kDownload, eth::kGetResponse, 0, 0, 0}, command);
@@ -150,6 +154,8 @@ bool EthernetTransport::SendHeader(const eth::Header& header, std::string_view d
 }
 
 std::string EthernetTransport::Fail(std::string reason) {
+  // A late answer must never pass for the reply to the next command, so the connection goes;
+  // the owner opens it again for the next exchange.
   lastError_ = std::move(reason);
   CloseLocked();
   return std::string(kLinkErrorReply);
@@ -157,72 +163,76 @@ std::string EthernetTransport::Fail(std::string reason) {
 
 std::string EthernetTransport::Exchange(const eth::Header& header, std::string_view data) {
   if (!open_) {
-    lastError_ = "Not connected.";
+    lastError_ = "not connected";
     return std::string(kLinkErrorReply);
   }
-  if (!SendHeader(header, data)) return Fail("The connection to the controller was lost.");
-  std::string reply, reason;
+  if (!SendHeader(header, data)) return Fail("the connection was closed");
+  Reading reading;
+  std::string reason;
   for (;;) {
-    if (!ReadAnswer(reply, reason)) return Fail(reason);
-    if (auto end = eth::FindReplyEnd(reply); end.kind == eth::ReplyEnd::Kind::kComplete) {
-      reply.resize(end.length);
-      return reply;
+    if (!ReadAnswer(reading, reason)) return Fail(reason);
+    if (reading.end.kind == protocol::ReplyEnd::Kind::kComplete) {
+      reading.reply.resize(reading.end.length);
+      return std::move(reading.reply);
     }
     bool whole = false;
-    if (!MoreWaiting(reply, whole, reason)) return Fail(reason);
-    if (whole) return reply;
+    if (!MoreWaiting(reading, whole, reason)) return Fail(reason);
+    if (whole) return std::move(reading.reply);
     if (!SendHeader({eth::kUpload, eth::kGetBuffer, 0, 0, eth::kMaxAnswer})) {
-      return Fail("The connection to the controller was lost.");
+      return Fail("the connection was closed");
     }
   }
 }
 
-bool EthernetTransport::ReadAnswer(std::string& reply, std::string& reason) {
-  const std::size_t start = reply.size();
-  const std::size_t scanFrom = start >= 8 ? start - 8 : 0;  // an error may straddle two answers
+void EthernetTransport::Reading::Scan() {
+  end = protocol::FindReplyEnd(reply, scanFrom);
+  if (end.kind != protocol::ReplyEnd::Kind::kComplete) scanFrom = end.resume;
+}
+
+bool EthernetTransport::ReadAnswer(Reading& reading, std::string& reason) {
+  const std::size_t start = reading.reply.size();
   auto deadline = net::DeadlineAfter(timeout_);
   for (;;) {
-    auto end = eth::FindReplyEnd(reply, scanFrom);
-    if (end.kind == eth::ReplyEnd::Kind::kComplete) return true;
-    std::size_t got = reply.size() - start;
+    reading.Scan();
+    if (reading.end.kind == protocol::ReplyEnd::Kind::kComplete) return true;
+    const std::size_t got = reading.reply.size() - start;
     if (got >= eth::kMaxAnswer) return true;  // a full answer: the reply goes on
-    if (reply.size() > kMaxReply) {
-      reason = "The controller's reply is too long.";
+    if (reading.reply.size() > kMaxReply) {
+      reason = "the reply is too long";
       return false;
     }
-    bool bareBel = end.kind == eth::ReplyEnd::Kind::kBareBel;
+    const bool bareBel = reading.end.kind == protocol::ReplyEnd::Kind::kBareBel;
     auto wait = bareBel ? net::DeadlineAfter(kBareBelGrace) : deadline;
-    switch (net::ReadSome(socket_.Get(), reply, eth::kMaxAnswer - got, wait)) {
+    switch (net::ReadSome(socket_.Get(), reading.reply, eth::kMaxAnswer - got, wait)) {
       case net::Io::kOk:
         break;
       case net::Io::kTimeout:
         if (bareBel) return true;
-        reason =
-            "The controller did not answer within " + std::to_string(timeout_.count()) + " ms.";
+        reason = "no answer within " + std::to_string(timeout_.count()) + " ms";
         return false;
       default:
-        reason = "The controller closed the connection.";
+        reason = "the controller closed the connection";
         return false;
     }
   }
 }
 
-bool EthernetTransport::MoreWaiting(const std::string& reply, bool& whole, std::string& reason) {
+bool EthernetTransport::MoreWaiting(const Reading& reading, bool& whole, std::string& reason) {
   auto deadline = net::DeadlineAfter(timeout_);
   for (;;) {
     unsigned char ready[2] = {0, 0};
     if (!SendHeader({eth::kUpload, eth::kReadReady, 0, 0, 2}) ||
         net::ReadExact(socket_.Get(), ready, 2, deadline) != net::Io::kOk) {
-      reason = "The controller did not answer a status request.";
+      reason = "no answer to a status request";
       return false;
     }
     if (ready[0] != 0) return true;
-    if (eth::FindReplyEnd(reply).kind == eth::ReplyEnd::Kind::kBareBel) {
+    if (reading.end.kind == protocol::ReplyEnd::Kind::kBareBel) {
       whole = true;
       return true;
     }
     if (net::Clock::now() >= deadline) {
-      reason = "The controller's reply stopped before its end.";
+      reason = "the reply stopped before its end";
       return false;
     }
     net::WaitReadable(-1, net::DeadlineAfter(kReadyPollInterval));

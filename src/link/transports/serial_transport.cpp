@@ -4,14 +4,19 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
+#include "protocol/wire.h"
+
 namespace bl {
+
+namespace net = protocol::net;
 
 namespace {
 
-constexpr char kAck = 6;
-constexpr char kBell = 7;
-constexpr char kCr = 13;
-constexpr char kCancel = 24;
+using protocol::kCancel;
+using protocol::kCr;
 constexpr std::size_t kMaxReply = 8 * 1024 * 1024;
 // After a bare BEL (I6 = 0 or 2) nothing ends the reply but silence.
 constexpr auto kQuiet = std::chrono::milliseconds(50);
@@ -31,13 +36,6 @@ speed_t Speed(int baud) {
   }
 }
 
-// The reply is whole at its ACK, or at the CR after a BEL.
-bool ReplyEnded(const std::string& reply) {
-  if (reply.find(kAck) != std::string::npos) return true;
-  const std::size_t bell = reply.find(kBell);
-  return bell != std::string::npos && reply.find(kCr, bell) != std::string::npos;
-}
-
 }  // namespace
 
 SerialTransport::SerialTransport(std::string path, int baud, std::chrono::milliseconds timeout)
@@ -47,14 +45,15 @@ SerialTransport::~SerialTransport() { Close(); }
 
 bool SerialTransport::Open(std::string& error) {
   std::lock_guard lock(mutex_);
-  fd_.Reset(::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK));
+  open_ = false;
+  fd_.Reset(::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   if (!fd_.Valid()) {
-    error = "cannot open " + path_;
+    error = lastError_ = "cannot open " + path_ + ": " + std::strerror(errno);
     return false;
   }
   termios tio{};
   if (tcgetattr(fd_.Get(), &tio) != 0) {
-    error = path_ + " is not a serial line";
+    error = lastError_ = path_ + " is not a serial line";
     fd_.Reset();
     return false;
   }
@@ -66,11 +65,12 @@ bool SerialTransport::Open(std::string& error) {
   cfsetispeed(&tio, Speed(baud_));
   cfsetospeed(&tio, Speed(baud_));
   if (tcsetattr(fd_.Get(), TCSANOW, &tio) != 0) {
-    error = "cannot set up " + path_;
+    error = lastError_ = "cannot set up " + path_ + ": " + std::strerror(errno);
     fd_.Reset();
     return false;
   }
   open_ = true;
+  lastError_.clear();
   Resynchronise();
   return true;
 }
@@ -81,44 +81,80 @@ void SerialTransport::Close() {
   fd_.Reset();
 }
 
+std::string SerialTransport::LastError() const {
+  std::lock_guard lock(mutex_);
+  return lastError_;
+}
+
 void SerialTransport::Resynchronise() {
   // Ctrl-X makes the controller drop its output and the line typed so far; what was already on
   // the way is read and thrown away.
   const char cancel = kCancel;
-  sim::net::WriteAll(fd_.Get(), std::string_view(&cancel, 1),
-                     sim::net::DeadlineAfter(std::chrono::milliseconds(200)));
+  net::WriteAll(fd_.Get(), std::string_view(&cancel, 1),
+                          net::DeadlineAfter(std::chrono::milliseconds(200)));
   std::string junk;
   while (junk.size() < kMaxReply &&
-         sim::net::ReadSome(fd_.Get(), junk, 4096, sim::net::DeadlineAfter(kQuiet)) ==
-             sim::net::Io::kOk) {
+         net::ReadSome(fd_.Get(), junk, 4096, net::DeadlineAfter(kQuiet)) ==
+             net::Io::kOk) {
   }
   tcflush(fd_.Get(), TCIFLUSH);
 }
 
-bool SerialTransport::ReadReply(std::string& reply) {
-  const auto deadline = sim::net::DeadlineAfter(timeout_);
-  while (!ReplyEnded(reply)) {
-    if (reply.size() > kMaxReply) return false;
+net::Io SerialTransport::ReadReply(std::string& reply) {
+  using protocol::ReplyEnd;
+  const auto deadline = net::DeadlineAfter(timeout_);
+  std::size_t scanFrom = 0;
+  for (;;) {
+    const ReplyEnd end = protocol::FindReplyEnd(reply, scanFrom);
+    if (end.kind == ReplyEnd::Kind::kComplete) {
+      reply.resize(end.length);
+      return net::Io::kOk;
+    }
+    scanFrom = end.resume;
+    if (reply.size() > kMaxReply) return net::Io::kError;
     // A bare BEL ends the reply once the line has gone quiet.
-    const bool bell = reply.find(kBell) != std::string::npos;
-    const auto wait = bell ? std::min(deadline, sim::net::DeadlineAfter(kQuiet)) : deadline;
-    const sim::net::Io io = sim::net::ReadSome(fd_.Get(), reply, 4096, wait);
-    if (io == sim::net::Io::kTimeout && bell) return true;
-    if (io != sim::net::Io::kOk) return false;
+    const bool bell = end.kind == ReplyEnd::Kind::kBareBel;
+    const auto wait = bell ? std::min(deadline, net::DeadlineAfter(kQuiet)) : deadline;
+    const net::Io io = net::ReadSome(fd_.Get(), reply, 4096, wait);
+    if (io == net::Io::kTimeout && bell) return net::Io::kOk;
+    if (io != net::Io::kOk) return io;
   }
-  return true;
 }
 
 std::string SerialTransport::Exchange(std::string_view out) {
   std::lock_guard lock(mutex_);
-  if (!open_.load()) return std::string(kLinkErrorReply);
-  std::string reply;
-  if (sim::net::WriteAll(fd_.Get(), out, sim::net::DeadlineAfter(timeout_)) != sim::net::Io::kOk ||
-      !ReadReply(reply)) {
-    Resynchronise();
+  if (!open_.load()) {
+    lastError_ = "not connected";
     return std::string(kLinkErrorReply);
   }
-  return reply;
+  std::string reply;
+  net::Io io = net::WriteAll(fd_.Get(), out, net::DeadlineAfter(timeout_));
+  if (io == net::Io::kOk) io = ReadReply(reply);
+  switch (io) {
+    case net::Io::kOk:
+      return reply;
+    case net::Io::kTimeout:
+      // The line is still there: clear whatever might arrive late and go on with it.
+      lastError_ = "no answer within " + std::to_string(timeout_.count()) + " ms";
+      Resynchronise();
+      break;
+    case net::Io::kError:
+      if (reply.size() > kMaxReply) {
+        lastError_ = "the reply is too long";
+        Resynchronise();
+        break;
+      }
+      [[fallthrough]];
+    default:
+      // The port itself failed (an adapter unplugged, the other end of a pseudo-terminal gone):
+      // it is closed, and the owner opens it again for the next exchange.
+      lastError_ = io == net::Io::kClosed ? "the line was closed at the other end"
+                                                    : "the line failed";
+      open_ = false;
+      fd_.Reset();
+      break;
+  }
+  return std::string(kLinkErrorReply);
 }
 
 std::string SerialTransport::GetResponse(std::string_view command) {

@@ -2,6 +2,8 @@
 
 #include <thread>
 
+#include "protocol/controller_types.h"
+
 namespace bl {
 
 VirtualTransport::VirtualTransport(int typeCode)
@@ -11,8 +13,17 @@ VirtualTransport::VirtualTransport(std::shared_ptr<sim::Controller> controller)
     : controller_(controller ? std::move(controller) : std::make_shared<sim::Controller>()) {}
 
 bool VirtualTransport::Open(std::string&) {
+  dropped_ = false;
   open_ = true;
   return true;
+}
+
+std::string VirtualTransport::Where() const {
+  return "the virtual " + std::string(protocol::ControllerTypeName(controller_->TypeCode()));
+}
+
+std::string VirtualTransport::LastError() const {
+  return dropped_ ? "the connection was dropped" : "not connected";
 }
 
 void VirtualTransport::Close() { open_ = false; }
@@ -23,7 +34,8 @@ bool VirtualTransport::Exchange(std::string& failure) {
     return false;
   }
   if (auto delay = faults_.ReplyDelay(); delay.count() > 0) std::this_thread::sleep_for(delay);
-  if (faults_.TakeDrop()) {
+  if (faults_.TakeDrop() || faults_.TakeDropMidReply()) {
+    dropped_ = true;
     open_ = false;
     failure = std::string(kLinkErrorReply);
     return false;

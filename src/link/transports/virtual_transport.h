@@ -12,7 +12,7 @@ namespace bl {
 // The in-process virtual controller. The program drives the controller's time through
 // controller() (from the fake clock in tests, the real clock otherwise). The fault switches act
 // like a misbehaving connection: a delay before each answer, noise instead of replies, and a
-// drop that closes the transport with an error reply.
+// drop (at once or in the middle of a reply) that closes the transport with an error reply.
 class VirtualTransport final : public Transport {
  public:
   explicit VirtualTransport(int typeCode = 5);
@@ -24,6 +24,8 @@ class VirtualTransport final : public Transport {
   std::string GetResponse(std::string_view command) override;
   std::string ControlResponse(char c) override;
   bool InBootstrap() override;
+  std::string Where() const override;
+  std::string LastError() const override;
 
   sim::Controller& controller() { return *controller_; }
   const std::shared_ptr<sim::Controller>& sharedController() const { return controller_; }
@@ -38,6 +40,7 @@ class VirtualTransport final : public Transport {
   sim::Faults faults_;
   std::atomic<bool> open_{false};
   std::atomic<std::uint32_t> noiseSeed_{0};
+  std::atomic<bool> dropped_{false};
 };
 
 }  // namespace bl

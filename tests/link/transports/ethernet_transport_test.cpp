@@ -136,7 +136,7 @@ TEST(EthernetTransportOpen, FailsWithAReasonWhenNothingListens) {
   EthernetTransport transport("127.0.0.1", ntohs(a.sin_port), 500ms);
   std::string error;
   EXPECT_FALSE(transport.Open(error));
-  EXPECT_NE(error.find("Cannot connect"), std::string::npos) << error;
+  EXPECT_NE(error.find("cannot connect to 127.0.0.1"), std::string::npos) << error;
   EXPECT_EQ(transport.GetResponse("TYPE"), kLinkErrorReply);
   EthernetTransport unknown("", 1025, 500ms);
   EXPECT_FALSE(unknown.Open(error));

@@ -63,7 +63,7 @@ TEST_F(SerialTransportTest, ClientsComeAndGoAndASilentLineTimesOut) {
   SerialTransport missing("/dev/no-such-port", 9600);
   std::string error;
   EXPECT_FALSE(missing.Open(error));
-  EXPECT_EQ(error, "cannot open /dev/no-such-port");
+  EXPECT_EQ(error, "cannot open /dev/no-such-port: No such file or directory");
   EXPECT_EQ(missing.GetResponse("I10"), kLinkErrorReply);
 }
 

@@ -1,4 +1,4 @@
-#include "sim/socket_io.h"
+#include "protocol/socket_io.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -7,7 +7,7 @@
 
 #include <cerrno>
 
-namespace sim::net {
+namespace protocol::net {
 
 UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
   if (this != &other) Reset(other.Release());
@@ -130,4 +130,4 @@ Io WriteAll(int fd, std::string_view data, Clock::time_point deadline, int wakeF
   return Io::kOk;
 }
 
-}  // namespace sim::net
+}  // namespace protocol::net

@@ -8,7 +8,7 @@
 // Small POSIX I/O helpers with poll()-based deadlines, shared by the Ethernet and serial servers
 // and clients; they work on sockets and on terminals alike. Every wait can also end early when a
 // wake descriptor becomes readable.
-namespace sim::net {
+namespace protocol::net {
 
 using Clock = std::chrono::steady_clock;
 inline constexpr Clock::time_point kNoDeadline = Clock::time_point::max();
@@ -63,4 +63,4 @@ inline Clock::time_point DeadlineAfter(std::chrono::milliseconds timeout) {
   return Clock::now() + timeout;
 }
 
-}  // namespace sim::net
+}  // namespace protocol::net

@@ -8,7 +8,7 @@
 
 // The controller's Ethernet protocol on TCP, shared by the server and the client: every request
 // is an 8-byte header and up to 1492 data bytes; answers are raw bytes.
-namespace sim::eth {
+namespace protocol::eth {
 
 inline constexpr std::uint8_t kDownload = 0x40;  // host to controller
 inline constexpr std::uint8_t kUpload = 0xC0;    // controller to host
@@ -50,17 +50,9 @@ std::string Packet(Header header, std::string_view data = {});
 // The control character of a CTRL_RESPONSE or SENDCTRLCHAR: whichever byte of wValue is set.
 char ControlCharFromValue(std::uint16_t value);
 
-// Where a reply ends: at ACK, or after BEL [CR] "ERR" digits CR. kBareBel: the text so far ends
-// in a BEL that may be the whole error (I6 = 0 or 2) or the start of a longer one.
-struct ReplyEnd {
-  enum class Kind { kNotYet, kComplete, kBareBel };
-  Kind kind = Kind::kNotYet;
-  std::size_t length = 0;  // bytes up to and including the end
-};
-ReplyEnd FindReplyEnd(std::string_view text, std::size_t from = 0);
 
 // The WRITEBUFFER answer: byte 3 = 0x80 on error, byte 2 the error number, bytes 0-1 the
 // (0-based) number of the failing line, little-endian.
 std::array<std::uint8_t, 4> WriteBufferAnswer(int error, std::size_t line);
 
-}  // namespace sim::eth
+}  // namespace protocol::eth

@@ -69,12 +69,26 @@ class EthernetServer::Session {
 
     if (faults_.TakeDrop()) return false;
     if (faults_.silent.load()) return true;
-    if (auto delay = faults_.ReplyDelay(); delay.count() > 0) {
-      if (net::WaitReadable(-1, net::DeadlineAfter(delay), wakeFd_) == net::Io::kWoken) {
-        return false;
-      }
-    }
+    if (auto delay = faults_.ReplyDelay(); delay.count() > 0 && !Delay(delay)) return false;
     return Answer(header, data);
+  }
+
+  // Waits before answering; false when the server stops or the client hangs up meanwhile (a
+  // client that gave up must not keep the next one waiting for a reply nobody reads).
+  bool Delay(std::chrono::milliseconds delay) {
+    const auto deadline = net::DeadlineAfter(delay);
+    switch (net::WaitReadable(fd_, deadline, wakeFd_)) {
+      case net::Io::kTimeout:
+        return true;
+      case net::Io::kOk: {
+        char byte = 0;
+        if (::recv(fd_, &byte, 1, MSG_PEEK) <= 0) return false;
+        // The next request is already there: it waits its turn.
+        return net::WaitReadable(-1, deadline, wakeFd_) == net::Io::kTimeout;
+      }
+      default:
+        return false;
+    }
   }
 
   bool Answer(const eth::Header& header, std::string_view data) {

@@ -18,6 +18,11 @@ std::string NoiseReply(std::uint32_t seed) {
   while (text.size() < length) {
     auto c = static_cast<char>(next() % 128);
     if (c == kAck || c == kBell || c == kCr || c == '\0') continue;
+    // Never the start of a number, so the noise cannot pass for a value.
+    if (text.empty() && ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == '$' ||
+                         c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f')) {
+      continue;
+    }
     text.push_back(c);
   }
   text += kCr;

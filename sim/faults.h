@@ -33,8 +33,8 @@ struct Faults {
   bool TakeDropMidReply() { return dropMidReply.exchange(false); }
 };
 
-// A line of 8..40 noise bytes (printable text and stray control characters, never ACK or BEL)
-// followed by CR and ACK; different for each seed.
+// A line of 8..40 noise bytes (printable text and stray control characters, never ACK or BEL,
+// never beginning like a number) followed by CR and ACK; different for each seed.
 std::string NoiseReply(std::uint32_t seed);
 
 }  // namespace sim

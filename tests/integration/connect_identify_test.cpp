@@ -177,6 +177,9 @@ TEST_F(ConnectIdentifyTest, AnUnreachableDeviceLeavesTheProgramOffline) {
   EXPECT_EQ(workbench.link.PmacDevice(), -1);
   EXPECT_EQ(desktop.messages.back().text, "Unable to connect to the specified device.");
   EXPECT_FALSE(shell.GatheringButtonsEnabled());
+  // The reason is the terminal's red details line.
+  EXPECT_EQ(Info(0), "cannot connect to 127.0.0.1:1: Connection refused");
+  EXPECT_EQ(workbench.terminal.Line(0).color, 5);
 }
 
 }  // namespace

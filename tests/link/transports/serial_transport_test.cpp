@@ -59,6 +59,12 @@ TEST_F(SerialTransportTest, ClientsComeAndGoAndASilentLineTimesOut) {
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(t->GetResponse("I10"), kLinkErrorReply);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  // The far end is gone: the port is closed, to be opened again by its owner, and says why.
+  EXPECT_FALSE(t->IsOpen());
+  EXPECT_EQ(t->LastError(), "the line was closed at the other end");
+  std::string reopenError;
+  EXPECT_FALSE(t->Open(reopenError));
+  EXPECT_NE(reopenError.find("cannot open /dev/"), std::string::npos) << reopenError;
 
   SerialTransport missing("/dev/no-such-port", 9600);
   std::string error;

@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <thread>
+
+#include "link/builtin_library.h"
+#include "platform/fake/fake_clock.h"
+#include "platform/fake/fake_desktop.h"
+#include "platform/fake/immediate_ui_thread.h"
+#include "shell/workbench.h"
+#include "sim/controller.h"
+#include "sim/ethernet_server.h"
+
+extern char** environ;
+
+namespace bl {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kTimeoutMs = 300;
+constexpr int kProblemColor = 5;
+
+// The program without windows, connected to device 1: an Ethernet device served by a virtual
+// controller on loopback whose fault switches the tests flip.
+class LinkFaultsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(server.Start(0, error)) << error;
+    ConnectTo(server.Port());
+  }
+
+  void ConnectTo(std::uint16_t port) {
+    DeviceTable table = devices.Table();
+    DeviceConfig& config = table[1];
+    config.kind = DeviceConfig::Kind::Ethernet;
+    config.host = "127.0.0.1";
+    config.port = port;
+    config.timeoutMs = kTimeoutMs;
+    std::string error;
+    ASSERT_TRUE(devices.SetTable(table, error));
+    devices.chooseDevice = [] { return 1; };
+    ASSERT_EQ(workbench.link.LinkConnect(), 0);
+    where = "127.0.0.1:" + std::to_string(port);
+  }
+
+  // P1 through the link: what PmacValue gives, and the value (unchanged on failure).
+  int ReadP1(double& value) { return workbench.link.PmacValue(ValueKind::P, 1, value, AccessMode::Read); }
+
+  bool TerminalHas(const std::string& text, int color) const {
+    for (int i = 0; i < Terminal::kLineCount; ++i) {
+      const TerminalLine& line = workbench.terminal.Line(i);
+      if (line.text == text && line.color == color) return true;
+    }
+    return false;
+  }
+  int LinesStartingWith(const std::string& prefix) const {
+    int n = 0;
+    for (int i = 0; i < Terminal::kLineCount; ++i)
+      if (workbench.terminal.Line(i).text.starts_with(prefix)) ++n;
+    return n;
+  }
+
+  sim::Controller controller{5};
+  sim::EthernetServer server{controller};
+  platform::FakeClock clock;
+  BuiltinDevices devices{""};
+  platform::FakeDesktop desktop;
+  platform::ImmediateUiThread ui;
+  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
+  std::string where;
+};
+
+// Each way a controller or its connection can misbehave: the exchange fails within the timeout
+// with a clear red line, the value read keeps its old value, the program stays connected with
+// its definitions, and the link works again once the fault clears.
+TEST_F(LinkFaultsTest, EachFaultFailsClearlyAndTheLinkRecovers) {
+  struct Fault {
+    const char* name;
+    std::function<void(sim::Faults&)> set;
+    const char* reason;  // how the red line ends
+  };
+  const Fault faults[] = {
+      {"drop", [](sim::Faults& f) { f.dropConnection = true; },
+       "the controller closed the connection"},
+      {"drop mid-reply", [](sim::Faults& f) { f.dropMidReply = true; },
+       "the controller closed the connection"},
+      {"silent", [](sim::Faults& f) { f.silent = true; }, "no answer within 300 ms"},
+      {"slow", [](sim::Faults& f) { f.replyDelayMs = 2000; }, "no answer within 300 ms"},
+  };
+  workbench.definitions.DefineLine("#define speed P10", 0, workbench.terminal);
+  double value = 42;
+  ASSERT_EQ(workbench.link.PmacValue(ValueKind::P, 1, value, AccessMode::WriteRead), 0);
+
+  for (const Fault& fault : faults) {
+    SCOPED_TRACE(fault.name);
+    fault.set(server.faults());
+    double read = -1;
+    const auto start = Clock::now();
+    EXPECT_EQ(ReadP1(read), -1);
+    EXPECT_LT(Clock::now() - start, 2 * std::chrono::milliseconds(kTimeoutMs) + 500ms);
+    EXPECT_EQ(read, -1);  // untouched
+    EXPECT_TRUE(TerminalHas("connection to " + where + " lost: " + fault.reason, kProblemColor));
+
+    server.faults().silent = false;
+    server.faults().replyDelayMs = 0;
+    ASSERT_EQ(ReadP1(read), 0);
+    EXPECT_EQ(read, 42);
+    EXPECT_TRUE(TerminalHas("connection to " + where + " restored", 13));
+    EXPECT_EQ(workbench.link.PmacDevice(), 1);
+    EXPECT_EQ(workbench.definitions.NameOf(VariableKind::P, 10), "speed");
+  }
+}
+
+TEST_F(LinkFaultsTest, GarbageIsNoValueAndSplitRepliesAreWhole) {
+  std::string expected;
+  workbench.link.PmacCommand(expected, 65536, "P0..299", false);
+  ASSERT_GT(expected.size(), 300u);
+
+  server.faults().splitReplies = true;
+  std::string reply;
+  workbench.link.PmacCommand(reply, 65536, "P0..299", false);
+  EXPECT_EQ(reply, expected);
+  server.faults().splitReplies = false;
+
+  server.faults().garbageReplies = true;
+  for (int i = 0; i < 20; ++i) {
+    double value = 7;
+    EXPECT_EQ(ReadP1(value), -1);
+    EXPECT_EQ(value, 7);
+  }
+  server.faults().garbageReplies = false;
+  double value = -1;
+  EXPECT_EQ(ReadP1(value), 0);
+  EXPECT_EQ(value, 0);
+}
+
+// A controller that stays away: each exchange tries to reconnect once and fails quickly, and
+// the terminal tells the same problem once, not once per exchange.
+TEST_F(LinkFaultsTest, AControllerThatStaysAwayIsReportedOnce) {
+  server.Stop();
+  for (int i = 0; i < 5; ++i) {
+    double value = 0;
+    EXPECT_EQ(ReadP1(value), -1);
+  }
+  EXPECT_EQ(LinesStartingWith("connection to " + where + " lost: "), 2);  // the loss, the refusal
+  EXPECT_TRUE(TerminalHas("connection to " + where + " lost: cannot connect to " + where +
+                              ": Connection refused",
+                          kProblemColor));
+  EXPECT_EQ(workbench.link.PmacDevice(), 1);
+}
+
+// brightlantern-sim as its own process, on a port of its choosing.
+class SimProcess {
+ public:
+  explicit SimProcess(int port) {
+    int out[2];
+    if (::pipe(out) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    const std::string portText = std::to_string(port);
+    char* argv[] = {const_cast<char*>(BL_SIM_EXECUTABLE), const_cast<char*>("--port"),
+                    const_cast<char*>(portText.c_str()), nullptr};
+    if (posix_spawn(&pid_, BL_SIM_EXECUTABLE, &actions, nullptr, argv, environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    // "... listening on 127.0.0.1:PORT"
+    std::string line;
+    char c = 0;
+    while (line.size() < 200 && ::read(out[0], &c, 1) == 1 && c != '\n') line += c;
+    ::close(out[0]);
+    const std::size_t colon = line.rfind(':');
+    if (colon != std::string::npos) port_ = std::atoi(line.c_str() + colon + 1);
+  }
+  ~SimProcess() { Stop(); }
+  void Stop() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGTERM);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+  }
+  int Port() const { return port_; }
+
+ private:
+  pid_t pid_ = -1;
+  int port_ = 0;
+};
+
+TEST_F(LinkFaultsTest, TheProgramStaysConnectedWhileTheSimulatorIsStoppedAndRestarted) {
+  auto sim = std::make_unique<SimProcess>(0);
+  ASSERT_GT(sim->Port(), 0);
+  ConnectTo(static_cast<std::uint16_t>(sim->Port()));
+  std::string reply;
+  workbench.link.PmacCommand(reply, 255, "P5=17", false);
+
+  sim->Stop();
+  double value = 0;
+  EXPECT_EQ(ReadP1(value), -1);
+  EXPECT_TRUE(TerminalHas(
+      "connection to " + where + " lost: the controller closed the connection", kProblemColor));
+  EXPECT_EQ(workbench.link.PmacDevice(), 1);
+
+  const int port = std::atoi(where.c_str() + where.rfind(':') + 1);
+  sim = std::make_unique<SimProcess>(port);
+  ASSERT_EQ(sim->Port(), port);
+  value = -1;
+  EXPECT_EQ(workbench.link.PmacValue(ValueKind::P, 5, value, AccessMode::Read), 0);
+  EXPECT_EQ(value, 0);  // a new controller, fresh from power-on
+  EXPECT_TRUE(TerminalHas("connection to " + where + " restored", 13));
+}
+
+// A download does not hold the link: another thread's exchanges go on between its lines.
+TEST(LinkDownload, OtherThreadsExchangeWhileADownloadRuns) {
+  BuiltinDevices devices{""};
+  devices.chooseDevice = [] { return 0; };
+  platform::FakeClock clock;
+  platform::FakeDesktop desktop;
+  platform::ImmediateUiThread ui;
+  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
+  ASSERT_EQ(workbench.link.LinkConnect(), 0);
+
+  const auto file = std::filesystem::temp_directory_path() /
+                    ("bl_interleave_" + std::to_string(::getpid()) + ".pmc");
+  {
+    std::ofstream out(file, std::ios::binary);
+    for (int i = 0; i < 100; ++i) out << "P" << i << "=" << i << "\r\n";
+  }
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool asked = false, answered = false;
+  int readResult = -1;
+  std::thread other([&] {
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return asked; });
+    lock.unlock();
+    double value = 0;
+    const int result = workbench.link.PmacValue(ValueKind::I, 10, value, AccessMode::Read);
+    lock.lock();
+    readResult = result;
+    answered = true;
+    changed.notify_all();
+  });
+  bool answeredDuringDownload = false;
+  workbench.link.Download(
+      file.string(), nullptr, [&](int percent) {
+        if (percent != 50) return;
+        std::unique_lock lock(mutex);
+        asked = true;
+        changed.notify_all();
+        answeredDuringDownload = changed.wait_for(lock, 5s, [&] { return answered; });
+      });
+  {
+    std::lock_guard lock(mutex);
+    asked = true;  // let the other thread finish even if the download never got half way
+    changed.notify_all();
+  }
+  other.join();
+  std::filesystem::remove(file);
+  EXPECT_TRUE(answeredDuringDownload);
+  EXPECT_EQ(readResult, 0);
+  double last = 0;
+  EXPECT_EQ(workbench.link.PmacValue(ValueKind::P, 99, last, AccessMode::Read), 0);
+  EXPECT_EQ(last, 99);
+}
+
+}  // namespace
+}  // namespace bl

@@ -3,10 +3,13 @@
 #include <QPalette>
 
 #include "editor/editor_view_layout.h"
+#include "platform/qt/qt_canvas.h"
 
 namespace bl::editor {
 
 namespace {
+
+using platform::ToQRect;
 
 QWidget* LightGreyArea(const char* name, QWidget* parent) {
   auto* w = new QWidget(parent);
@@ -17,8 +20,6 @@ QWidget* LightGreyArea(const char* name, QWidget* parent) {
   w->setAutoFillBackground(true);
   return w;
 }
-
-QRect ToQRect(const platform::Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
 
 }  // namespace
 

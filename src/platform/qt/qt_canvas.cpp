@@ -33,8 +33,6 @@ int QtAlignment(unsigned flags) {
   return a;
 }
 
-QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
-
 }  // namespace
 
 QtCanvas::QtCanvas(QPainter& painter, Size size) : painter_(painter), size_(size) {

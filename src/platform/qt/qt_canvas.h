@@ -7,6 +7,9 @@
 
 namespace bl::platform {
 
+// A rectangle of the system's geometry (right and bottom exclusive) as Qt's.
+inline QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+
 // Canvas over a QPainter (an off-screen QImage for views, a QPrinter page for printing). Drawing
 // is aliased so that a 1-pixel line is one pixel. The fixed font is laid out on its 8-pixel grid
 // character by character, so that columns line up with the views' arithmetic.

@@ -37,7 +37,7 @@ namespace bl {
 
 namespace {
 
-QRect ToQRect(const platform::Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+using platform::ToQRect;
 
 // A view whose drawing comes with a later part of the program: a white area of its size.
 void PaintEmptyView(platform::Canvas& canvas) {

@@ -107,6 +107,42 @@ TEST_F(EditorKeysTest, PageKeysMoveByWindowRowsAndClamp) {
   EXPECT_EQ(s.anchor, PositionAt(text, 6, 10));  // Shift keeps the anchor
 }
 
+// 300 empty lines, then one line: more line ends in a row than a byte can count.
+TEST_F(EditorKeysTest, LinesAfterThreeHundredEmptyLines) {
+  const std::string text = std::string(300, '\n') + "last line";
+  EXPECT_EQ(LastLineIndex(text), 300);
+  EXPECT_EQ(LineColumnOf(text, static_cast<int>(text.size())), (LineColumn{9, 300}));
+  EXPECT_EQ(LineColumnOf(text, 299), (LineColumn{0, 299}));
+  EXPECT_EQ(PositionAt(text, 4, 300), 304);
+
+  EditorState s = Editor(text, static_cast<int>(text.size()));  // the end of line 300
+  Key(s, EditorKey::Up);  // line 299 is empty
+  EXPECT_EQ(s.caret, 299);
+  EXPECT_EQ(At(s), (LineColumn{0, 299}));
+  Key(s, EditorKey::Down);  // the desired column comes back on the last line
+  EXPECT_EQ(At(s), (LineColumn{9, 300}));
+  EXPECT_EQ(s.caret, static_cast<int>(text.size()));
+
+  s.caret = s.anchor = 0;
+  Key(s, EditorKey::PageDown);  // 20 rows
+  EXPECT_EQ(s.caret, 20);
+  EXPECT_EQ(At(s), (LineColumn{0, 20}));
+  for (int i = 0; i < 14; ++i) Key(s, EditorKey::PageDown);
+  EXPECT_EQ(At(s), (LineColumn{0, 300}));
+  EXPECT_EQ(s.caret, 300);
+  Key(s, EditorKey::PageDown);  // clamped to the last line
+  EXPECT_EQ(s.caret, 300);
+  Key(s, EditorKey::Down);  // on the last line: to the text end
+  EXPECT_EQ(s.caret, static_cast<int>(text.size()));
+  Key(s, EditorKey::PageUp);
+  EXPECT_EQ(At(s), (LineColumn{0, 280}));
+
+  // The view scrolls so that the last line is the bottom row.
+  Key(s, EditorKey::End, false, /*control=*/true);
+  EXPECT_EQ(s.firstLine, 300 - VisibleRows(s) + 1);
+  EXPECT_EQ(VerticalBar(s).maximum, 300);
+}
+
 TEST_F(EditorKeysTest, HomeEndLeftRight) {
   EditorState s = Editor("ab\ncdef\ng", 5);
   Key(s, EditorKey::Home);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
 
 #include "definitions/definition_table.h"
@@ -177,6 +178,32 @@ TEST_F(EditorKeysTest, TypingEnterAndDeleteReplaceTheSelection) {
   s.anchor = 2;
   Key(s, EditorKey::Delete);
   EXPECT_EQ(s.editorText, "\n");
+}
+
+// Typed characters come by their code points: beyond Latin-1 they are ignored like the other
+// characters the editor cannot hold, and never turn into '?'.
+TEST_F(EditorKeysTest, CharactersBeyondLatin1AreIgnored) {
+  EditorState s = Editor("hello", 1);
+  s.anchor = 4;
+  for (char32_t c : {U'\u20AC', U'\u6F22', U'\u0100', U'\U0001F600', U'\uFFFD', char32_t{0x110000},
+                     char32_t{0xFFFFFFFF}}) {
+    OnTypedCharacter(s, desktop, c);
+    EXPECT_EQ(s.editorText, "hello") << static_cast<std::uint32_t>(c);
+    EXPECT_EQ(s.caret, 1);
+    EXPECT_EQ(s.anchor, 4);  // the selection stays
+    EXPECT_FALSE(s.modifiedFlag);
+    EXPECT_EQ(s.undoHistory[0].kind, kUndoEmpty);
+  }
+  // Latin-1 characters that are no typed characters are ignored too; the rest are typed.
+  OnTypedCharacter(s, desktop, U'\u00E9');
+  OnTypedCharacter(s, desktop, U'\t');
+  EXPECT_EQ(s.editorText, "hello");
+  OnTypedCharacter(s, desktop, U'X');
+  EXPECT_EQ(s.editorText, "hXo");
+  OnTypedCharacter(s, desktop, U'~');
+  EXPECT_EQ(s.editorText, "hX~o");
+  OnTypedCharacter(s, desktop, char32_t{26});  // Ctrl-Z
+  EXPECT_EQ(s.editorText, "hXo");
 }
 
 TEST_F(EditorKeysTest, ClipboardKeysAndControlCharacters) {

@@ -105,12 +105,24 @@ TEST_F(ShellTest, ExitDestroysAtOnceButTheCloseBoxAsks) {
     ++asked;
     return false;  // the user cancels
   };
-  EXPECT_FALSE(shell.RequestClose());
+  EXPECT_FALSE(shell.ConfirmClose());
   EXPECT_FALSE(destroyed);
   EXPECT_EQ(asked, 1);
   shell.RunCommand(cmd::kExit);
   EXPECT_TRUE(destroyed);
   EXPECT_EQ(asked, 1);
+
+  // On proceed the window closes itself: the shell does not destroy it a second way.
+  destroyed = false;
+  shell.hooks.confirmUnsaved = [&] {
+    ++asked;
+    return true;
+  };
+  EXPECT_TRUE(shell.ConfirmClose());
+  EXPECT_EQ(asked, 2);
+  EXPECT_FALSE(destroyed);
+  shell.hooks.confirmUnsaved = nullptr;
+  EXPECT_TRUE(shell.ConfirmClose());  // nothing to ask about
 }
 
 TEST_F(ShellTest, GatheringButtonsFollowTheConnection) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "link/builtin_download.h"
 #include "link/transports/virtual_transport.h"
@@ -34,7 +36,8 @@ class BuiltinDownloadTest : public ::testing::Test {
     return std::stod(reply);
   }
 
-  std::filesystem::path folder = std::filesystem::temp_directory_path() / "bl_download_test";
+  std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                 ("bl_download_test." + std::to_string(::getpid()));
   VirtualTransport transport{5};
   std::vector<std::string> messages;
   std::vector<int> progress;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "fake_vendor_library.h"
 #include "platform/clock.h"
@@ -204,7 +206,8 @@ TEST_F(ShellTest, ManualPagesAndWebSiteReportFailures) {
 }
 
 TEST(DataFilesTest, StartDirectoryComesFirstThenTheOtherFolders) {
-  const auto root = std::filesystem::temp_directory_path() / "bl_data_files_test";
+  const auto root = std::filesystem::temp_directory_path() /
+                    ("bl_data_files_test." + std::to_string(::getpid()));
   std::filesystem::remove_all(root);
   std::filesystem::create_directories(root / "start");
   std::filesystem::create_directories(root / "installed/Manual");

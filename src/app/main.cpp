@@ -68,8 +68,9 @@ int main(int argc, char** argv) {
   bl::Shell shell(workbench);
 
   bl::MainWindow window(workbench, shell);
+  // Both forget the window when it is destroyed, before the desktop and the devices are.
   desktop.SetOwner(&window);
-  devices.chooseDevice = [&window, &devices] { return bl::ChooseDevice(&window, devices); };
+  bl::SetDeviceChooser(devices, &window);
   shell.StartUp([&window] { window.show(); });
   return app.exec();
 }

@@ -114,6 +114,11 @@ void OnChar(EditorState& s, platform::Desktop& desktop, char c) {
   EnsureCaretVisible(s);
 }
 
+void OnTypedCharacter(EditorState& s, platform::Desktop& desktop, char32_t c) {
+  if (c > 0xFF) return;
+  OnChar(s, desktop, static_cast<char>(static_cast<unsigned char>(c)));
+}
+
 void OnKeyDown(EditorState& s, platform::Desktop& desktop, const KeyEvent& e) {
   KeepInsideText(s);
   if (MoveCaret(s, e)) {

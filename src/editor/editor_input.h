@@ -42,6 +42,10 @@ struct MouseEvent {
 // A typed character: 32..126 replaces the selection; Ctrl-C, Ctrl-V, Ctrl-X and Ctrl-Z (3, 22,
 // 24, 26) copy, paste, cut and undo; anything else is ignored.
 void OnChar(EditorState& s, platform::Desktop& desktop, char c);
+// A typed character by its Unicode code point, as a keyboard layout gives it. The text holds
+// Latin-1 bytes: a character beyond Latin-1 is ignored like any other character the editor
+// cannot hold (it never becomes '?'); the others go to OnChar.
+void OnTypedCharacter(EditorState& s, platform::Desktop& desktop, char32_t c);
 void OnKeyDown(EditorState& s, platform::Desktop& desktop, const KeyEvent& event);
 
 // The text position under a point: a click lands on the nearer character boundary.

@@ -19,7 +19,10 @@ Shell::Shell(Workbench& workbench) : workbench_(workbench) {}
 int Shell::PressedButton() const { return ToolbarButtonForView(viewId_.load()); }
 
 void Shell::SetCommand(int command, std::function<void()> handler) {
-  commands_[command] = std::move(handler);
+  if (handler)
+    commands_[command] = std::move(handler);
+  else
+    commands_.erase(command);
 }
 
 bool Shell::HasCommand(int command) const { return commands_.count(command) > 0; }
@@ -178,10 +181,6 @@ void Shell::StartUp(const std::function<void()>& showMainWindow) {
   SelectView(kViewTerminal, true);
 }
 
-bool Shell::RequestClose() {
-  if (hooks.confirmUnsaved && !hooks.confirmUnsaved()) return false;
-  if (hooks.destroyMainWindow) hooks.destroyMainWindow();
-  return true;
-}
+bool Shell::ConfirmClose() { return !hooks.confirmUnsaved || hooks.confirmUnsaved(); }
 
 }  // namespace bl

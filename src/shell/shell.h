@@ -13,7 +13,8 @@ class Workbench;
 
 // The main window's behaviour without its widgets: the current view, the toolbar's pressed
 // button, the command table and the commands that belong to the frame itself. The widgets give it
-// the hooks below; a hook that is not set does nothing.
+// the hooks below; a hook that is not set does nothing. The main window sets them and clears
+// them all when it is destroyed, so that nothing calls into a window that is gone.
 class Shell {
  public:
   struct Hooks {
@@ -70,12 +71,13 @@ class Shell {
   // Runs a menu command or a button of the main window. Commands whose work is not built yet do
   // nothing.
   void RunCommand(int command);
-  // Lets a subsystem carry out a command.
+  // Lets a subsystem carry out a command; an empty handler takes the command away again.
   void SetCommand(int command, std::function<void()> handler);
   bool HasCommand(int command) const;
 
-  // The close box: asks about unsaved changes first. True when the window was destroyed.
-  bool RequestClose();
+  // The close box: asks about unsaved changes. True when the window may close, which it then
+  // does itself (destroyMainWindow is Exit's, which does not ask).
+  bool ConfirmClose();
 
   // Start-up after the records and windows exist: the banner goes into the terminal, the main
   // window is shown, the connection dialog is answered before anything else, and the program

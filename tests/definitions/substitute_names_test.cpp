@@ -75,6 +75,47 @@ TEST_F(SubstituteNamesTest, StopsBeforeGrowingPast255Characters) {
   EXPECT_EQ(result, 0);
 }
 
+// A growing substitution may end the line at 255 characters exactly, not at 256.
+TEST_F(SubstituteNamesTest, AGrowingSubstitutionMayEndAtExactly255Characters) {
+  Define("#define a P1000");  // one character becomes five
+  for (std::size_t grown : {250u, 253u, 254u, 255u, 256u, 257u}) {
+    const std::size_t filler = grown - 6;  // the filler, a blank and "P1000"
+    const std::string line = std::string(filler, 'x') + " a";
+    int result = -1;
+    const std::string out = Sub(line, &result);
+    if (grown <= 255) {
+      EXPECT_EQ(result, 0) << grown;
+      EXPECT_EQ(out, std::string(filler, 'x') + " P1000") << grown;
+      EXPECT_EQ(out.size(), grown);
+    } else {
+      EXPECT_EQ(result, 1) << grown;
+      EXPECT_EQ(out, line) << grown;  // left as it was
+    }
+  }
+
+  // The same at the end of the second of two substitutions, and with text after the name.
+  for (std::size_t grown : {254u, 255u, 256u}) {
+    const std::size_t filler = grown - 14;  // "P1000 ", the filler and " P1000 y"
+    const std::string line = "a " + std::string(filler, 'x') + " a y";
+    int result = -1;
+    const std::string out = Sub(line, &result);
+    EXPECT_EQ(result, grown <= 255 ? 0 : 1) << grown;
+    EXPECT_EQ(out, "P1000 " + std::string(filler, 'x') + (grown <= 255 ? " P1000 y" : " a y"))
+        << grown;
+    if (grown <= 255) {
+      EXPECT_EQ(out.size(), grown);
+    }
+    EXPECT_LE(out.size(), 255u);
+  }
+
+  // A replacement as long as its name never stops the work, even on a longer line.
+  Define("#define abcde P1000");
+  const std::string full = std::string(260, 'x') + " abcde";
+  int result = -1;
+  EXPECT_EQ(Sub(full, &result), std::string(260, 'x') + " P1000");
+  EXPECT_EQ(result, 0);
+}
+
 TEST_F(SubstituteNamesTest, WordsLongerThanANameAreSkipped) {
   Define("#define " + std::string(32, 'n') + " P1");
   EXPECT_EQ(Sub(std::string(32, 'n')), "P1");

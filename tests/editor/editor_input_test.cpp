@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
 
 #include "definitions/definition_table.h"
@@ -107,6 +108,42 @@ TEST_F(EditorKeysTest, PageKeysMoveByWindowRowsAndClamp) {
   EXPECT_EQ(s.anchor, PositionAt(text, 6, 10));  // Shift keeps the anchor
 }
 
+// 300 empty lines, then one line: more line ends in a row than a byte can count.
+TEST_F(EditorKeysTest, LinesAfterThreeHundredEmptyLines) {
+  const std::string text = std::string(300, '\n') + "last line";
+  EXPECT_EQ(LastLineIndex(text), 300);
+  EXPECT_EQ(LineColumnOf(text, static_cast<int>(text.size())), (LineColumn{9, 300}));
+  EXPECT_EQ(LineColumnOf(text, 299), (LineColumn{0, 299}));
+  EXPECT_EQ(PositionAt(text, 4, 300), 304);
+
+  EditorState s = Editor(text, static_cast<int>(text.size()));  // the end of line 300
+  Key(s, EditorKey::Up);  // line 299 is empty
+  EXPECT_EQ(s.caret, 299);
+  EXPECT_EQ(At(s), (LineColumn{0, 299}));
+  Key(s, EditorKey::Down);  // the desired column comes back on the last line
+  EXPECT_EQ(At(s), (LineColumn{9, 300}));
+  EXPECT_EQ(s.caret, static_cast<int>(text.size()));
+
+  s.caret = s.anchor = 0;
+  Key(s, EditorKey::PageDown);  // 20 rows
+  EXPECT_EQ(s.caret, 20);
+  EXPECT_EQ(At(s), (LineColumn{0, 20}));
+  for (int i = 0; i < 14; ++i) Key(s, EditorKey::PageDown);
+  EXPECT_EQ(At(s), (LineColumn{0, 300}));
+  EXPECT_EQ(s.caret, 300);
+  Key(s, EditorKey::PageDown);  // clamped to the last line
+  EXPECT_EQ(s.caret, 300);
+  Key(s, EditorKey::Down);  // on the last line: to the text end
+  EXPECT_EQ(s.caret, static_cast<int>(text.size()));
+  Key(s, EditorKey::PageUp);
+  EXPECT_EQ(At(s), (LineColumn{0, 280}));
+
+  // The view scrolls so that the last line is the bottom row.
+  Key(s, EditorKey::End, false, /*control=*/true);
+  EXPECT_EQ(s.firstLine, 300 - VisibleRows(s) + 1);
+  EXPECT_EQ(VerticalBar(s).maximum, 300);
+}
+
 TEST_F(EditorKeysTest, HomeEndLeftRight) {
   EditorState s = Editor("ab\ncdef\ng", 5);
   Key(s, EditorKey::Home);
@@ -141,6 +178,32 @@ TEST_F(EditorKeysTest, TypingEnterAndDeleteReplaceTheSelection) {
   s.anchor = 2;
   Key(s, EditorKey::Delete);
   EXPECT_EQ(s.editorText, "\n");
+}
+
+// Typed characters come by their code points: beyond Latin-1 they are ignored like the other
+// characters the editor cannot hold, and never turn into '?'.
+TEST_F(EditorKeysTest, CharactersBeyondLatin1AreIgnored) {
+  EditorState s = Editor("hello", 1);
+  s.anchor = 4;
+  for (char32_t c : {U'\u20AC', U'\u6F22', U'\u0100', U'\U0001F600', U'\uFFFD', char32_t{0x110000},
+                     char32_t{0xFFFFFFFF}}) {
+    OnTypedCharacter(s, desktop, c);
+    EXPECT_EQ(s.editorText, "hello") << static_cast<std::uint32_t>(c);
+    EXPECT_EQ(s.caret, 1);
+    EXPECT_EQ(s.anchor, 4);  // the selection stays
+    EXPECT_FALSE(s.modifiedFlag);
+    EXPECT_EQ(s.undoHistory[0].kind, kUndoEmpty);
+  }
+  // Latin-1 characters that are no typed characters are ignored too; the rest are typed.
+  OnTypedCharacter(s, desktop, U'\u00E9');
+  OnTypedCharacter(s, desktop, U'\t');
+  EXPECT_EQ(s.editorText, "hello");
+  OnTypedCharacter(s, desktop, U'X');
+  EXPECT_EQ(s.editorText, "hXo");
+  OnTypedCharacter(s, desktop, U'~');
+  EXPECT_EQ(s.editorText, "hX~o");
+  OnTypedCharacter(s, desktop, char32_t{26});  // Ctrl-Z
+  EXPECT_EQ(s.editorText, "hXo");
 }
 
 TEST_F(EditorKeysTest, ClipboardKeysAndControlCharacters) {

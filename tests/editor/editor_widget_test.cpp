@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTest>
 
 #include "definitions/definition_table.h"
 #include "editor/editor_state.h"
@@ -100,6 +101,43 @@ TEST(EditorWidgetGuiTest, KeysReachTheEditorAndBarsFollowTheText) {
   QKeyEvent undo(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier);
   QApplication::sendEvent(&client, &undo);
   EXPECT_EQ(state.editorText.substr(text.size()), "a");
+}
+
+// The text holds Latin-1: a typed character beyond it is ignored, never typed as '?'.
+TEST(EditorWidgetGuiTest, CharactersBeyondLatin1AreIgnored) {
+  App();
+  DefinitionTable table;
+  platform::FakeDesktop desktop;
+  EditorState state;
+  state.editorText = "P1=1";
+  state.caret = state.anchor = 4;
+  EditorWidget widget(state, table, desktop);
+  widget.resize(500, 300);
+  widget.show();
+  QWidget& client = widget.Client();
+
+  // A keyboard layout's euro sign and kanji come as key clicks with their text.
+  QTest::keyClicks(&client, "a");
+  QTest::sendKeyEvent(QTest::Click, &client, static_cast<Qt::Key>(0x20AC), QString::fromUtf8("\u20AC"),
+                      Qt::NoModifier);
+  QTest::sendKeyEvent(QTest::Click, &client, static_cast<Qt::Key>(0x6F22),
+                      QString::fromUtf8("\u6F22"), Qt::NoModifier);
+  QTest::keyClicks(&client, "b");
+  EXPECT_EQ(state.editorText, "P1=1ab");
+  EXPECT_EQ(state.caret, 6);
+
+  // One key event at a time, with a selection that must survive an ignored character.
+  state.anchor = 4;
+  for (const char* text : {"\u20AC", "\u6F22", "\U0001F600", "\u0100"}) {
+    QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8(text));
+    QApplication::sendEvent(&client, &key);
+    EXPECT_EQ(state.editorText, "P1=1ab") << text;
+    EXPECT_EQ(state.caret, 6) << text;
+    EXPECT_EQ(state.anchor, 4) << text;
+  }
+  QKeyEvent x(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+  QApplication::sendEvent(&client, &x);
+  EXPECT_EQ(state.editorText, "P1=1x");
 }
 
 TEST(EditorWidgetGuiTest, EditorViewScreenshot) {

@@ -1,12 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QTest>
+#include <QTimer>
+#include <memory>
+#include <vector>
 
 #include "gui_support.h"
+#include "link/builtin_library.h"
+#include "link/pmac_link.h"
+#include "link/qt/select_device_dialog.h"
 #include "platform/clock.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/immediate_ui_thread.h"
+#include "platform/qt/qt_desktop.h"
+#include "editor/editor_state.h"
+#include "shell/command_ids.h"
 #include "shell/main_layout.h"
 #include "shell/qt/main_window.h"
 #include "shell/shell.h"
@@ -76,6 +86,175 @@ TEST_F(MainWindowTest, TypedCommandIsEchoedWithTheNotConnectedReply) {
   const QImage area = window.Client().grab().toImage();
   EXPECT_EQ(area.pixelColor(5, client.height() - 5), QColor(192, 192, 192));
   EXPECT_EQ(area.pixelColor(0, client.height() - 30), QColor(0, 0, 0));
+}
+
+// The close box: the shell's unsaved-changes question decides in the one close event.
+TEST_F(MainWindowTest, CloseBoxClosesOnProceedAndStaysOpenOnCancel) {
+  MainWindow window(workbench, shell);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  int asked = 0;
+  bool proceed = false;
+  shell.hooks.confirmUnsaved = [&] {
+    ++asked;
+    return proceed;
+  };
+
+  // Cancel: the window stays open, and every further click asks again.
+  EXPECT_FALSE(window.close());
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_FALSE(window.close());
+  EXPECT_EQ(asked, 2);
+  EXPECT_TRUE(window.isVisible());
+
+  // Proceed: the first click closes.
+  proceed = true;
+  EXPECT_TRUE(window.close());
+  EXPECT_EQ(asked, 3);
+  EXPECT_FALSE(window.isVisible());
+
+  // Shown again, the window still asks before it closes.
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  proceed = false;
+  EXPECT_FALSE(window.close());
+  EXPECT_EQ(asked, 4);
+  EXPECT_TRUE(window.isVisible());
+  proceed = true;
+  EXPECT_TRUE(window.close());
+  EXPECT_EQ(asked, 5);
+  EXPECT_FALSE(window.isVisible());
+
+  // Exit closes without the question, and leaves the close box asking.
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  window.MenuAction(cmd::kExit)->trigger();
+  EXPECT_EQ(asked, 5);
+  EXPECT_FALSE(window.isVisible());
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  proceed = false;
+  EXPECT_FALSE(window.close());
+  EXPECT_EQ(asked, 6);
+  EXPECT_TRUE(window.isVisible());
+}
+
+// The close box as the window system sends it: a close event of its own, not QWidget::close.
+TEST_F(MainWindowTest, SpontaneousCloseEventIsDecidedInOneGo) {
+  MainWindow window(workbench, shell);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  int asked = 0;
+  bool proceed = false;
+  shell.hooks.confirmUnsaved = [&] {
+    ++asked;
+    return proceed;
+  };
+  QCloseEvent cancelled;
+  QApplication::sendEvent(&window, &cancelled);
+  EXPECT_FALSE(cancelled.isAccepted());
+  EXPECT_EQ(asked, 1);
+  proceed = true;
+  QCloseEvent accepted;
+  QApplication::sendEvent(&window, &accepted);
+  EXPECT_TRUE(accepted.isAccepted());
+  EXPECT_EQ(asked, 2);
+}
+
+// Closes any modal dialog that opens while it runs, and counts them: the paths below must open
+// none once the window is gone (nor wait for a user, should one open all the same).
+class DialogGuard {
+ public:
+  DialogGuard() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        ++opened;
+        parents.push_back(modal->parentWidget());
+        modal->close();
+      }
+    });
+    timer_.start(20);
+  }
+  int opened = 0;
+  std::vector<QWidget*> parents;
+
+ private:
+  QTimer timer_;
+};
+
+// Hooks the window gave the shell and the editor end with the window: the core paths that call
+// them afterwards find nothing to call (under AddressSanitizer a call would be a use after free).
+TEST_F(MainWindowTest, ShellAndEditorHooksEndWithTheWindow) {
+  auto window = std::make_unique<MainWindow>(workbench, shell);
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  shell.SelectView(kViewEditor, true);
+  ASSERT_TRUE(shell.hooks.showView);
+  ASSERT_TRUE(shell.editor.edit);
+  ASSERT_TRUE(workbench.editor.repaint);
+  ASSERT_TRUE(shell.HasCommand(cmd::kEditorPreferences));
+  window.reset();
+
+  const Shell::Hooks& h = shell.hooks;
+  EXPECT_FALSE(h.showView || h.relayout || h.repaint || h.pressToolbarButton ||
+               h.enableGatheringButtons || h.destroyMainWindow || h.runConnectionDialogs ||
+               h.chooseVariable || h.commandLineEdit || h.insertIntoCommandLine ||
+               h.sendKeyToView || h.showAbout || h.closeFindDialog ||
+               h.reprocessSeriesAndLimits || h.confirmUnsaved);
+  const Shell::EditorHooks& e = shell.editor;
+  EXPECT_FALSE(e.edit || e.undo || e.focus || e.insert || e.findAndReplace);
+  EXPECT_FALSE(workbench.editor.repaint || workbench.editor.repaintRaw ||
+               workbench.editor.relayout || workbench.editor.focusEditor);
+  EXPECT_FALSE(workbench.terminal.repaint);
+  EXPECT_FALSE(shell.HasCommand(cmd::kEditorPreferences));
+
+  DialogGuard guard;
+  // The editor's commands.
+  for (int command : {cmd::kCut, cmd::kCopy, cmd::kPaste, cmd::kDelete, cmd::kUndo,
+                      cmd::kFindReplace, cmd::kInsertP, cmd::kEditorPreferences})
+    shell.RunCommand(command);
+  editor::Repaint(workbench.editor);
+  // The terminal's command line, the data view, the views and the frame's own commands.
+  shell.SelectView(kViewTerminal, true);
+  for (int command : {cmd::kCopy, cmd::kInsertQ}) shell.RunCommand(command);
+  shell.SelectView(kViewData, true);
+  shell.RunCommand(cmd::kPaste);
+  shell.SelectView(kViewGraphXY, true);
+  for (int command : {cmd::kFullScreen, cmd::kAbout, cmd::kConnect, cmd::kExit})
+    shell.RunCommand(command);
+  workbench.terminal.TerminalAddLine("after the window", 0);
+  EXPECT_EQ(guard.opened, 0);
+}
+
+// The desktop's owner and the built-in library's device choice, set from the main window as the
+// program does, keep no pointer to it once it is destroyed: both outlive it.
+TEST_F(MainWindowTest, DesktopOwnerAndDeviceChoiceForgetTheDestroyedWindow) {
+  platform::QtDesktop qtDesktop;
+  BuiltinDevices devices("");
+  auto window = std::make_unique<MainWindow>(workbench, shell);
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  qtDesktop.SetOwner(window.get());
+  SetDeviceChooser(devices, window.get());
+  ASSERT_TRUE(devices.chooseDevice);
+  window.reset();
+
+  DialogGuard guard;
+  // The device choice shows nothing and chooses no device, so a connection is not made.
+  BuiltinVendorLibrary library(devices);
+  EXPECT_EQ(library.PmacSelect(nullptr), -1);
+  PmacLink link(workbench.terminal, workbench.definitions, desktop, BuiltinLibraryLoader(devices));
+  EXPECT_EQ(link.LinkConnect(), -1);
+  EXPECT_EQ(link.PmacDevice(), -1);
+  EXPECT_EQ(guard.opened, 0);
+
+  // A message box still comes up (the guard closes it), without the destroyed window as parent.
+  platform::Desktop& services = qtDesktop;
+  services.ShowMessage("After the main window.", "Brightlantern");
+  ASSERT_EQ(guard.opened, 1);
+  QWidget* parent = guard.parents.front();
+  EXPECT_TRUE(parent == nullptr || QApplication::topLevelWidgets().contains(parent));
 }
 
 }  // namespace

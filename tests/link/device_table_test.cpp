@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <random>
 
 #include "link/device_table.h"
@@ -62,7 +64,8 @@ TEST(DeviceTableTest, BadSettingsKeepTheDefaultsAndSayWhy) {
 }
 
 TEST(DeviceTableTest, SavingNeverLosesTheOldFile) {
-  const auto folder = std::filesystem::temp_directory_path() / "bl_device_table_test";
+  const auto folder = std::filesystem::temp_directory_path() /
+                      ("bl_device_table_test." + std::to_string(::getpid()));
   std::filesystem::remove_all(folder);
   const std::string path = (folder / "sub" / "devices.conf").string();
   DeviceTable table = DefaultDeviceTable();

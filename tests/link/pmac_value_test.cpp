@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <mutex>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "link/fake_vendor_library.h"
 #include "platform/text_format.h"
@@ -148,6 +151,81 @@ TEST_F(PlcTableTest, CompiledTableEndsAtTheNextStartAndReadsEnableWords) {
   // 32 starts, the area end, and three enable words.
   EXPECT_EQ(state->Commands().size(), 36u);
   EXPECT_EQ(state->Commands().back(), "RP:327723");
+}
+
+// Types 1..3 are the non-Turbo family, 4..6 the Turbo family; their tables lie at different
+// addresses: the buffer table at Y:$F00 or Y:$3100, the compiled table at P:$8000 or P:$50000.
+struct FamilyBases {
+  int plc;
+  int plcc;
+};
+FamilyBases BasesOf(int typeCode) {
+  return typeCode <= 3 ? FamilyBases{0xF00, 0x8000} : FamilyBases{0x3100, 0x50000};
+}
+
+TEST_F(PlcTableTest, BufferTableIsReadAtEachFamilysBase) {
+  for (int type = 1; type <= 6; ++type) {
+    const int base = BasesOf(type).plc;
+    const int other = BasesOf(type <= 3 ? 4 : 1).plc;
+    y.clear();
+    // PLC 0 from $1000 to $1100, PLC 3 from $1100 to $1300 and disabled.
+    y[base - 1] = 0x1000;
+    y[base] = 0x1100;
+    y[base + 1] = 0x1100;
+    y[base + 2] = 0x1100;
+    for (int i = 3; i < 32; ++i) y[base + i] = 0x1300 | (1 << 22);
+    // Words at the other family's addresses that would give a different table.
+    y[other - 1] = 0x2000;
+    for (int i = 0; i < 32; ++i) y[other + i] = 0x2000 + 0x10 * (i + 1);
+
+    {
+      std::lock_guard lock(state->mutex);
+      state->commands.clear();
+    }
+    PlcTable table;
+    ASSERT_EQ(link.ReadPlcTable(type, table), 0) << "type " << type;
+    std::vector<std::string> expected;
+    for (int address = base - 1; address <= base + 31; ++address)
+      expected.push_back(platform::Format("RY:%d", address));
+    EXPECT_EQ(state->Commands(), expected) << "type " << type;
+    EXPECT_EQ(Entry(table, 0), std::tuple(0x1000, 0x1100, 1)) << "type " << type;
+    EXPECT_EQ(Entry(table, 1), std::tuple(0, 0, 0)) << "type " << type;
+    EXPECT_EQ(Entry(table, 3), std::tuple(0x1100, 0x1300, 0)) << "type " << type;
+    EXPECT_EQ(Entry(table, 4), std::tuple(0, 0, 0)) << "type " << type;
+  }
+}
+
+TEST_F(PlcTableTest, CompiledTableIsReadAtEachFamilysBase) {
+  constexpr int kNegative = -(1 << 23);
+  for (int type = 1; type <= 6; ++type) {
+    const int base = BasesOf(type).plcc;
+    const int other = BasesOf(type <= 3 ? 4 : 1).plcc;
+    p.clear();
+    p[base + 1] = kNegative + 0x9000;  // PLCC 1 from $9000
+    p[base + 4] = kNegative + 0x9400;  // PLCC 4 from $9400 to the area's end
+    p[base + 97] = 0x9800;
+    p[base + 35] = base + 36;  // PLCC 1 disabled
+    p[base + 41] = 1;          // PLCC 4 enabled
+    for (int i = 0; i < 32; ++i) p[other + i] = kNegative + 0xA000 + 0x10 * i;
+    p[other + 97] = 0xB000;
+
+    {
+      std::lock_guard lock(state->mutex);
+      state->commands.clear();
+    }
+    PlcTable table;
+    ASSERT_EQ(link.ReadPlccTable(type, table), 0) << "type " << type;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 32; ++i) expected.push_back(platform::Format("RP:%d", base + i));
+    expected.push_back(platform::Format("RP:%d", base + 97));
+    expected.push_back(platform::Format("RP:%d", base + 35));
+    expected.push_back(platform::Format("RP:%d", base + 41));
+    EXPECT_EQ(state->Commands(), expected) << "type " << type;
+    EXPECT_EQ(Entry(table, 0), std::tuple(0, 0, 0)) << "type " << type;
+    EXPECT_EQ(Entry(table, 1), std::tuple(0x9000, 0x93FF, 0)) << "type " << type;
+    EXPECT_EQ(Entry(table, 4), std::tuple(0x9400, 0x97FF, 1)) << "type " << type;
+    EXPECT_EQ(Entry(table, 5), std::tuple(0, 0, 0)) << "type " << type;
+  }
 }
 
 TEST_F(PlcTableTest, UnknownTypeUnreadableWordOrNoDeviceGiveMinusOneAndAClearTable) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "fake_vendor_library.h"
 #include "platform/clock.h"
@@ -105,12 +107,24 @@ TEST_F(ShellTest, ExitDestroysAtOnceButTheCloseBoxAsks) {
     ++asked;
     return false;  // the user cancels
   };
-  EXPECT_FALSE(shell.RequestClose());
+  EXPECT_FALSE(shell.ConfirmClose());
   EXPECT_FALSE(destroyed);
   EXPECT_EQ(asked, 1);
   shell.RunCommand(cmd::kExit);
   EXPECT_TRUE(destroyed);
   EXPECT_EQ(asked, 1);
+
+  // On proceed the window closes itself: the shell does not destroy it a second way.
+  destroyed = false;
+  shell.hooks.confirmUnsaved = [&] {
+    ++asked;
+    return true;
+  };
+  EXPECT_TRUE(shell.ConfirmClose());
+  EXPECT_EQ(asked, 2);
+  EXPECT_FALSE(destroyed);
+  shell.hooks.confirmUnsaved = nullptr;
+  EXPECT_TRUE(shell.ConfirmClose());  // nothing to ask about
 }
 
 TEST_F(ShellTest, GatheringButtonsFollowTheConnection) {
@@ -192,7 +206,8 @@ TEST_F(ShellTest, ManualPagesAndWebSiteReportFailures) {
 }
 
 TEST(DataFilesTest, StartDirectoryComesFirstThenTheOtherFolders) {
-  const auto root = std::filesystem::temp_directory_path() / "bl_data_files_test";
+  const auto root = std::filesystem::temp_directory_path() /
+                    ("bl_data_files_test." + std::to_string(::getpid()));
   std::filesystem::remove_all(root);
   std::filesystem::create_directories(root / "start");
   std::filesystem::create_directories(root / "installed/Manual");

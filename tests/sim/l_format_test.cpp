@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
 
 namespace sim {
 namespace {
@@ -41,6 +43,62 @@ TEST(LFormat, EveryFiniteDoubleFitsAndInfinitySaturates) {
   EXPECT_NEAR(DecodeL(EncodeL(1e-310)), 1e-310, 1e-320);
   EXPECT_EQ(EncodeL(std::numeric_limits<double>::infinity()), (WordPair{0x7FFFFF, 0xFFFFFF}));
   EXPECT_EQ(EncodeL(std::nan("")), (WordPair{0, 0}));
+}
+
+// The value nearest to v that a 36-bit mantissa holds: v rounded to 35 bits after the binary
+// point of its normalised fraction (|fraction| in [0.5, 1)), ties away from zero.
+double NearestL(double v) {
+  int exponent = 0;
+  const double fraction = std::frexp(v, &exponent);
+  return std::ldexp(std::round(std::ldexp(fraction, 35)), exponent - 35);
+}
+
+// Values just below a power of two round up to it: the mantissa's carry must move into the
+// exponent, never into the sign bit.
+TEST(LFormat, ValuesJustBelowAPowerOfTwoComeBackAsThatPower) {
+  for (int power = -1000; power <= 1000; power += 7) {
+    for (int below = 36; below <= 53; ++below) {
+      const double top = std::ldexp(1.0, power);
+      const double v = top - std::ldexp(1.0, power - below);  // 2^power (1 - 2^-below)
+      ASSERT_LT(v, top);
+      EXPECT_EQ(DecodeL(EncodeL(v)), top) << "2^" << power << " (1 - 2^-" << below << ")";
+      EXPECT_EQ(DecodeL(EncodeL(-v)), -top) << "-2^" << power << " (1 - 2^-" << below << ")";
+    }
+  }
+  EXPECT_EQ(DecodeL(EncodeL(1 - std::ldexp(1.0, -40))), 1.0);
+  EXPECT_EQ(DecodeL(EncodeL(-(1 - std::ldexp(1.0, -40)))), -1.0);
+  EXPECT_EQ(EncodeL(1 - std::ldexp(1.0, -40)), EncodeL(1.0));
+  EXPECT_EQ(EncodeL(-(1 - std::ldexp(1.0, -40))), EncodeL(-1.0));
+  // Just below a power of two by less than half a unit of the mantissa rounds up too, and just
+  // below by more than half stays below; as do values just above half a power of two.
+  for (int power = -60; power <= 60; ++power) {
+    const double top = std::ldexp(1.0, power);
+    for (double v : {top * (1 - std::ldexp(1.0, -35)), top * (1 - std::ldexp(1.0, -36)),
+                     top * (1 - 3 * std::ldexp(1.0, -37)), top / 2 * (1 + std::ldexp(1.0, -36)),
+                     top / 2 * (1 + std::ldexp(1.0, -34)), top / 2}) {
+      EXPECT_EQ(DecodeL(EncodeL(v)), NearestL(v)) << v;
+      EXPECT_EQ(DecodeL(EncodeL(-v)), NearestL(-v)) << -v;
+    }
+  }
+}
+
+// Any finite double comes back as the nearest value with a 35-bit fraction, with its sign.
+TEST(LFormat, RandomValuesRoundTripToTheNearestLValue) {
+  std::mt19937_64 random(0x4C464F52);
+  std::uniform_int_distribution<int> exponents(-1020, 1020);
+  std::uniform_int_distribution<std::uint64_t> mantissas(0, (std::uint64_t{1} << 53) - 1);
+  for (int i = 0; i < 200000; ++i) {
+    const double fraction = std::ldexp(static_cast<double>(mantissas(random)), -53);  // [0, 1)
+    // Now and then a fraction of all ones below a carry, or one just above a half.
+    double magnitude = std::ldexp(i % 5 == 0 ? 1 - std::ldexp(fraction, -30) : 0.5 + fraction / 2,
+                                  exponents(random));
+    if (magnitude == 0) magnitude = 1;
+    const double v = i % 2 == 0 ? magnitude : -magnitude;
+    const double back = DecodeL(EncodeL(v));
+    ASSERT_EQ(back, NearestL(v)) << std::hexfloat << v;
+    ASSERT_EQ(std::signbit(back), std::signbit(v)) << std::hexfloat << v;
+    ASSERT_LE(std::fabs(back - v), std::fabs(v) * std::ldexp(1.0, -35)) << std::hexfloat << v;
+  }
 }
 
 TEST(DFormat, SignedFortyEightBitIntegersRoundAndRollOver) {

@@ -65,6 +65,35 @@ TEST_F(CommandLineTest, UpAndDownWalkTheHistory) {
   EXPECT_EQ(Up().newText, "fourth");
 }
 
+// Enter on an empty line sends it, but Up still finds every older command.
+TEST_F(CommandLineTest, AnEmptyEnterLeavesTheHistoryToRecall) {
+  Enter("first");
+  Enter("second");
+  Enter("");
+  EXPECT_EQ(line.History(0), "second");
+  EXPECT_EQ(line.History(1), "first");
+  EXPECT_EQ(Up().newText, "second");
+  EXPECT_EQ(Up().newText, "first");
+  EXPECT_EQ(Up().newText, std::nullopt);
+
+  // While walking the history, too: the walk starts again from the newest command.
+  Enter("");
+  Enter("");
+  EXPECT_EQ(line.HistoryIndex(), -1);
+  EXPECT_EQ(Up().newText, "second");
+  EXPECT_EQ(Down().newText, "second");
+  EXPECT_EQ(Up().newText, "first");
+
+  // A full history keeps all ten commands across empty lines.
+  for (int i = 0; i < 10; ++i) {
+    Enter("cmd" + std::to_string(i));
+    Enter("");
+  }
+  Enter("");
+  for (int i = 9; i >= 0; --i) EXPECT_EQ(Up().newText, "cmd" + std::to_string(i));
+  EXPECT_EQ(Up().newText, std::nullopt);
+}
+
 TEST_F(CommandLineTest, HistoryKeepsTenCommands) {
   Enter("oldest");
   for (int i = 0; i < 10; ++i) Enter("cmd" + std::to_string(i));

@@ -55,19 +55,21 @@ std::optional<EditorKey> ToEditorKey(int key) {
   }
 }
 
-// The character a key press types: Ctrl with a letter gives its control code, as the editor's
-// Ctrl-C, Ctrl-V, Ctrl-X and Ctrl-Z expect; Alt combinations type nothing (menu mnemonics).
-std::optional<char> TypedChar(const QKeyEvent& e) {
+// The character a key press types, by its code point: Ctrl with a letter gives its control code,
+// as the editor's Ctrl-C, Ctrl-V, Ctrl-X and Ctrl-Z expect; Alt combinations type nothing (menu
+// mnemonics). The editor decides which characters it holds: the text is not squeezed into
+// Latin-1 here, where a character beyond it would become '?'.
+std::optional<char32_t> TypedChar(const QKeyEvent& e) {
   const Qt::KeyboardModifiers mods = e.modifiers();
   if (mods & Qt::AltModifier) return std::nullopt;
   if (mods & Qt::ControlModifier) {
     if (e.key() >= Qt::Key_A && e.key() <= Qt::Key_Z)
-      return static_cast<char>(e.key() - Qt::Key_A + 1);
+      return static_cast<char32_t>(e.key() - Qt::Key_A + 1);
     return std::nullopt;
   }
-  const std::string text = platform::FromQt(e.text());
-  if (text.size() != 1) return std::nullopt;
-  return text[0];
+  const QList<uint> codePoints = e.text().toUcs4();
+  if (codePoints.size() != 1) return std::nullopt;
+  return static_cast<char32_t>(codePoints.front());
 }
 
 // The client area: its own input goes straight to the editor's handlers.
@@ -88,7 +90,7 @@ class EditorClient final : public platform::CanvasWidget {
     const bool control = e->modifiers() & Qt::ControlModifier;
     if (const auto key = ToEditorKey(e->key()))
       OnKeyDown(state_, desktop_, KeyEvent{*key, shift, control});
-    if (const auto c = TypedChar(*e)) OnChar(state_, desktop_, *c);
+    if (const auto c = TypedChar(*e)) OnTypedCharacter(state_, desktop_, *c);
     e->accept();
   }
 

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -167,6 +168,12 @@ int ChooseDevice(QWidget* parent, BuiltinDevices& devices) {
   const int device = presenter.Choose();
   if (device >= 0) devices.lastChoice = device;
   return device;
+}
+
+void SetDeviceChooser(BuiltinDevices& devices, QWidget* owner) {
+  devices.chooseDevice = [&devices, window = QPointer<QWidget>(owner)] {
+    return window ? ChooseDevice(window, devices) : -1;
+  };
 }
 
 }  // namespace bl

@@ -34,4 +34,8 @@ std::optional<DeviceConfig> EditDevice(QWidget* parent, int device, const Device
 // Shows the dialog modally; the chosen device or -1. Remembers the choice for the next time.
 int ChooseDevice(QWidget* parent, BuiltinDevices& devices);
 
+// Makes ChooseDevice over owner the built-in library's device choice. The hook keeps no pointer
+// to a destroyed owner: once owner is gone it shows nothing and chooses no device.
+void SetDeviceChooser(BuiltinDevices& devices, QWidget* owner);
+
 }  // namespace bl

@@ -75,7 +75,9 @@ QtDesktop::~QtDesktop() {
   if (qApp) qApp->removeEventFilter(this);
 }
 
-QWidget* QtDesktop::Owner() const { return owner_ ? owner_ : QApplication::activeWindow(); }
+QWidget* QtDesktop::Owner() const {
+  return owner_ ? owner_.data() : QApplication::activeWindow();
+}
 
 bool QtDesktop::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {

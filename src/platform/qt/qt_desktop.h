@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <atomic>
 
 #include "platform/desktop.h"
@@ -18,7 +19,7 @@ class QtDesktop final : public QObject, public Desktop {
   ~QtDesktop() override;
 
   // The window that owns message boxes and dialogs (the main window); the active window when
-  // none is set.
+  // none is set, and again once the owner is destroyed (the desktop outlives the main window).
   void SetOwner(QWidget* owner) { owner_ = owner; }
 
   MessageAnswer ShowMessage(std::string_view text, std::string_view title, MessageButtons buttons,
@@ -38,7 +39,7 @@ class QtDesktop final : public QObject, public Desktop {
  private:
   QWidget* Owner() const;
 
-  QWidget* owner_ = nullptr;
+  QPointer<QWidget> owner_;  // null again when the window is destroyed
   std::atomic<bool> escape_{false};
   std::atomic<bool> shift_{false};
   std::atomic<bool> control_{false};

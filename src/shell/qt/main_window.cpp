@@ -173,6 +173,15 @@ MainWindow::MainWindow(Workbench& workbench, Shell& shell)
   setMinimumSize(kMainMinWidth, kMainMinHeight);
 }
 
+MainWindow::~MainWindow() {
+  // The shell and the editor state outlive the window; their hooks capture it and its widgets.
+  // Cleared here, before the widgets go, nothing can call into them any more (the editor's and
+  // the terminal's views clear the hooks they set themselves).
+  shell_.hooks = {};
+  shell_.editor = {};
+  shell_.SetCommand(cmd::kEditorPreferences, nullptr);
+}
+
 void MainWindow::BuildMenu() {
   for (const MenuPopup& popup : MainMenu()) {
     QMenu* menu = menuBar()->addMenu(platform::ToQt(popup.title));
@@ -207,8 +216,9 @@ void MainWindow::WireShell() {
       client_->Button(command).setEnabled(enabled);
   };
   h.destroyMainWindow = [this] {
-    destroying_ = true;
+    exiting_ = true;
     close();
+    exiting_ = false;
   };
   h.runConnectionDialogs = [this] {
     auto identify = [this] {
@@ -279,13 +289,12 @@ void MainWindow::WireEditor() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (destroying_) {
+  // Exit closes at once; the close box asks about unsaved changes, and the answer decides this
+  // very event (closing again from inside it would be swallowed by the close in progress).
+  if (exiting_ || shell_.ConfirmClose())
     event->accept();
-    return;
-  }
-  // The close box asks about unsaved changes; Exit does not come here.
-  event->ignore();
-  shell_.RequestClose();
+  else
+    event->ignore();
 }
 
 void ShowAboutBox(QWidget* parent) {

@@ -66,6 +66,8 @@ class MainClientArea : public QWidget {
 class MainWindow : public QMainWindow {
  public:
   MainWindow(Workbench& workbench, Shell& shell);
+  // Clears the hooks the window gave the shell and the editor.
+  ~MainWindow() override;
 
   MainClientArea& Client() { return *client_; }
   // The command a menu entry sends, by its number; null when the menu has no such entry.
@@ -83,7 +85,8 @@ class MainWindow : public QMainWindow {
   Shell& shell_;
   MainClientArea* client_;
   std::map<int, QAction*> actions_;
-  bool destroying_ = false;
+  // Set while Exit closes the window: no unsaved-changes question then.
+  bool exiting_ = false;
 };
 
 // The About box: the product line, the maker and an OK button.

@@ -122,6 +122,24 @@ TEST_F(ViewsTest, TerminalViewScreenshot) {
   EXPECT_EQ(shell.PressedButton(), 0);
 }
 
+// The command line sends one byte per character: a character beyond Latin-1, typed or pasted,
+// is dropped rather than sent as '?'.
+TEST_F(ViewsTest, CommandLineDropsCharactersBeyondLatin1) {
+  shell.SelectView(kViewTerminal, true);
+  CommandLineEdit& line = window.Client().CommandLine();
+  line.setFocus();
+  QTest::keyClicks(&line, "P1=");
+  for (const QString& text : {QString::fromUtf8("\u20ac"), QString::fromUtf8("\u6f22")}) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
+    QApplication::sendEvent(&line, &press);
+  }
+  QTest::keyClicks(&line, "5");
+  EXPECT_EQ(line.text(), "P1=5");
+  line.insert(QString::fromUtf8("\u00b5 x\u20acy"));  // as a paste inserts
+  EXPECT_EQ(line.text(), QString::fromUtf8("P1=5\u00b5 xy"));
+  EXPECT_EQ(line.cursorPosition(), line.text().size());
+}
+
 TEST_F(ViewsTest, EditorViewEditsAndUndoesThroughTheMenu) {
   shell.RunCommand(72);
   ASSERT_EQ(shell.ViewId(), kViewEditor);

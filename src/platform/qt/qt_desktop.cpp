@@ -192,7 +192,9 @@ std::unique_ptr<PrintJob> QtDesktop::BeginPrint(std::string_view documentName) {
   return std::make_unique<QtPrintJob>(std::move(printer));
 }
 
-std::string QtDesktop::ClipboardText() { return FromQt(QGuiApplication::clipboard()->text()); }
+std::string QtDesktop::ClipboardText() {
+  return FromQt(Latin1Only(QGuiApplication::clipboard()->text()));
+}
 
 void QtDesktop::SetClipboardText(std::string_view text) {
   QGuiApplication::clipboard()->setText(ToQt(text));

@@ -36,4 +36,12 @@ QString ToQt(std::string_view text) {
 
 std::string FromQt(const QString& text) { return text.toLatin1().toStdString(); }
 
+QString Latin1Only(const QString& text) {
+  QString kept;
+  kept.reserve(text.size());
+  for (const QChar c : text)
+    if (c.unicode() <= 0xFF) kept.append(c);
+  return kept;
+}
+
 }  // namespace bl::platform

@@ -14,5 +14,8 @@ QFont MakeQtFontByHeight(int heightPx, bool fixedPitch, bool bold);
 // Converts between the workbench's one-byte-per-character texts and Qt strings.
 QString ToQt(std::string_view text);
 std::string FromQt(const QString& text);
+// The text without the characters that a one-byte text cannot hold (beyond Latin-1): what the
+// user types or pastes loses those characters instead of getting a '?' for each.
+QString Latin1Only(const QString& text);
 
 }  // namespace bl::platform

@@ -26,6 +26,17 @@ CommandLineEdit::CommandLineEdit(CommandLine& commandLine, QWidget* parent)
     : QLineEdit(parent), commandLine_(commandLine) {
   setMaxLength(static_cast<int>(CommandLine::kMaxText));
   setFont(platform::MakeQtFont(platform::FontId::Fixed));
+  // A command goes to the controller one byte per character: what is typed or pasted beyond
+  // Latin-1 is dropped rather than sent as '?'.
+  connect(this, &QLineEdit::textEdited, this, [this](const QString& edited) {
+    const QString kept = platform::Latin1Only(edited);
+    if (kept.size() == edited.size()) return;
+    const int removedBeforeCursor =
+        static_cast<int>(cursorPosition() - platform::Latin1Only(edited.left(cursorPosition())).size());
+    const int cursor = cursorPosition() - removedBeforeCursor;
+    setText(kept);
+    setCursorPosition(cursor);
+  });
 }
 
 bool CommandLineEdit::event(QEvent* event) {

@@ -14,14 +14,14 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
+#include "protocol/wire.h"
 #include "sim/controller.h"
-#include "sim/ethernet_protocol.h"
 #include "sim/text.h"
 
 namespace {
 
-using sim::eth::FindReplyEnd;
-using sim::eth::ReplyEnd;
+using protocol::FindReplyEnd;
+using protocol::ReplyEnd;
 
 // Longer than any listing a controller can give: the Ethernet client's own limit.
 constexpr std::size_t kMaxReply = 8u << 20;
@@ -44,8 +44,8 @@ void CheckError(std::string_view text, int error) {
   char code[16];
   std::snprintf(code, sizeof code, "ERR%03d\r", error);
   std::size_t ending = 0;
-  for (const std::string& form : {"\a" + std::string(code), "\a\r" + std::string(code),
-                                  std::string("\a")}) {
+  for (const std::string& form :
+       {"\a" + std::string(code), "\a\r" + std::string(code), std::string("\a")}) {
     if (text.size() >= form.size() && text.substr(text.size() - form.size()) == form) {
       ending = form.size();
       break;

@@ -24,11 +24,14 @@ const fs::path& Folder() {
   static const fs::path folder = [] {
     // Memory-backed when the machine has it: the files are rewritten for every input.
     std::error_code ec;
-    const fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm")
-                                                          : fs::temp_directory_path();
+    const fs::path base =
+        fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
     fs::path f = base / ("bl_download_fuzz_" + std::to_string(::getpid()));
     fs::create_directories(f / "sub");
-    std::atexit([] { std::error_code ec; fs::remove_all(Folder(), ec); });
+    std::atexit([] {
+      std::error_code ec;
+      fs::remove_all(Folder(), ec);
+    });
     return f;
   }();
   return folder;

@@ -265,6 +265,129 @@ def command_interpreter():
     write(t, "long_listings", s)
 
 
+def reply_end():
+    t = "reply_end_fuzzer"
+
+    def seed(text, *cuts):
+        s = Seed().int(len(cuts), 0, 16)
+        for c in cuts:
+            s.int(c, 0, 4096)
+        return s.rest(text)
+
+    write(t, "value", seed("1234" + CR + ACK, 2))
+    write(t, "lines", seed("0" + CR + "1.5" + CR + "-2" + CR + ACK, 1, 4, 8))
+    write(t, "error", seed(BEL + "ERR003" + CR, 1, 3, 6))
+    write(t, "error_after_cr", seed(BEL + CR + "ERR003" + CR, 2))
+    write(t, "error_after_lines", seed("0" + CR + "1" + CR + BEL + "ERR03", 4, 5))
+    write(t, "bare_bel", seed("5" + CR + BEL, 2))
+    write(t, "bare_bel_then_text", seed("5" + CR + BEL + "X" + CR + ACK, 3))
+    write(t, "long_error_number", seed(BEL + "ERR12345" + CR, 7))
+
+
+# The Ethernet protocol's requests.
+SEND_LINE, GET_LINE, FLUSH, SEND_CTRL, GET_RESPONSE = 0, 1, 2, 3, 4
+READ_READY, CTRL_RESPONSE, GET_BUFFER, WRITE_BUFFER, OTHER = 5, 6, 7, 8, 9
+
+
+def ethernet_server():
+    t = "ethernet_server_fuzzer"
+
+    def request(seed, pick, download, value=0, data="", code=None, raw_type=None):
+        seed.int(1, 0, 31).int(pick, 0, 9)
+        if pick == OTHER:
+            seed.int(code, 0, 255)
+        if raw_type is not None:
+            seed.int(0, 0, 15).int(raw_type, 0, 255)
+        else:
+            seed.int(2 if download else 1, 0, 15)
+        seed.int(value, 0, 0xFFFF).int(0, 0, 0xFFFF)
+        if raw_type is None and download:
+            seed.text(data)
+        elif raw_type is None:
+            seed.int(1400, 0, 0xFFFF)
+        return seed
+
+    s = Seed()
+    request(s, GET_RESPONSE, True, data="P0..200")
+    for _ in range(3):
+        request(s, READ_READY, False)
+        request(s, GET_BUFFER, False)
+    request(s, GET_RESPONSE, False)
+    write(t, "long_reply", s)
+
+    s = Seed()
+    request(s, SEND_LINE, True, data="TYPE P1..3\r")
+    for _ in range(5):
+        request(s, GET_LINE, False)
+    request(s, SEND_CTRL, False, value=2)
+    request(s, READ_READY, False)
+    request(s, SEND_CTRL, False, value=24 << 8)
+    request(s, GET_BUFFER, False)
+    request(s, FLUSH, True)
+    request(s, READ_READY, False)
+    write(t, "kept_output", s)
+
+    s = Seed()
+    request(s, CTRL_RESPONSE, False, value=16)
+    request(s, CTRL_RESPONSE, False, value=ord("A"))
+    request(s, WRITE_BUFFER, True, data="P1=1\0P2=2\0I6=0\0BAD\0")
+    request(s, GET_RESPONSE, True, data="XYZ")
+    request(s, WRITE_BUFFER, True, data="P1=1\0" * 250)
+    request(s, OTHER, False, code=0x55)
+    write(t, "controls_buffers_errors", s)
+
+    write(t, "malformed_header", request(Seed(), GET_RESPONSE, True, raw_type=0x41))
+    write(t, "oversized_data", request(Seed(), GET_RESPONSE, True, data="P" * 1500))
+    # A header whose data never comes, then the client leaves.
+    write(t, "truncated_tail", request(Seed(), FLUSH, True).int(0, 0, 31).rest(
+        "\x40\xbf\x00\x00\x00\x00\x00\x20P1"))
+
+
+def ethernet_client():
+    t = "ethernet_client_fuzzer"
+
+    def exchanges(seed, *items):
+        seed.int(len(items), 1, 6)
+        for item in items:
+            if isinstance(item, int):
+                seed.int(0, 0, 3).int(item, 1, 26)
+            elif isinstance(item, tuple):  # a command of this many characters
+                seed.int(1, 0, 3).bool(True).int(item[0], 1480, 1500)
+            else:
+                seed.int(1, 0, 3).bool(False).text(item)
+        return seed
+
+    def step(seed, answer="", ready=True, segments=1, hang_up=False, pause=False, full=False):
+        seed.int(1 if ready else 0, 0, 3).int(segments, 1, 3).int(0 if hang_up else 1, 0, 15)
+        seed.int(0 if pause else 1, 0, 15)
+        return seed.text(answer).int(0 if full else 1, 0, 7)
+
+    s = exchanges(Seed(), "P1", "I10", 2)
+    step(s, "1234" + CR + ACK)
+    step(s, "3713707" + CR + ACK, segments=3)
+    step(s, "800000000000" + CR + ACK)
+    write(t, "values_and_control", s)
+
+    s = exchanges(Seed(), "LIST PLC 1")
+    step(s, "OPEN PLC 1 CLEAR" + CR, full=True)
+    step(s, ready=True)
+    step(s, "P1=P1+1" + CR + "CLOSE" + CR + ACK, segments=2)
+    write(t, "long_reply", s)
+
+    s = exchanges(Seed(), "XYZ", "P1 BAD", "I6")
+    step(s, BEL + "ERR003" + CR, segments=2)
+    step(s, "0" + CR + BEL, pause=True)
+    step(s, ready=False)
+    step(s, "0" + CR + ACK)
+    write(t, "errors", s)
+
+    s = exchanges(Seed(), "P1", "P2", (1492,), (1493,))
+    step(s, "12", hang_up=True)
+    step(s, "5" + CR + ACK)
+    step(s, "P" + CR + ACK)
+    write(t, "dropped_and_too_long", s)
+
+
 if __name__ == "__main__":
     link_reply()
     device_table()
@@ -272,3 +395,6 @@ if __name__ == "__main__":
     download()
     editor_input()
     command_interpreter()
+    reply_end()
+    ethernet_server()
+    ethernet_client()

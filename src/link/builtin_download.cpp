@@ -63,8 +63,11 @@ struct Preparer {
         Problem("#include loop at " + name + ": skipped.");
         return false;
       }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // Only a plain file holds a program: a folder reads as nothing, and a device or a pipe
+    // may never end (or never answer), which would hold the download for good.
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(path, ec)) in.open(path, std::ios::binary);
+    if (!in.is_open()) {
       Problem("Cannot open file " + name + ".");
       return false;
     }

@@ -99,6 +99,20 @@ TEST_F(BuiltinDownloadTest, MissingFilesLoopsAndAbort) {
   EXPECT_EQ(messages.back(), "Download aborted.");
 }
 
+TEST_F(BuiltinDownloadTest, OnlyPlainFilesAreRead) {
+  // A folder used to read as an empty file; a device or a pipe may never end.
+  Write("main.pmc", "#include \"lib\"\n#include \"/dev/null\"\nP1=1\n");
+  const PreparedDownload prepared = PrepareDownload((folder / "main.pmc").string());
+  ASSERT_EQ(prepared.lines.size(), 1u);
+  EXPECT_EQ(prepared.lines[0].text, "P1=1");
+  EXPECT_EQ(prepared.problems,
+            (std::vector<std::string>{"Cannot open file lib.", "Cannot open file null."}));
+
+  const DownloadOutcome outcome = Download("lib");
+  EXPECT_FALSE(outcome.opened);
+  EXPECT_EQ(outcome.linesSent, 0);
+}
+
 TEST_F(BuiltinDownloadTest, StopsWhenTheConnectionFails) {
   Write("main.pmc", "P1=1\nP2=2\nP3=3\n");
   std::vector<std::string> sent;

@@ -81,6 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   for (const bl::DownloadLine& line : prepared.lines) {
     BL_FUZZ_CHECK(line.text.size() <= 255);
     BL_FUZZ_CHECK(line.text.find('\n') == std::string::npos);
+    BL_FUZZ_CHECK(line.text.find('\0') == std::string::npos);
     BL_FUZZ_CHECK(line.text.find_first_not_of(' ') != std::string::npos);
     BL_FUZZ_CHECK(line.lineNumber >= 1);
     BL_FUZZ_CHECK(!line.file.empty());

@@ -42,8 +42,8 @@ void Write(const fs::path& path, std::string_view text) {
       .write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
-// The lines getline gives, one trailing CR dropped, cut to 255 characters, runs of blanks made
-// one and a leading blank dropped; blank lines left out.
+// The lines getline gives, each up to its first NUL, one trailing CR dropped, cut to 255
+// characters, runs of blanks made one and a leading blank dropped; blank lines left out.
 std::vector<bl::DownloadLine> PlainLines(std::string_view text) {
   std::vector<bl::DownloadLine> lines;
   int number = 0;
@@ -52,6 +52,7 @@ std::vector<bl::DownloadLine> PlainLines(std::string_view text) {
     std::string_view raw = text.substr(0, lf);
     text = lf == std::string_view::npos ? std::string_view{} : text.substr(lf + 1);
     ++number;
+    raw = raw.substr(0, raw.find('\0'));
     if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     raw = raw.substr(0, 255);
     std::string line;

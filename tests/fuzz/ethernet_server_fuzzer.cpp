@@ -31,7 +31,7 @@ using Kind = protocol::ReplyEnd::Kind;
 
 constexpr std::string_view kAckOnly("\x06", 1);
 // The server answers at once; this only turns a lost answer into a finding instead of a hang.
-constexpr int kAnswerWaitMs = 10000;
+constexpr int kAnswerWaitMs = 20000;
 
 // One server for the whole run: a PMAC2 Ultralite, whose memory is small enough to be put back
 // to factory defaults before every input.

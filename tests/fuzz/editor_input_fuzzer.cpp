@@ -95,10 +95,15 @@ class Session {
   // Runs one event; true when it was an Undo.
   bool Event() {
     switch (d_.ConsumeIntegralInRange(0, 8)) {
-      case 0:
-      case 1: {
+      case 0: {
         const char c = d_.ConsumeIntegral<char>();
         OnChar(s_, desktop_, c);
+        return c == 26;
+      }
+      case 1: {
+        // As the keyboard gives it: a code point, which may lie beyond what the text holds.
+        const auto c = d_.ConsumeIntegralInRange<char32_t>(0, d_.ConsumeBool() ? 0xFF : 0x10FFFF);
+        OnTypedCharacter(s_, desktop_, c);
         return c == 26;
       }
       case 2:

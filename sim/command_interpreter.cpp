@@ -319,7 +319,7 @@ std::string CommandInterpreter::VariableText(char kind, int n) const {
     default:
       break;
   }
-  const int i9 = static_cast<int>(m_.I(9));
+  const int i9 = m_.IntegerI(9);
   double value = m_.I(n);
   std::string text = (i9 & 1) ? "I" + std::to_string(n) + "=" : std::string();
   if ((i9 & 2) && m_.IsAddressI(n)) {
@@ -401,7 +401,7 @@ int CommandInterpreter::WriteMemory(char space, Scanner& s) {
 
 std::string CommandInterpreter::ErrorText(int error) const {
   char text[32];
-  switch (static_cast<int>(m_.I(6))) {
+  switch (m_.IntegerI(6)) {
     case 1:
       std::snprintf(text, sizeof text, "\aERR%03d\r", error);
       return text;

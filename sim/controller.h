@@ -34,7 +34,8 @@ class Controller {
   // A control character 1..26 sent on its own: its report (same framing) or just ACK.
   std::string RespondControl(char c);
 
-  // Steps whole servo cycles of I10/8388608 ms each and keeps the remainder for the next call.
+  // Steps whole servo cycles of I10/8388608 ms each and keeps the remainder for the next call;
+  // at most 65536 cycles a call, the rest of a longer time is dropped.
   void Advance(std::chrono::nanoseconds elapsed);
 
   bool InBootstrap() const;

@@ -1,13 +1,15 @@
 #include "sim/machine.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace sim {
 
 Machine::Machine(int typeCode) : model_(ModelFor(typeCode)) { FactoryReset(); }
 
 void Machine::Reset() {
-  int i46 = static_cast<int>(I(46));
+  int i46 = IntegerI(46);
   pBase_ = model_.PBase(i46);
   qBase_ = model_.QBase(i46);
   addressedMotor = 1;
@@ -42,6 +44,13 @@ double Machine::I(int n) const {
     return Y(model_.encoderTable + static_cast<std::uint32_t>(n - kTurboEncoderTableI));
   }
   return i_[static_cast<std::size_t>(n)];
+}
+
+int Machine::IntegerI(int n) const {
+  const double value = std::trunc(I(n));
+  if (std::isnan(value)) return 0;
+  return static_cast<int>(std::clamp(value, static_cast<double>(std::numeric_limits<int>::min()),
+                                     static_cast<double>(std::numeric_limits<int>::max())));
 }
 
 void Machine::SetI(int n, double value) {

@@ -58,6 +58,10 @@ class Machine {
   // Variables; numbers are checked by the caller (0 .. variableCount-1).
   double I(int n) const;
   void SetI(int n, double value);
+  // An I-variable that holds a setting (I6, I9, I10, I46) as an integer: truncated toward zero,
+  // and held within int, so that a value typed beyond it (I6=1E10) cannot overflow the
+  // conversion.
+  int IntegerI(int n) const;
   // I-variables that hold an address (answered in hexadecimal when I9 is 2 or 3).
   bool IsAddressI(int n) const;
   double Pvar(int n) const { return DecodeL(Pair(pBase_ + static_cast<std::uint32_t>(n))); }

@@ -1,5 +1,6 @@
 #include "link/builtin_download.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -63,8 +64,11 @@ struct Preparer {
         Problem("#include loop at " + name + ": skipped.");
         return false;
       }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // Only a plain file holds a program: a folder reads as nothing, and a device or a pipe
+    // may never end (or never answer), which would hold the download for good.
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(path, ec)) in.open(path, std::ios::binary);
+    if (!in.is_open()) {
       Problem("Cannot open file " + name + ".");
       return false;
     }
@@ -79,6 +83,9 @@ struct Preparer {
         Problem("The program is larger than 8 MB: the rest is not sent.");
         break;
       }
+      // A line ends at its first NUL, as for the C string it would be read into: the OS would
+      // cut an #include name there anyway, opening another file than the one named.
+      raw.resize(std::min(raw.size(), raw.find('\0')));
       if (!raw.empty() && raw.back() == '\r') raw.pop_back();
       std::string line = raw.substr(0, kMaxCommandLength);
       const std::size_t first = line.find_first_not_of(" \t");

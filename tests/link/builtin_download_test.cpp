@@ -99,6 +99,33 @@ TEST_F(BuiltinDownloadTest, MissingFilesLoopsAndAbort) {
   EXPECT_EQ(messages.back(), "Download aborted.");
 }
 
+TEST_F(BuiltinDownloadTest, OnlyPlainFilesAreRead) {
+  // A folder used to read as an empty file; a device or a pipe may never end.
+  Write("main.pmc", "#include \"lib\"\n#include \"/dev/null\"\nP1=1\n");
+  const PreparedDownload prepared = PrepareDownload((folder / "main.pmc").string());
+  ASSERT_EQ(prepared.lines.size(), 1u);
+  EXPECT_EQ(prepared.lines[0].text, "P1=1");
+  EXPECT_EQ(prepared.problems,
+            (std::vector<std::string>{"Cannot open file lib.", "Cannot open file null."}));
+
+  const DownloadOutcome outcome = Download("lib");
+  EXPECT_FALSE(outcome.opened);
+  EXPECT_EQ(outcome.linesSent, 0);
+}
+
+TEST_F(BuiltinDownloadTest, ALineEndsAtItsFirstNul) {
+  Write("lib/names.pmc", "P2=2\n");
+  // The NUL would cut the #include name in the OS: the file opened was not the one named.
+  const char main[] = "P1=1\0junk\r\n#include \"lib/names.pmc\0/\"\r\n";
+  Write("main.pmc", std::string(main, sizeof main - 1));
+  const PreparedDownload prepared = PrepareDownload((folder / "main.pmc").string());
+  EXPECT_TRUE(prepared.problems.empty());
+  ASSERT_EQ(prepared.lines.size(), 2u);
+  EXPECT_EQ(prepared.lines[0].text, "P1=1");
+  EXPECT_EQ(prepared.lines[1].text, "P2=2");
+  EXPECT_EQ(prepared.lines[1].file, "names.pmc");
+}
+
 TEST_F(BuiltinDownloadTest, StopsWhenTheConnectionFails) {
   Write("main.pmc", "P1=1\nP2=2\nP3=3\n");
   std::vector<std::string> sent;

@@ -100,6 +100,27 @@ TEST(ControllerTime, CounterWrapsAndStoppedClockHoldsTime) {
   EXPECT_EQ(c.ReadX(0), 0u);
 }
 
+TEST(ControllerTime, AnAbsurdlyShortPeriodDoesNotStallTheController) {
+  Controller c;
+  c.Respond("I10=1");  // 8388608 cycles a millisecond; a second's step would take hours
+  c.Advance(milliseconds(1));
+  EXPECT_EQ(c.ReadX(0), 65536u);  // the most one step runs; the rest of the time is dropped
+  c.Advance(microseconds(1));
+  EXPECT_EQ(c.ReadX(0), 65536u + 8388u);
+}
+
+TEST(ControllerSettings, IntegerSettingsBeyondIntAreHeldAtItsLimits) {
+  Controller c;
+  // I9 taken as the largest int: both of its low bits set, so names and hexadecimal.
+  EXPECT_EQ(Answer(c, "I9=1E10 I130 I103"), "I130=2000\rI103=$003501\r");
+  // I6 neither 1 nor 3: the bare BEL.
+  EXPECT_EQ(c.Respond("I6=-1E10 FOO"), "\a");
+  // I10 taken as the largest int: a period of 256 ms, not a stopped clock.
+  c.Respond("I10=1E300");
+  c.Advance(std::chrono::seconds(1));
+  EXPECT_EQ(c.ReadX(0), 3u);
+}
+
 TEST(ControllerTime, KilledMotorsHoldPositionWithZeroOutput) {
   Controller c;
   const Model& m = ModelFor(5);

@@ -1,0 +1,400 @@
+#!/usr/bin/env python3
+"""Writes the seed inputs of tests/fuzz/corpus/<target>/.
+
+Most targets read their input through clang's FuzzedDataProvider: texts from the front (a
+backslash and any other character end one text, two backslashes stand for one), numbers from the
+back, one byte for a range of up to 256 values, more for wider ranges. Seed builds an input that
+way, so each seed says in plain words what the target will do with it. Run it again after
+changing how a target reads its input.
+"""
+
+import os
+import struct
+
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus")
+
+
+class Seed:
+    def __init__(self):
+        self.front = bytearray()
+        self.back = bytearray()  # in the order the target takes the bytes
+
+    def text(self, value):
+        data = value.encode("latin-1") if isinstance(value, str) else bytes(value)
+        self.front += data.replace(b"\\", b"\\\\") + b"\\ "
+        return self
+
+    def rest(self, value):
+        """The remaining bytes, taken whole by the last text a target reads."""
+        self.front += value.encode("latin-1") if isinstance(value, str) else bytes(value)
+        return self
+
+    def int(self, value, low, high):
+        span = high - low
+        count = 0
+        while span >> (8 * count) and count < 8:
+            count += 1
+        offset = value - low
+        for k in range(count - 1, -1, -1):
+            self.back.append((offset >> (8 * k)) & 0xFF)
+        return self
+
+    def bool(self, value):
+        return self.int(1 if value else 0, 0, 255)
+
+    def char(self, c):
+        code = ord(c) if isinstance(c, str) else c
+        return self.int((code + 128) & 0xFF, 0, 255)
+
+    def double(self):
+        # A half-range bit and a 64-bit fraction: any value will do for a seed.
+        self.bool(False)
+        self.back += bytes(8)
+        return self
+
+    def bytes(self):
+        return bytes(self.front) + bytes(reversed(self.back))
+
+
+def write(target, name, data):
+    folder = os.path.join(ROOT, target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data.bytes() if isinstance(data, Seed) else data)
+
+
+ACK, BEL, CR = "\x06", "\x07", "\r"
+
+
+def link_reply():
+    t = "link_reply_fuzzer"
+
+    def value(seed, kind, number, mode):
+        return seed.int(0, 0, 5).int(kind, 0, 10).int(number, -1, 0x7FFFF).int(mode, 0, 3).double()
+
+    write(t, "p_read", value(Seed(), 1, 1, 0).text("1234" + CR + ACK))
+    write(t, "q_write_read", value(Seed(), 2, 3, 1).text(CR + ACK).text("-12.25" + CR + ACK))
+    write(t, "y_hex", value(Seed(), 6, 0x3100, 2).text("$00FF00" + CR + ACK))
+    write(t, "xy_pair", value(Seed(), 9, 0x3120, 0).text("800000" + CR + "000000" + CR + ACK))
+    write(t, "error_reply", value(Seed(), 4, 6, 0).text(BEL + "ERR003" + CR))
+    # PLC buffer table: the word before PLC 0, then PLCs 0..31; PLC 1 holds a buffer.
+    plc = Seed().int(1, 0, 5).int(5, -1, 8)
+    words = [0xA000] * 33
+    words[2] = 0xA010
+    for w in words[:3]:
+        plc.text("%d" % w + CR + ACK)
+    for w in words[3:]:
+        plc.text("%d" % (w | 0x400000) + CR + ACK)
+    write(t, "plc_table", plc)
+    # Compiled PLC table: PLC 0 compiled (a negative start word), the area end, its enable word.
+    plcc = Seed().int(2, 0, 5).int(5, -1, 8)
+    plcc.text("%d" % (-8388608 | 0x50100) + CR + ACK)
+    for _ in range(31):
+        plcc.text("0" + CR + ACK)
+    plcc.text("%d" % 0x50200 + CR + ACK).text("%d" % 0x50100 + CR + ACK)
+    write(t, "plcc_table", plcc)
+    echo = Seed().int(3, 0, 5).int(257, -2, 300).bool(True)
+    echo.text("P1..3 ; three values").text("0" + CR + "1.5" + CR + "-2" + CR + ACK)
+    write(t, "command_echo", echo)
+    define = Seed().int(3, 0, 5).int(257, -2, 300).bool(True).text("#define speed P10")
+    define.int(3, 0, 5).int(257, -2, 300).bool(False).text("speed=5").text(CR + ACK)
+    write(t, "define_then_use", define)
+    raw = Seed().int(4, 0, 5).int(12, 0, 300).text("LIST PLC 1").text("OPEN PLC 1" + CR * 20 + ACK)
+    write(t, "raw_cut", raw)
+    lost = Seed().int(5, 0, 5)
+    value(lost, 1, 1, 0)
+    lost.int(5, 0, 5)
+    value(lost, 5, 0, 0).text("$FFFFFF" + CR + ACK)
+    write(t, "disconnect_reconnect", lost)
+
+
+def device_table():
+    t = "device_table_fuzzer"
+    write(t, "formatted", (
+        "# Brightlantern devices: device.N.key=value, N from 0 to 7\n"
+        "device.0.kind=virtual\ndevice.0.type=5\n"
+        "device.1.kind=ethernet\ndevice.1.host=192.168.0.200\ndevice.1.port=1025\n"
+        "device.1.timeout=5000\n"
+        "device.2.kind=serial\ndevice.2.serial=/dev/ttyUSB0\ndevice.2.baud=38400\n"
+        "device.3.kind=none\n").encode())
+    write(t, "hand_edited", (
+        "  # edited by hand\r\ndevice.4.kind = ethernet \r\ndevice.4.host=pmac.local\r\n"
+        "device.4.port=70000\r\ndevice.9.kind=virtual\r\ndevice.5.colour=red\r\nnonsense\r\n"
+        "device.6.kind=virtual\r\ndevice.6.type=7\r\ndevice.-1.kind=serial\r\n").encode())
+    write(t, "control_characters", b"device.1.kind=ethernet\ndevice.1.host=a\x01b\ndevice.1.host=\x7f\n"
+          b"device.2.kind=serial\ndevice.2.serial=" + b"x" * 256 + b"\ndevice.2.baud=+9600\n")
+
+
+def definitions():
+    t = "definitions_fuzzer"
+
+    def define(seed, line, number=1):
+        return seed.int(0, 0, 5).bool(True).text(line).int(number, -1, 100)
+
+    def substitute(seed, line):
+        return seed.int(2, 0, 5).text(line)
+
+    s = Seed()
+    define(s, "#define speed P10")
+    define(s, "#define gain 1.5")
+    define(s, "#define off NULL")
+    define(s, "#DEFINE Speed Q5")
+    substitute(s, 'speed=100 Speed=gain*2 off "speed" speed_2')
+    write(t, "define_and_substitute", s)
+
+    s = Seed()
+    define(s, "#define shared Q9")
+    define(s, "#define shared Q2")
+    define(s, "#define renamed Q9", 3)
+    define(s, "#define shared 42", 4)
+    substitute(s, "shared renamed")
+    write(t, "rename", s)
+
+    s = Seed()
+    define(s, "#define a P1000")
+    substitute(s, "x" * 245 + " a a")
+    s.int(4, 0, 5).int(1024, -5, 9000)
+    define(s, "#define big P2000")
+    s.int(5, 0, 5).bool(False)
+    write(t, "limits", s)
+
+    s = Seed()
+    for line, open_ in (("P1=2   ;  comment", False), ("/* a */ P1 // b", False),
+                        ("  still */ P2=3 /* again", True), ('CMD"a;b//c"  P3', False)):
+        s.int(3, 0, 5).text(line).bool(open_)
+    write(t, "clean_line", s)
+
+
+def download():
+    t = "download_fuzzer"
+    main = ("; a program\r\n#include \"inc.pmc\"\r\n#define Speed P10\r\n"
+            "Speed=25 /* the speed */ Gain=3\r\n/* a block\r\n   comment */ Other=7\r\n"
+            "CMD\"Speed\"\r\n#include <sub\\deep.pmc>\r\nOPEN PLC 1 CLEAR\r\nCLOSE\r\n")
+    inc = "#define Gain P11\r\n#define Other P12 ; comment\r\n#include \"sub/deep.pmc\"\r\n"
+    deep = "#define Gain P13\r\nP13=1\r\n#include \"../main.pmc\"\r\n"
+    write(t, "include_define_comment", Seed().text(main).text(inc).rest(deep))
+    plain = "P1=1\n  P2=2    P3=3  \r\n\n\t\nI10\r\n" + "P" * 300 + "\n"
+    write(t, "plain_lines", Seed().text(plain).text("").rest(""))
+    loop = "#include inc.pmc\n#include\n#include \"missing.pmc\"\nP1\n"
+    write(t, "loop_and_missing", Seed().text(loop).text("#include \"inc.pmc\"\nP2\n").rest(""))
+
+
+def editor_input():
+    t = "editor_input_fuzzer"
+    key = {"Backspace": 0, "Tab": 1, "Enter": 2, "PageUp": 3, "PageDown": 4, "Home": 5,
+           "End": 6, "Left": 7, "Right": 8, "Up": 9, "Down": 10, "Insert": 11, "Delete": 12}
+
+    def typed(seed, text):
+        for c in text:
+            seed.int(0, 0, 8).char(c)
+        return seed
+
+    def press(seed, name, shift=False, control=False):
+        return seed.int(2, 0, 8).int(key[name], 0, 12).bool(shift).bool(control)
+
+    def command(seed, index):  # cut, copy, paste, delete, undo
+        return seed.int(5, 0, 8).int(index, 0, 4)
+
+    s = Seed().text("OPEN PLC 1 CLEAR\nP1=P1+1\nCLOSE\n")
+    typed(s, "P2=3")
+    press(s, "Enter")
+    press(s, "Left", shift=True)
+    press(s, "Left", shift=True)
+    command(s, 0)
+    press(s, "Home", control=True)
+    command(s, 2)
+    command(s, 4)
+    command(s, 4)
+    typed(s, "\x1a")
+    write(t, "type_cut_paste_undo", s)
+
+    s = Seed().text("line one\nline two is longer\n\nlast")
+    press(s, "Down")
+    press(s, "End")
+    press(s, "Down")
+    press(s, "Up", shift=True)
+    press(s, "Tab")
+    press(s, "Delete", shift=True)
+    press(s, "Insert", shift=True)
+    press(s, "Backspace")
+    s.int(6, 0, 8).int(300, -2000, 4000).int(2100, -2000, 4000).bool(False).int(0, 0, 2)
+    s.int(6, 0, 8).int(100, -2000, 4000).int(2040, -2000, 4000).bool(False).int(1, 0, 2)
+    s.int(6, 0, 8).int(0, -2000, 4000).int(0, -2000, 4000).bool(False).int(2, 0, 2)
+    s.int(7, 0, 8).int(3, 0, 6).int(5000, -5000, 5000).int(0, 0, 3)
+    s.int(7, 0, 8).int(0, 0, 6).int(5000, -5000, 5000).int(3, 0, 3).int(30, 0, 3000).int(20, 0, 3000)
+    write(t, "keys_mouse_scroll", s)
+
+    s = Seed().text("")
+    s.int(4, 0, 8).text("P1=1\r\nP2=2\x00ignored").int(1, 0, 7)
+    command(s, 2)
+    s.int(4, 0, 8).text("0123456789" * 6).int(0, 0, 7).int(7999, 1, 8000)
+    command(s, 2)
+    command(s, 2)
+    command(s, 4)
+    s.int(8, 0, 8).text("speed")
+    write(t, "paste_to_the_limit", s)
+
+
+def command_interpreter():
+    t = "command_interpreter_fuzzer"
+
+    def line(seed, text):
+        return seed.int(2, 0, 5).text(text).int(1, 0, 3)
+
+    def control(seed, c):
+        return seed.int(0, 0, 5).char(c)
+
+    s = Seed().int(5, 1, 6)
+    for text in ("TYPE VERSION DATE", "P1..10", "P1=5 Q2=-1.5e3 M3=$10 I130", "#1j+", "#1->1000X",
+                 "&2 #3->8660X-5000Y+20 #3->", "##1 ##", "RHX:$0,4 RX:0 RP:$50000,3",
+                 "WY:$3100,1,2,-3", "M1->X:$C000,0,24,S M1->", "I9=3 I100..102", "UNDEFINE ALL"):
+        line(s, text)
+    write(t, "commands_turbo", s)
+
+    s = Seed().int(1, 1, 6)
+    for text in ("I6=3 XYZ", "I6=0 P1 BAD", "I6=1 P99999", "P1 \x18 P2", "$$$", "? ?? ???"):
+        line(s, text)
+    for c in ("\x02", "\x06", "\x07", "\x10", "\x16", "\x0b", "\x18", "A"):
+        control(s, c)
+    s.int(1, 0, 5).int(1500, 0, 2000)
+    write(t, "errors_and_controls", s)
+
+    s = Seed().int(3, 1, 6)
+    s.int(3, 0, 5).text("P0..").int(0, 0, 3).int(1023, -20000000, 20000000).text("")
+    s.int(3, 0, 5).text("RHY:$0,").int(0, 0, 3).int(4096, -20000000, 20000000).text("")
+    write(t, "long_listings", s)
+
+
+def reply_end():
+    t = "reply_end_fuzzer"
+
+    def seed(text, *cuts):
+        s = Seed().int(len(cuts), 0, 16)
+        for c in cuts:
+            s.int(c, 0, 4096)
+        return s.rest(text)
+
+    write(t, "value", seed("1234" + CR + ACK, 2))
+    write(t, "lines", seed("0" + CR + "1.5" + CR + "-2" + CR + ACK, 1, 4, 8))
+    write(t, "error", seed(BEL + "ERR003" + CR, 1, 3, 6))
+    write(t, "error_after_cr", seed(BEL + CR + "ERR003" + CR, 2))
+    write(t, "error_after_lines", seed("0" + CR + "1" + CR + BEL + "ERR03", 4, 5))
+    write(t, "bare_bel", seed("5" + CR + BEL, 2))
+    write(t, "bare_bel_then_text", seed("5" + CR + BEL + "X" + CR + ACK, 3))
+    write(t, "long_error_number", seed(BEL + "ERR12345" + CR, 7))
+
+
+# The Ethernet protocol's requests.
+SEND_LINE, GET_LINE, FLUSH, SEND_CTRL, GET_RESPONSE = 0, 1, 2, 3, 4
+READ_READY, CTRL_RESPONSE, GET_BUFFER, WRITE_BUFFER, OTHER = 5, 6, 7, 8, 9
+
+
+def ethernet_server():
+    t = "ethernet_server_fuzzer"
+
+    def request(seed, pick, download, value=0, data="", code=None, raw_type=None):
+        seed.int(1, 0, 31).int(pick, 0, 9)
+        if pick == OTHER:
+            seed.int(code, 0, 255)
+        if raw_type is not None:
+            seed.int(0, 0, 15).int(raw_type, 0, 255)
+        else:
+            seed.int(2 if download else 1, 0, 15)
+        seed.int(value, 0, 0xFFFF).int(0, 0, 0xFFFF)
+        if raw_type is None and download:
+            seed.text(data)
+        elif raw_type is None:
+            seed.int(1400, 0, 0xFFFF)
+        return seed
+
+    s = Seed()
+    request(s, GET_RESPONSE, True, data="P0..200")
+    for _ in range(3):
+        request(s, READ_READY, False)
+        request(s, GET_BUFFER, False)
+    request(s, GET_RESPONSE, False)
+    write(t, "long_reply", s)
+
+    s = Seed()
+    request(s, SEND_LINE, True, data="TYPE P1..3\r")
+    for _ in range(5):
+        request(s, GET_LINE, False)
+    request(s, SEND_CTRL, False, value=2)
+    request(s, READ_READY, False)
+    request(s, SEND_CTRL, False, value=24 << 8)
+    request(s, GET_BUFFER, False)
+    request(s, FLUSH, True)
+    request(s, READ_READY, False)
+    write(t, "kept_output", s)
+
+    s = Seed()
+    request(s, CTRL_RESPONSE, False, value=16)
+    request(s, CTRL_RESPONSE, False, value=ord("A"))
+    request(s, WRITE_BUFFER, True, data="P1=1\0P2=2\0I6=0\0BAD\0")
+    request(s, GET_RESPONSE, True, data="XYZ")
+    request(s, WRITE_BUFFER, True, data="P1=1\0" * 250)
+    request(s, OTHER, False, code=0x55)
+    write(t, "controls_buffers_errors", s)
+
+    write(t, "malformed_header", request(Seed(), GET_RESPONSE, True, raw_type=0x41))
+    write(t, "oversized_data", request(Seed(), GET_RESPONSE, True, data="P" * 1500))
+    # A header whose data never comes, then the client leaves.
+    write(t, "truncated_tail", request(Seed(), FLUSH, True).int(0, 0, 31).rest(
+        "\x40\xbf\x00\x00\x00\x00\x00\x20P1"))
+
+
+def ethernet_client():
+    t = "ethernet_client_fuzzer"
+
+    def exchanges(seed, *items):
+        seed.int(len(items), 1, 6)
+        for item in items:
+            if isinstance(item, int):
+                seed.int(0, 0, 3).int(item, 1, 26)
+            elif isinstance(item, tuple):  # a command of this many characters
+                seed.int(1, 0, 3).bool(True).int(item[0], 1480, 1500)
+            else:
+                seed.int(1, 0, 3).bool(False).text(item)
+        return seed
+
+    def step(seed, answer="", ready=True, segments=1, hang_up=False, pause=False, full=False):
+        seed.int(1 if ready else 0, 0, 3).int(segments, 1, 3).int(0 if hang_up else 1, 0, 15)
+        seed.int(0 if pause else 1, 0, 15)
+        return seed.text(answer).int(0 if full else 1, 0, 7)
+
+    s = exchanges(Seed(), "P1", "I10", 2)
+    step(s, "1234" + CR + ACK)
+    step(s, "3713707" + CR + ACK, segments=3)
+    step(s, "800000000000" + CR + ACK)
+    write(t, "values_and_control", s)
+
+    s = exchanges(Seed(), "LIST PLC 1")
+    step(s, "OPEN PLC 1 CLEAR" + CR, full=True)
+    step(s, ready=True)
+    step(s, "P1=P1+1" + CR + "CLOSE" + CR + ACK, segments=2)
+    write(t, "long_reply", s)
+
+    s = exchanges(Seed(), "XYZ", "P1 BAD", "I6")
+    step(s, BEL + "ERR003" + CR, segments=2)
+    step(s, "0" + CR + BEL, pause=True)
+    step(s, ready=False)
+    step(s, "0" + CR + ACK)
+    write(t, "errors", s)
+
+    s = exchanges(Seed(), "P1", "P2", (1492,), (1493,))
+    step(s, "12", hang_up=True)
+    step(s, "5" + CR + ACK)
+    step(s, "P" + CR + ACK)
+    write(t, "dropped_and_too_long", s)
+
+
+if __name__ == "__main__":
+    link_reply()
+    device_table()
+    definitions()
+    download()
+    editor_input()
+    command_interpreter()
+    reply_end()
+    ethernet_server()
+    ethernet_client()

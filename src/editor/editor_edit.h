@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "editor/editor_state.h"
-#include "shell/command_ids.h"
+#include "commands/command_ids.h"
 
 namespace bl::platform {
 class Desktop;

@@ -1,6 +1,6 @@
 #include "shell/main_menu.h"
 
-#include "shell/command_ids.h"
+#include "commands/command_ids.h"
 
 namespace bl {
 

@@ -1,7 +1,7 @@
 #include "shell/shell.h"
 
 #include "platform/desktop.h"
-#include "shell/command_ids.h"
+#include "commands/command_ids.h"
 #include "shell/main_menu.h"
 #include "shell/view_ids.h"
 #include "shell/workbench.h"

@@ -19,7 +19,7 @@
 #include "editor/editor_text.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/fake/fake_desktop.h"
-#include "shell/command_ids.h"
+#include "commands/command_ids.h"
 
 namespace {
 

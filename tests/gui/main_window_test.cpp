@@ -16,7 +16,7 @@
 #include "platform/fake/immediate_ui_thread.h"
 #include "platform/qt/qt_desktop.h"
 #include "editor/editor_state.h"
-#include "shell/command_ids.h"
+#include "commands/command_ids.h"
 #include "shell/main_layout.h"
 #include "shell/qt/main_window.h"
 #include "shell/shell.h"

@@ -11,7 +11,7 @@
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/immediate_ui_thread.h"
 #include "platform/qt/canvas_widget.h"
-#include "shell/command_ids.h"
+#include "commands/command_ids.h"
 #include "shell/main_menu.h"
 #include "shell/qt/main_window.h"
 #include "shell/qt/toolbar.h"

@@ -7,7 +7,7 @@
 #include "platform/fake/fake_clock.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/immediate_ui_thread.h"
-#include "shell/command_ids.h"
+#include "commands/command_ids.h"
 #include "shell/shell.h"
 #include "shell/workbench.h"
 #include "sim/controller.h"

@@ -9,7 +9,7 @@
 #include "platform/clock.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/immediate_ui_thread.h"
-#include "shell/command_ids.h"
+#include "commands/command_ids.h"
 #include "shell/shell.h"
 #include "shell/view_ids.h"
 #include "shell/workbench.h"

@@ -23,7 +23,7 @@
 #include "platform/qt/canvas_widget.h"
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_fonts.h"
-#include "shell/command_ids.h"
+#include "commands/command_ids.h"
 #include "shell/main_menu.h"
 #include "shell/qt/series_panel.h"
 #include "shell/qt/toolbar.h"

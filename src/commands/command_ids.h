@@ -2,7 +2,8 @@
 
 namespace bl::cmd {
 
-// Menu commands and the main window's buttons, by number.
+// Menu commands and the main window's buttons, by number: the vocabulary the frame and the
+// subsystems that carry out its commands share, so it lives below both.
 inline constexpr int kNewProgramFile = 32822;
 inline constexpr int kOpenProgramFile = 32818;
 inline constexpr int kOpenProject = 32826;

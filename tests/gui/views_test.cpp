@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "gui_support.h"
+#include "link/builtin_library.h"
 #include "platform/clock.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/immediate_ui_thread.h"
@@ -214,6 +215,39 @@ TEST_F(ViewsTest, UndoOutsideTheEditorAndExitVersusClose) {
   window.MenuAction(cmd::kExit)->trigger();
   EXPECT_FALSE(asked);
   EXPECT_FALSE(window.isVisible());
+}
+
+// A connection that cannot be made: the message box, and the reason in red in the real terminal.
+TEST(TerminalView, AFailedConnectionShowsItsReasonInRed) {
+  test::EnsureApplication();
+  BuiltinDevices devices{""};
+  DeviceTable table = devices.Table();
+  table[3].kind = DeviceConfig::Kind::Ethernet;
+  table[3].host = "127.0.0.1";
+  table[3].port = 1;  // nothing listens there
+  table[3].timeoutMs = 500;
+  std::string error;
+  ASSERT_TRUE(devices.SetTable(table, error));
+  devices.chooseDevice = [] { return 3; };
+  platform::FakeDesktop desktop;
+  platform::ImmediateUiThread ui;
+  platform::SystemClock clock;
+  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
+  Shell shell{workbench};
+  MainWindow window{workbench, shell};
+  window.resize(kMainDefaultWidth, kMainDefaultHeight);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  AddStartupBanner(workbench.terminal);
+  shell.SelectView(kViewTerminal, true);
+
+  EXPECT_EQ(workbench.link.LinkConnect(), -1);
+  EXPECT_EQ(desktop.messages.back().text, "Unable to connect to the specified device.");
+  EXPECT_EQ(workbench.terminal.Line(0).text, "cannot connect to 127.0.0.1:1: Connection refused");
+  QApplication::processEvents();
+  const QImage image = window.grab().toImage();
+  test::SaveScreenshot(image, "terminal_connection_refused");
+  EXPECT_TRUE(test::AnyPixelNear(image, image.rect(), QColor(255, 0, 0), 30));
 }
 
 }  // namespace

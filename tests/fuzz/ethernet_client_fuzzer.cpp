@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
+#include "fuzz/retried.h"
 #include "link/transports/ethernet_transport.h"
 #include "protocol/ethernet_protocol.h"
 #include "protocol/wire.h"
@@ -55,8 +56,8 @@ bool ReadAll(int fd, void* buffer, std::size_t n) {
   auto* p = static_cast<char*>(buffer);
   while (n > 0) {
     pollfd pfd{fd, POLLIN, 0};
-    if (::poll(&pfd, 1, 5000) != 1) return false;
-    const ssize_t got = ::recv(fd, p, n, 0);
+    if (Retried([&] { return ::poll(&pfd, 1, 5000); }) != 1) return false;
+    const ssize_t got = Retried([&] { return ::recv(fd, p, n, 0); });
     if (got <= 0) return false;
     p += got;
     n -= static_cast<std::size_t>(got);
@@ -66,7 +67,7 @@ bool ReadAll(int fd, void* buffer, std::size_t n) {
 
 bool SendAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
-    const ssize_t n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    const ssize_t n = Retried([&] { return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL); });
     if (n <= 0) return false;
     bytes.remove_prefix(static_cast<std::size_t>(n));
   }

@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
+#include "fuzz/retried.h"
 #include "protocol/ethernet_protocol.h"
 #include "protocol/wire.h"
 #include "sim/controller.h"
@@ -62,6 +63,15 @@ class Client {
     int connected = -1;
     for (int attempt = 0; attempt < 200 && connected != 0; ++attempt) {
       connected = ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+      if (connected != 0 && errno == EINTR) {
+        // Interrupted, the connection goes on being made: wait for it and ask how it went.
+        pollfd p{fd_, POLLOUT, 0};
+        int error = Retried([&] { return ::poll(&p, 1, kAnswerWaitMs); }) == 1 ? 0 : ETIMEDOUT;
+        socklen_t length = sizeof error;
+        if (error == 0) ::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length);
+        connected = error == 0 ? 0 : -1;
+        break;
+      }
       if (connected != 0 && errno != EADDRNOTAVAIL && errno != EAGAIN) break;
       if (connected != 0) ::usleep(5000);
     }
@@ -77,7 +87,8 @@ class Client {
   void Send(std::string_view bytes) {
     // The server may have closed already (after a malformed packet): that is no failure here.
     while (!bytes.empty()) {
-      const ssize_t n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+      const ssize_t n =
+          Retried([&] { return ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL); });
       if (n <= 0) return;
       bytes.remove_prefix(static_cast<std::size_t>(n));
     }
@@ -88,9 +99,10 @@ class Client {
   // arrives whole on the loopback). Empty when the server closed the connection.
   std::string Answer() {
     pollfd p{fd_, POLLIN, 0};
-    BL_FUZZ_CHECK(::poll(&p, 1, kAnswerWaitMs) == 1);  // no answer at all: the client would hang
+    // No answer at all: the client would hang.
+    BL_FUZZ_CHECK(Retried([&] { return ::poll(&p, 1, kAnswerWaitMs); }) == 1);
     std::string answer(4096, '\0');
-    const ssize_t n = ::recv(fd_, answer.data(), answer.size(), 0);
+    const ssize_t n = Retried([&] { return ::recv(fd_, answer.data(), answer.size(), 0); });
     answer.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
     return answer;
   }

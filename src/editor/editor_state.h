@@ -68,6 +68,10 @@ struct EditorState {
   std::function<void()> repaintRaw;  // the raw view alone
   std::function<void()> relayout;    // the editor view's panes after a change of RawWidth
   std::function<void()> focusEditor;
+  // Set by the main window: switch it to the editor view or the terminal view, repaint it whole.
+  std::function<void()> showEditorView;
+  std::function<void()> showTerminalView;
+  std::function<void()> repaintMainWindow;
 };
 
 inline void Repaint(const EditorState& s) {

@@ -5,6 +5,7 @@
 #include "controller/controller_type.h"
 #include "definitions/definition_table.h"
 #include "definitions/select_variable_presenter.h"
+#include "editor/editor_context.h"
 #include "editor/editor_state.h"
 #include "link/pmac_link.h"
 #include "shell/data_files.h"
@@ -40,6 +41,7 @@ class Workbench {
   CommandLine commandLine;
   SelectVariableMemory selectVariable;
   editor::EditorState editor;
+  editor::EditorContext editorContext{editor, definitions, terminal, desktop};
 
   // The working directory at start-up (at most 259 characters) and the shipped data files.
   std::string startDirectory;

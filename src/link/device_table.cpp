@@ -8,6 +8,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform/files.h"
 #include "platform/text_format.h"
 #include "protocol/controller_types.h"
 
@@ -201,14 +202,7 @@ DeviceTable ParseDeviceTable(std::string_view text, std::vector<std::string>* wa
 }
 
 std::string DefaultDeviceSettingsPath() {
-  std::filesystem::path folder;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
-    folder = xdg;
-  else if (const char* home = std::getenv("HOME"); home && *home)
-    folder = std::filesystem::path(home) / ".config";
-  else
-    folder = ".";
-  return (folder / "brightlantern" / "devices.conf").string();
+  return (std::filesystem::path(platform::ConfigFolder()) / "devices.conf").string();
 }
 
 bool LoadDeviceTable(const std::string& path, DeviceTable& table, std::string& error) {
@@ -233,24 +227,7 @@ bool SaveDeviceTable(const std::string& path, const DeviceTable& table, std::str
   std::error_code ec;
   const std::filesystem::path target(path);
   if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
-  const std::filesystem::path temporary = target.string() + ".new";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << FormatDeviceTable(table);
-    out.flush();
-    if (!out) {
-      error = "cannot write " + temporary.string();
-      std::filesystem::remove(temporary, ec);
-      return false;
-    }
-  }
-  std::filesystem::rename(temporary, target, ec);
-  if (ec) {
-    error = "cannot replace " + path + ": " + ec.message();
-    std::filesystem::remove(temporary, ec);
-    return false;
-  }
-  return true;
+  return platform::WriteFileAtomically(path, FormatDeviceTable(table), error);
 }
 
 }  // namespace bl

@@ -1,0 +1,128 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+namespace bl::platform {
+
+namespace {
+
+std::string Reason(int error) { return std::strerror(error); }
+
+// A file descriptor closed on every way out.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  // Closes now and reports the result: a delayed write error shows here.
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+std::string ConfigFolder() {
+  std::filesystem::path folder;
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+    folder = xdg;
+  else if (const char* home = std::getenv("HOME"); home && *home)
+    folder = std::filesystem::path(home) / ".config";
+  else
+    folder = ".";
+  return (folder / "brightlantern").string();
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
+  const std::string temporary = path + ".new";
+  // A file being replaced keeps its permissions; a new one gets the usual 0666 less the umask.
+  mode_t mode = 0666;
+  if (struct stat st{}; ::stat(path.c_str(), &st) == 0) {
+    // Never rename a plain file over a device, a pipe or a folder of the same name.
+    if (!S_ISREG(st.st_mode)) {
+      error = "cannot replace " + path + ": not a plain file";
+      return false;
+    }
+    mode = st.st_mode & 07777;
+  }
+  Fd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+  if (fd.get() < 0) {
+    error = "cannot create " + temporary + ": " + Reason(errno);
+    return false;
+  }
+  auto fail = [&](const std::string& what, int code) {
+    error = what + ": " + Reason(code);
+    ::unlink(temporary.c_str());
+    return false;
+  };
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd.get(), p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return fail("cannot write " + path, n < 0 ? errno : ENOSPC);
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  if (::fsync(fd.get()) != 0 && errno != EINVAL) return fail("cannot write " + path, errno);
+  if (!fd.Close()) return fail("cannot write " + path, errno);
+  if (::rename(temporary.c_str(), path.c_str()) != 0)
+    return fail("cannot replace " + path, errno);
+  return true;
+}
+
+bool ReadFileBounded(const std::string& path, std::size_t maxBytes, std::string& bytes,
+                     bool& tooLong, std::string& error) {
+  bytes.clear();
+  tooLong = false;
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (fd.get() < 0) {
+    error = "cannot open " + path + ": " + Reason(errno);
+    return false;
+  }
+  struct stat st{};
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    error = "cannot open " + path + ": not a plain file";
+    return false;
+  }
+  bytes.resize(maxBytes);
+  std::size_t got = 0;
+  while (got < maxBytes) {
+    const ssize_t n = ::read(fd.get(), bytes.data() + got, maxBytes - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      error = "cannot read " + path + ": " + Reason(errno);
+      bytes.clear();
+      return false;
+    }
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  bytes.resize(got);
+  if (got == maxBytes) {
+    char probe;
+    ssize_t n;
+    do n = ::read(fd.get(), &probe, 1);
+    while (n < 0 && errno == EINTR);
+    tooLong = n > 0;
+  }
+  return true;
+}
+
+}  // namespace bl::platform

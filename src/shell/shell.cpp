@@ -1,7 +1,8 @@
 #include "shell/shell.h"
 
-#include "platform/desktop.h"
 #include "commands/command_ids.h"
+#include "editor/editor_transfer.h"
+#include "platform/desktop.h"
 #include "shell/main_menu.h"
 #include "shell/view_ids.h"
 #include "shell/workbench.h"
@@ -76,6 +77,16 @@ void Shell::RunCommand(int command) {
     case kConnect:
       Connect();
       return;
+    case kDownloadEditorProgram:
+      workbench_.transfer.DownloadProgram(editor::kDownloadEditor);
+      return;
+    case kDownloadProgramFile:
+    case kRestore:
+      workbench_.transfer.DownloadProgram(editor::kDownloadFile);
+      return;
+    case kUploadProgramFile:
+      Upload();
+      return;
     case kManualContents:
       OpenManual("\\Manual\\Manual.htm");
       return;
@@ -119,6 +130,15 @@ void Shell::Connect() {
   gatheringEnabled_ = workbench_.link.PmacDevice() != -1;
   if (hooks.enableGatheringButtons) hooks.enableGatheringButtons(gatheringEnabled_);
   if (hooks.repaint) hooks.repaint();
+}
+
+void Shell::Upload() {
+  if (hooks.confirmUnsaved && !hooks.confirmUnsaved()) return;
+  editor::ProgramTransfer& transfer = workbench_.transfer;
+  editor::UploadPresenter presenter(transfer.upload);
+  if (!hooks.runUploadDialog || !hooks.runUploadDialog(presenter)) return;
+  presenter.Accept();
+  transfer.UploadProgram(transfer.upload.number, transfer.upload.kind, transfer.upload.switches);
 }
 
 void Shell::EditCommand(int command) {

@@ -10,6 +10,9 @@
 namespace bl {
 
 class Workbench;
+namespace editor {
+class UploadPresenter;
+}
 
 // The main window's behaviour without its widgets: the current view, the toolbar's pressed
 // button, the command table and the commands that belong to the frame itself. The widgets give it
@@ -40,6 +43,8 @@ class Shell {
     std::function<void()> reprocessSeriesAndLimits;
     // The unsaved-file check: true to proceed.
     std::function<bool()> confirmUnsaved;
+    // The upload dialog over its presenter: true for OK.
+    std::function<bool(editor::UploadPresenter&)> runUploadDialog;
   };
 
   // What the editor view gives the frame (set when the editor exists).
@@ -86,6 +91,7 @@ class Shell {
 
  private:
   void Connect();
+  void Upload();
   void EditCommand(int command);
   void InsertDefinition(int kind);
   void Undo();

@@ -29,8 +29,10 @@ Workbench::Workbench(platform::Desktop& desktopIn, platform::UiThread& uiThreadI
       link(terminal, definitions, desktopIn, std::move(loader)),
       commandLine(link),
       startDirectory(CurrentDirectory()),
-      dataFiles(startDirectory, std::move(dataFolders)) {
+      dataFiles(startDirectory, std::move(dataFolders)),
+      transfer(editorContext, link, uiThread, startDirectory) {
   link.PostNoticesThrough(&uiThread);
+  transfer.testMovesPath = [this] { return dataFiles.Find("\\BL_TestMoves.pmc"); };
 }
 
 void AddStartupBanner(Terminal& terminal) {

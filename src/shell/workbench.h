@@ -7,6 +7,7 @@
 #include "definitions/select_variable_presenter.h"
 #include "editor/editor_context.h"
 #include "editor/editor_state.h"
+#include "editor/editor_transfer.h"
 #include "link/pmac_link.h"
 #include "shell/data_files.h"
 #include "shell/gather_status.h"
@@ -46,6 +47,9 @@ class Workbench {
   // The working directory at start-up (at most 259 characters) and the shipped data files.
   std::string startDirectory;
   DataFiles dataFiles;
+
+  // Downloads and uploads of programs between the editor and the controller.
+  editor::ProgramTransfer transfer;
 };
 
 // The lines the terminal greets the user with.

@@ -18,6 +18,8 @@
 #include "editor/editor_edit.h"
 #include "editor/qt/editor_view.h"
 #include "editor/qt/preferences_dialog.h"
+#include "editor/qt/upload_dialog.h"
+#include "link/qt/progress_meter_dialog.h"
 #include "platform/color_palette.h"
 #include "platform/desktop.h"
 #include "platform/qt/canvas_widget.h"
@@ -179,6 +181,10 @@ MainWindow::~MainWindow() {
   // the terminal's views clear the hooks they set themselves).
   shell_.hooks = {};
   shell_.editor = {};
+  workbench_.transfer.meterHost = nullptr;
+  workbench_.editor.showEditorView = nullptr;
+  workbench_.editor.showTerminalView = nullptr;
+  workbench_.editor.repaintMainWindow = nullptr;
   shell_.SetCommand(cmd::kEditorPreferences, nullptr);
 }
 
@@ -282,6 +288,17 @@ void MainWindow::WireEditor() {
     client_->update();
   };
   widget.onFindReplace = [this] { shell_.RunCommand(cmd::kFindReplace); };
+  editor::EditorState& state = workbench_.editor;
+  state.showEditorView = [this] { shell_.SelectView(kViewEditor, true); };
+  state.showTerminalView = [this] { shell_.SelectView(kViewTerminal, true); };
+  state.repaintMainWindow = [this] {
+    client_->update();
+    editor::Repaint(workbench_.editor);
+  };
+  shell_.hooks.runUploadDialog = [this](editor::UploadPresenter& presenter) {
+    return editor::RunUploadDialog(this, presenter);
+  };
+  workbench_.transfer.meterHost = ProgressMeterDialogHost(workbench_.uiThread, this);
   shell_.SetCommand(cmd::kEditorPreferences, [this] {
     editor::RunPreferencesDialog(this, workbench_.editor.preferences, workbench_.desktop,
                                  [this] { editor::Repaint(workbench_.editor); });

@@ -92,7 +92,7 @@ TEST_F(TransferTextTest, AHugeListingIsCutAtALineSoTheTextStillFitsWithItsClose)
   while (response.size() < 600000) response += "P1=P1+1\r";
   const std::string text = UploadedProgramText(response, 1, kUploadMotion, {}, table);
   EXPECT_LT(text.size(), static_cast<std::size_t>(kTextAreaSize));
-  EXPECT_EQ(text.substr(text.size() - 17), "\nP1=P1+1\n\nCLOSE\n");
+  EXPECT_EQ(text.substr(text.size() - 16), "\nP1=P1+1\n\nCLOSE\n");
 }
 
 TEST(UploadPresenter, ReadsTheNumberLikeScanfAndKeepsTheSettings) {

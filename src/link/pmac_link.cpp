@@ -375,7 +375,7 @@ bool PmacLink::InBootStrapMode() {
   return library_->PmacInBootStrapMode(device);
 }
 
-void PmacLink::Download(const std::string& path, const VendorLibrary::MessageCallback& message,
+int PmacLink::Download(const std::string& path, const VendorLibrary::MessageCallback& message,
                         const VendorLibrary::ProgressCallback& progress) {
   std::lock_guard one(downloadMutex_);
   std::shared_ptr<VendorLibrary> library;
@@ -383,20 +383,21 @@ void PmacLink::Download(const std::string& path, const VendorLibrary::MessageCal
   {
     std::lock_guard lock(exchange_);
     device = device_;
-    if (!IsDevice(device) || !library_) return;
+    if (!IsDevice(device) || !library_) return -1;
     library = library_;
     downloading_ = library;
     downloadingDevice_ = device;
   }
   // The library takes each line's exchange in turn with the other threads' exchanges; the
   // shared pointer keeps it loaded should the user connect elsewhere meanwhile.
-  library->PmacDownloadA(device, message, progress, path, 1, 1, 1, 1);
+  const int result = library->PmacDownloadA(device, message, progress, path, 1, 1, 1, 1);
   {
     std::lock_guard lock(exchange_);
     downloading_.reset();
     downloadingDevice_ = -1;
   }
   Tell(library->TakeNotices(device));
+  return result;
 }
 
 void PmacLink::AbortDownload() {

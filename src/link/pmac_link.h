@@ -95,9 +95,10 @@ class PmacLink {
   bool InBootStrapMode();
 
   // Downloads a file through the library (the progress meter's task 1) with the four flags set.
-  // Returns when done; does nothing when no device is open. One download at a time; the link is
-  // not held for the whole file, so other threads' exchanges take turns with its lines.
-  void Download(const std::string& path, const VendorLibrary::MessageCallback& message,
+  // Returns when done with the library's result (1 for a download without an error), or -1
+  // when no device is open. One download at a time; the link is not held for the whole file, so
+  // other threads' exchanges take turns with its lines.
+  int Download(const std::string& path, const VendorLibrary::MessageCallback& message,
                 const VendorLibrary::ProgressCallback& progress);
   // Stops the download in progress (from its callbacks or from another thread).
   void AbortDownload();

@@ -1,0 +1,312 @@
+#include "cli/cli.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <optional>
+#include <string_view>
+
+#include "cli/console_desktop.h"
+#include "definitions/define_text.h"
+#include "definitions/definition_table.h"
+#include "editor/editor_transfer.h"
+#include "link/builtin_library.h"
+#include "link/device_table.h"
+#include "link/pmac_link.h"
+#include "platform/files.h"
+#include "protocol/wire.h"
+#include "terminal/terminal_lines.h"
+
+namespace bl::cli {
+
+namespace {
+
+// A command's reply and a definitions file are read up to these sizes.
+constexpr int kCommandReplySize = 64 * 1024;
+constexpr std::size_t kMaxDefinitionFile = 8 * 1024 * 1024;
+
+const char kUsage[] =
+    "Usage: brightlantern-cli [CONNECTION] COMMAND [ARGS] [COMMAND [ARGS] ...]\n"
+    "\n"
+    "Talks to a PMAC controller with the workbench's own link. Commands run in order on one\n"
+    "connection; the first that fails ends the run.\n"
+    "\n"
+    "Connection (one of them; without any, device 0 of the device table):\n"
+    "  --device N            device N (0..7) as set up in the program's device choice\n"
+    "                        (~/.config/brightlantern/devices.conf)\n"
+    "  --host H[:PORT]       a controller on the network (port 1025 by default)\n"
+    "  --serial PORT[,BAUD]  a controller on a serial line (38400 baud by default;\n"
+    "                        the controller must have I3=2 and I6=1)\n"
+    "  --virtual TYPE        a virtual controller of this run only: 1 PMAC1, 2 PMAC2,\n"
+    "                        3 PMAC2 Ultralite, 4 Turbo PMAC1, 5 Turbo PMAC2,\n"
+    "                        6 Turbo PMAC2 Ultralite\n"
+    "  --timeout MS          reply timeout for --host and --serial (default 5000)\n"
+    "\n"
+    "Commands:\n"
+    "  command LINE          sends one command line and prints the reply, one line per\n"
+    "                        reply line; #define lines name variables for later commands\n"
+    "  download FILE         downloads a program file (#include and #define are followed);\n"
+    "                        progress and each controller error, with its file and line,\n"
+    "                        go to standard error\n"
+    "  upload prog|plc N [--names FILE]\n"
+    "                        lists motion program or PLC N, framed by OPEN, CLEAR and\n"
+    "                        CLOSE so that it can be downloaded again; with --names, the\n"
+    "                        variables named by the #define lines of FILE get their names\n"
+    "  --help                shows this text\n"
+    "\n"
+    "Exit status: 0 done; 1 the controller reported an error or a download had errors;\n"
+    "2 the command line was not understood; 3 no connection to the controller.\n";
+
+std::optional<int> ToInt(std::string_view text, int low, int high) {
+  int value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
+    return std::nullopt;
+  return value;
+}
+
+// The reply as lines: CR ends a line, the acknowledge character ends the reply. An error
+// (BEL ERRnnn) is returned apart.
+struct ReplyText {
+  std::string lines;
+  std::string error;
+};
+ReplyText SplitReply(std::string_view reply) {
+  ReplyText out;
+  if (const std::size_t ack = reply.find(protocol::kAck); ack != std::string_view::npos)
+    reply = reply.substr(0, ack);
+  if (const std::size_t bell = reply.find(protocol::kBell); bell != std::string_view::npos) {
+    for (char c : reply.substr(bell + 1))
+      if (c >= 32 && c <= 126) out.error += c;
+    reply = reply.substr(0, bell);
+  }
+  for (char c : reply) {
+    if (c == '\r')
+      out.lines += '\n';
+    else if (c != '\n')
+      out.lines += c;
+  }
+  return out;
+}
+
+class Session {
+ public:
+  Session(std::ostream& out, std::ostream& err) : out_(out), err_(err), desktop_(err) {
+    // The link's notices (a connection lost, restored, refused) are worth seeing.
+    terminal_.repaint = [this] {
+      if (!terminal_.Line(0).text.empty()) err_ << terminal_.Line(0).text << '\n';
+    };
+  }
+
+  int Parse(const std::vector<std::string>& args) {
+    std::size_t i = 0;
+    DeviceConfig config;
+    bool custom = false;
+    int timeoutMs = 5000;
+    for (; i < args.size(); ++i) {
+      const std::string& a = args[i];
+      const bool hasValue = i + 1 < args.size();
+      if (a == "--help" || a == "-h") {
+        out_ << kUsage;
+        helpShown_ = true;
+        return kExitOk;
+      }
+      if (a.rfind("--", 0) != 0) break;
+      if (!hasValue) return Usage("option " + a + " needs a value");
+      const std::string& v = args[++i];
+      if (a == "--device") {
+        const auto n = ToInt(v, 0, kDeviceCount - 1);
+        if (!n) return Usage("--device takes a number from 0 to 7");
+        device_ = *n;
+      } else if (a == "--host") {
+        config = {};
+        config.kind = DeviceConfig::Kind::Ethernet;
+        const std::size_t colon = v.rfind(':');
+        config.host = v.substr(0, colon);
+        if (colon != std::string::npos) {
+          const auto port = ToInt(std::string_view(v).substr(colon + 1), 1, 65535);
+          if (!port) return Usage("--host takes HOST or HOST:PORT with a port 1..65535");
+          config.port = *port;
+        }
+        custom = true;
+      } else if (a == "--serial") {
+        config = {};
+        config.kind = DeviceConfig::Kind::Serial;
+        const std::size_t comma = v.find(',');
+        config.serialPort = v.substr(0, comma);
+        if (comma != std::string::npos) {
+          const auto baud = ToInt(std::string_view(v).substr(comma + 1), 1, 4000000);
+          if (!baud) return Usage("--serial takes PORT or PORT,BAUD");
+          config.baud = *baud;
+        }
+        custom = true;
+      } else if (a == "--virtual") {
+        const auto type = ToInt(v, 1, 6);
+        if (!type) return Usage("--virtual takes a controller type from 1 to 6");
+        config = {};
+        config.kind = DeviceConfig::Kind::Virtual;
+        config.virtualType = *type;
+        custom = true;
+      } else if (a == "--timeout") {
+        const auto ms = ToInt(v, 100, 60000);
+        if (!ms) return Usage("--timeout takes milliseconds from 100 to 60000");
+        timeoutMs = *ms;
+      } else {
+        return Usage("unknown option " + a);
+      }
+    }
+    config.timeoutMs = timeoutMs;
+    commands_.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+    if (commands_.empty()) return Usage("no command given");
+    if (custom) {
+      if (const std::string problem = CheckDevice(config); !problem.empty())
+        return Usage(problem);
+      // A device of this run only: the user's device table is neither read nor written.
+      devices_ = std::make_unique<BuiltinDevices>("");
+      DeviceTable table = DefaultDeviceTable();
+      table[0] = config;
+      std::string error;
+      devices_->SetTable(table, error);
+      device_ = 0;
+    } else {
+      devices_ = std::make_unique<BuiltinDevices>(DefaultDeviceSettingsPath());
+      if (!devices_->LoadError().empty()) err_ << devices_->LoadError() << '\n';
+    }
+    return -1;
+  }
+
+  int Run() {
+    devices_->chooseDevice = [this] { return device_; };
+    link_ = std::make_unique<PmacLink>(terminal_, definitions_, desktop_,
+                                       BuiltinLibraryLoader(*devices_));
+    // The connection's own success message is of no interest to a script.
+    if (link_->LinkConnect() != 0) return kExitNoConnection;
+    std::size_t i = 0;
+    while (i < commands_.size()) {
+      const int status = Command(i);
+      if (status != kExitOk) return status;
+    }
+    return kExitOk;
+  }
+
+  bool HelpShown() const { return helpShown_; }
+
+ private:
+  int Usage(const std::string& problem) {
+    err_ << "brightlantern-cli: " << problem << "\nTry 'brightlantern-cli --help'.\n";
+    return kExitUsage;
+  }
+
+  // Runs the command at commands_[i] and moves i past its arguments.
+  int Command(std::size_t& i) {
+    const std::string name = commands_[i++];
+    const auto next = [&]() -> std::optional<std::string> {
+      if (i >= commands_.size()) return std::nullopt;
+      return commands_[i++];
+    };
+    if (name == "command") {
+      const auto line = next();
+      if (!line) return Usage("command needs a command line");
+      return SendCommand(*line);
+    }
+    if (name == "download") {
+      const auto file = next();
+      if (!file) return Usage("download needs a file");
+      return Download(*file);
+    }
+    if (name == "upload") {
+      const auto what = next();
+      const auto number = next();
+      if (!what || !number || (*what != "prog" && *what != "plc"))
+        return Usage("upload needs prog or plc and a number");
+      const auto n = ToInt(*number, 0, *what == "plc" ? 31 : 32767);
+      if (!n) return Usage("upload: no such program number " + *number);
+      std::string names;
+      if (i < commands_.size() && commands_[i] == "--names") {
+        ++i;
+        const auto file = next();
+        if (!file) return Usage("--names needs a file");
+        names = *file;
+      }
+      return Upload(*what == "plc" ? editor::kUploadPlc : editor::kUploadMotion, *n, names);
+    }
+    return Usage("unknown command " + name);
+  }
+
+  int SendCommand(const std::string& line) {
+    std::string reply;
+    link_->PmacCommand(reply, kCommandReplySize, line, false);
+    const ReplyText text = SplitReply(reply);
+    out_ << text.lines;
+    if (!text.error.empty()) {
+      err_ << "brightlantern-cli: " << line << ": " << text.error << '\n';
+      return kExitFailed;
+    }
+    // A #define line is kept here and sends nothing; anything else is answered in full.
+    if (reply.find(protocol::kAck) == std::string::npos && !IsDefineLine(line)) {
+      err_ << "brightlantern-cli: no complete reply to \"" << line << "\"\n";
+      return kExitFailed;
+    }
+    return kExitOk;
+  }
+
+  int Download(const std::string& file) {
+    int lastTenth = -1;
+    const int result = link_->Download(
+        file, [this](std::string_view text) { err_ << text << '\n'; },
+        [&](int percent) {
+          // Every tenth of the way is enough for a log.
+          if (percent / 10 != lastTenth) {
+            lastTenth = percent / 10;
+            err_ << "progress: " << percent << "%\n";
+          }
+        });
+    return result == 1 ? kExitOk : kExitFailed;
+  }
+
+  int Upload(int kind, int number, const std::string& namesFile) {
+    if (!namesFile.empty()) {
+      std::string text, error;
+      bool tooLong = false;
+      if (!platform::ReadFileBounded(namesFile, kMaxDefinitionFile, text, tooLong, error)) {
+        err_ << "brightlantern-cli: " << error << '\n';
+        return kExitFailed;
+      }
+      if (tooLong) err_ << "brightlantern-cli: " << namesFile << " is read up to 8 MB only\n";
+      DefineFromText(text, definitions_, terminal_);
+    }
+    std::string reply;
+    link_->PmacCommand(reply, editor::kUploadResponseSize, editor::ListCommand(number, kind),
+                       false);
+    const ReplyText text = SplitReply(reply);
+    if (!text.error.empty() || reply.find(protocol::kAck) == std::string::npos) {
+      err_ << "brightlantern-cli: " << editor::ListCommand(number, kind) << ": "
+           << (text.error.empty() ? "no complete reply" : text.error) << '\n';
+      return kExitFailed;
+    }
+    out_ << editor::UploadedProgramText(reply, number, kind, {}, definitions_);
+    return kExitOk;
+  }
+
+  std::ostream& out_;
+  std::ostream& err_;
+  ConsoleDesktop desktop_;
+  Terminal terminal_;
+  DefinitionTable definitions_;
+  std::unique_ptr<BuiltinDevices> devices_;
+  std::unique_ptr<PmacLink> link_;
+  std::vector<std::string> commands_;
+  int device_ = 0;
+  bool helpShown_ = false;
+};
+
+}  // namespace
+
+const char* UsageText() { return kUsage; }
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  Session session(out, err);
+  if (const int status = session.Parse(args); status >= 0) return status;
+  return session.Run();
+}
+
+}  // namespace bl::cli

@@ -388,6 +388,24 @@ def ethernet_client():
     write(t, "dropped_and_too_long", s)
 
 
+def transfer():
+    t = "transfer_fuzzer"
+    defs = "#define Speed P1\n#define Gain I130 ; the gain\n/* #define Hidden P9 */\n#define Flag M5\n"
+    listing = "Speed=P1+1\rIF(P1>0)\rCMD\"P1=0\"\rI130=2000 ; P1\rENDIF\r\x06"
+    s = Seed().bool(False).text(defs).int(3, 0, 32767).bool(True)
+    for on in (True, True, True, True):
+        s.bool(on)
+    write(t, "plc_with_names", s.rest(listing))
+    s = Seed().bool(True).text("").int(12, 0, 32767).bool(False)
+    for on in (False, False, False, False):
+        s.bool(on)
+    write(t, "prog_error_reply", s.rest("\x07ERR003\r"))
+    s = Seed().bool(False).text("#define A P2\n").int(1, 0, 32767).bool(False)
+    for on in (True, False, True, False):
+        s.bool(on)
+    write(t, "include_lines", s.rest("#include \"defs.pmc\"\r\n#INCLUDE \"sub\\\\x.pmc\"\nP2=1\r\x06"))
+
+
 if __name__ == "__main__":
     link_reply()
     device_table()
@@ -398,3 +416,4 @@ if __name__ == "__main__":
     reply_end()
     ethernet_server()
     ethernet_client()
+    transfer()

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include "commands/command_ids.h"
+#include "editor/qt/upload_dialog.h"
+#include "gui_support.h"
+#include "link/builtin_library.h"
+#include "platform/clock.h"
+#include "platform/fake/fake_desktop.h"
+#include "platform/qt/qt_ui_thread.h"
+#include "shell/qt/main_window.h"
+#include "shell/shell.h"
+#include "shell/view_ids.h"
+#include "shell/workbench.h"
+
+namespace bl {
+namespace {
+
+// Program transfers through the real window: the menu, the progress meter and the upload
+// dialog, into the built-in virtual controller.
+class TransferGuiTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { test::EnsureApplication(); }
+
+  TransferGuiTest() {
+    devices.chooseDevice = [] { return 0; };
+    window.resize(900, 600);
+    window.show();
+  }
+
+  // Answers the next modal dialog from inside its event loop.
+  template <typename Dialog, typename F>
+  void WhenShown(F answer) {
+    QTimer::singleShot(0, [answer] {
+      auto* dialog = dynamic_cast<Dialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      answer(*dialog);
+    });
+  }
+
+  std::string Ask(const char* command) {
+    std::string reply;
+    workbench.link.PmacCommand(reply, 999, command, false);
+    return reply;
+  }
+
+  BuiltinDevices devices{""};
+  platform::FakeDesktop desktop;
+  platform::QtUiThread ui;
+  platform::SystemClock clock;
+  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
+  Shell shell{workbench};
+  MainWindow window{workbench, shell};
+};
+
+TEST_F(TransferGuiTest, DownloadTheEditorTextThenUploadItWithNamesRestored) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ASSERT_EQ(workbench.link.LinkConnect(), 0);
+  workbench.definitions.DefineLine("#define Count P1", 0, workbench.terminal);
+  shell.SelectView(kViewEditor, true);
+  workbench.editor.editorText = "OPEN PLC 3\nCLEAR\nCount=Count+1\nCLOSE\n";
+
+  window.MenuAction(cmd::kDownloadEditorProgram)->trigger();
+  EXPECT_EQ(shell.ViewId(), kViewTerminal);
+  EXPECT_EQ(workbench.terminal.Line(0).text, "Download finished: 4 lines, 0 errors.");
+  EXPECT_EQ(Ask("LIST PLC 3"), "P1=P1+1\r\x06");
+
+  shell.hooks.confirmUnsaved = [] { return true; };
+  WhenShown<editor::UploadDialog>([](editor::UploadDialog& dialog) {
+    dialog.findChild<QLineEdit*>("ProgramNumber")->setText("3");
+    for (auto* radio : dialog.findChildren<QRadioButton*>())
+      if (radio->text() == "PLC Program") radio->setChecked(true);
+    for (auto* button : dialog.findChildren<QPushButton*>())
+      if (button->text() == "OK") button->click();
+  });
+  window.MenuAction(cmd::kUploadProgramFile)->trigger();
+  EXPECT_EQ(shell.ViewId(), kViewEditor);
+  EXPECT_EQ(workbench.editor.editorText, "OPEN PLC 3\nCLEAR\n\nCount=Count+1\n\nCLOSE\n");
+  EXPECT_TRUE(workbench.editor.currentFile.empty());
+  EXPECT_FALSE(workbench.editor.modifiedFlag);
+  test::SaveScreenshot(window.grab().toImage(), "editor_after_upload");
+
+  // Cancelled at the unsaved-changes question: no dialog, the text stays.
+  shell.hooks.confirmUnsaved = [] { return false; };
+  window.MenuAction(cmd::kUploadProgramFile)->trigger();
+  EXPECT_EQ(workbench.editor.editorText, "OPEN PLC 3\nCLEAR\n\nCount=Count+1\n\nCLOSE\n");
+}
+
+TEST_F(TransferGuiTest, WithoutAControllerADownloadIsRefused) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  window.MenuAction(cmd::kDownloadEditorProgram)->trigger();
+  ASSERT_FALSE(desktop.messages.empty());
+  EXPECT_EQ(desktop.messages.back().text, "Not Connected to PMAC");
+  EXPECT_EQ(desktop.messages.back().title, "Download Error");
+}
+
+}  // namespace
+}  // namespace bl

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <thread>
 
+#include "integration/sim_process.h"
 #include "link/builtin_library.h"
 #include "platform/fake/fake_clock.h"
 #include "platform/fake/fake_desktop.h"
@@ -21,7 +22,6 @@
 #include "sim/controller.h"
 #include "sim/ethernet_server.h"
 
-extern char** environ;
 
 namespace bl {
 namespace {
@@ -161,45 +161,6 @@ TEST_F(LinkFaultsTest, AControllerThatStaysAwayIsReportedOnce) {
                           kProblemColor));
   EXPECT_EQ(workbench.link.PmacDevice(), 1);
 }
-
-// brightlantern-sim as its own process, on a port of its choosing.
-class SimProcess {
- public:
-  explicit SimProcess(int port) {
-    int out[2];
-    if (::pipe(out) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    const std::string portText = std::to_string(port);
-    char* argv[] = {const_cast<char*>(BL_SIM_EXECUTABLE), const_cast<char*>("--port"),
-                    const_cast<char*>(portText.c_str()), nullptr};
-    if (posix_spawn(&pid_, BL_SIM_EXECUTABLE, &actions, nullptr, argv, environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    // "... listening on 127.0.0.1:PORT"
-    std::string line;
-    char c = 0;
-    while (line.size() < 200 && ::read(out[0], &c, 1) == 1 && c != '\n') line += c;
-    ::close(out[0]);
-    const std::size_t colon = line.rfind(':');
-    if (colon != std::string::npos) port_ = std::atoi(line.c_str() + colon + 1);
-  }
-  ~SimProcess() { Stop(); }
-  void Stop() {
-    if (pid_ <= 0) return;
-    ::kill(pid_, SIGTERM);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    pid_ = -1;
-  }
-  int Port() const { return port_; }
-
- private:
-  pid_t pid_ = -1;
-  int port_ = 0;
-};
 
 TEST_F(LinkFaultsTest, TheProgramStaysConnectedWhileTheSimulatorIsStoppedAndRestarted) {
   auto sim = std::make_unique<SimProcess>(0);

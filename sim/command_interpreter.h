@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "sim/errors.h"
 #include "sim/machine.h"
 #include "sim/text.h"
 
@@ -13,9 +14,6 @@ struct Reply {
   std::string text;
   int error = 0;
 };
-
-// Error numbers of the controller.
-inline constexpr int kErrUnrecognized = 3;  // unrecognized command or data error
 
 // Longest command line the controller takes; longer lines are refused whole.
 inline constexpr std::size_t kMaxLineLength = 255;
@@ -48,11 +46,21 @@ class CommandInterpreter {
   int WriteMemory(char space, Scanner& s);
   int MotorReport(char what, Scanner& s, std::string& out);
   int BareConstant(Scanner& s);
+  // Program buffers and the gather buffer's memory (program_commands.cpp). Each returns
+  // kNotHandled, leaving the cursor, when the command is none of its own.
+  int BufferCommand(Scanner& s, std::string& out);
+  int ProgramStatement(Scanner& s);
+  int OpenBuffer(Scanner& s);
+  int ListProgram(Scanner& s, std::string& out);
+  int DefineGather(Scanner& s);
+  int DeleteGather(Scanner& s);
   // ^A ... ^Z: the report lines (or nothing) into `out`; false for ^X, which also drops `out`.
   bool Control(char c, std::string& out);
 
   std::string VariableText(char kind, int n) const;
   std::string ErrorText(int error) const;
+
+  static constexpr int kNotHandled = -1;
 
   Machine& m_;
 };

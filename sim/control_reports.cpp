@@ -1,12 +1,14 @@
 // Reports of the addressed motor, the status queries and the control characters.
 #include "sim/command_interpreter.h"
 
+#include <vector>
+
 namespace sim {
 
 namespace {
 
-constexpr char kCtrlA = 1, kCtrlB = 2, kCtrlC = 3, kCtrlF = 6, kCtrlG = 7, kCtrlK = 11, kCtrlP = 16,
-               kCtrlV = 22, kCtrlX = 24;
+constexpr char kCtrlA = 1, kCtrlB = 2, kCtrlC = 3, kCtrlD = 4, kCtrlF = 6, kCtrlG = 7, kCtrlK = 11,
+               kCtrlP = 16, kCtrlV = 22, kCtrlX = 24;
 
 }  // namespace
 
@@ -64,6 +66,12 @@ bool CommandInterpreter::Control(char c, std::string& out) {
       }
       out += line;
       out += kCr;
+      break;
+    }
+    case kCtrlD: {
+      std::vector<int> all(ProgramBuffers::kPlcCount);
+      for (int i = 0; i < ProgramBuffers::kPlcCount; ++i) all[static_cast<std::size_t>(i)] = i;
+      m_.programs.SetPlcsEnabled(m_, all, false);
       break;
     }
     case kCtrlF:

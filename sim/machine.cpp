@@ -9,6 +9,7 @@ namespace sim {
 Machine::Machine(int typeCode) : model_(ModelFor(typeCode)) { FactoryReset(); }
 
 void Machine::Reset() {
+  programs.Close(*this);
   int i46 = IntegerI(46);
   pBase_ = model_.PBase(i46);
   qBase_ = model_.QBase(i46);

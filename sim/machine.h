@@ -7,6 +7,7 @@
 #include "sim/l_format.h"
 #include "sim/m_variable.h"
 #include "sim/model.h"
+#include "sim/program_buffers.h"
 
 namespace sim {
 
@@ -40,7 +41,8 @@ class Machine {
 
   // Power-on with factory defaults ($$$***): memory cleared, I-variables and tables as shipped.
   void FactoryReset();
-  // A reset ($$$): variables and memory stay; I46 takes effect, addressing returns to #1 &1 ##0.
+  // A reset ($$$): variables, memory and programs stay; an open program buffer is closed, I46
+  // takes effect, addressing returns to #1 &1 ##0.
   void Reset();
 
   // Memory words; addresses outside memory read 0 and ignore writes.
@@ -96,6 +98,9 @@ class Machine {
   int addressedCoordinateSystem = 1;
   int motorGroup = 0;  // ##n: which eight motors ^B ^F ^P ^V report
   bool bootstrap = false;
+
+  // Motion and PLC programs in user memory, and the buffer open for entry.
+  ProgramBuffers programs;
 
  private:
   void SetDefaultIVariables();

@@ -10,6 +10,7 @@ void Machine::FactoryReset() {
   i_.assign(static_cast<std::size_t>(model_.variableCount), 0);
   selfM_.assign(static_cast<std::size_t>(model_.variableCount), 0);
   motors_.assign(static_cast<std::size_t>(model_.motorCount + 1), MotorState{});
+  programs = ProgramBuffers();
   SetDefaultIVariables();
   SetDefaultTables();
   Reset();
@@ -77,12 +78,8 @@ void Machine::SetDefaultTables() {
   SetY(model_.jumperAddress, Y(model_.jumperAddress) | model_.jumperBit);
 
   // No motion programs and no PLCs: every directory end and every PLC end is the start of the
-  // program buffers, so each buffer is empty. The word before the PLC table is the last
-  // directory entry, as on the controller.
-  for (std::uint32_t k = 0; k < 256; ++k) {
-    SetY(model_.programDirectory + k, model_.programBufferStart);
-  }
-  for (std::uint32_t i = 0; i < 32; ++i) SetY(model_.plcTable + i, model_.programBufferStart);
+  // program buffers, so each buffer is empty.
+  programs.WriteTables(*this);
 
   // No compiled PLCs: no starts, each enable word pointing at its own "disabled" target, and an
   // empty compiled area.

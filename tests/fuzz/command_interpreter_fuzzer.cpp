@@ -40,7 +40,10 @@ void CheckSuccess(std::string_view text) {
 }
 
 void CheckError(std::string_view text, int error) {
-  BL_FUZZ_CHECK(error == sim::kErrUnrecognized);
+  // The errors of the command language and of the program buffers.
+  BL_FUZZ_CHECK(error == sim::kErrUnrecognized || error == sim::kErrNoBufferOpen ||
+                error == sim::kErrBufferFull || error == sim::kErrBufferInUse ||
+                error == sim::kErrStructure);
   char code[16];
   std::snprintf(code, sizeof code, "ERR%03d\r", error);
   std::size_t ending = 0;

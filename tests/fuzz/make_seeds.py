@@ -265,6 +265,109 @@ def command_interpreter():
     write(t, "long_listings", s)
 
 
+# The statement pieces of program_buffer_fuzzer.cpp, in its order.
+PROGRAM_PIECES = [
+    "IF(", "WHILE(", ")", "ELSE", "ENDIF", "ENDI", "END IF", "ENDWHILE",
+    "ENDW", " AND ", " OR ", "P1", "Q2", "M3", "I130", "P(",
+    "=", "!=", "<", ">", "<=", ">=", "!<", "!>",
+    "+", "-", "*", "/", "%", "1", "0.5", "1E5",
+    "$FF", "SIN(", "ATAN2(", "SQRT(", "CMD\"", "#1J+\"", "CMD^K", "ENA PLC",
+    "DIS PLC", "..", ",", "X", "Y", "A", "ABS", "INC(X,Y)",
+    "LINEAR", "RAPID", "TA", "TS", "TM", "F", "DWELL", "DELAY",
+    "RETURN", "N", "O", "GOTO", "GOSUB", "CALL", "M5", " ",
+]
+
+
+def program_buffer():
+    t = "program_buffer_fuzzer"
+    pieces = len(PROGRAM_PIECES)
+
+    def number(seed, plc, n):
+        return seed.int(n, 0, 31) if plc else seed.int(n, 1, 9)
+
+    def open_(seed, plc, n, clear=True):
+        number(seed.int(0, 0, 7).bool(plc), plc, n)
+        return seed.bool(clear)
+
+    def statement(seed, *parts):
+        seed.int(1, 0, 7).int(len(parts), 1, 12)
+        for p in parts:
+            if p in PROGRAM_PIECES:
+                seed.int(PROGRAM_PIECES.index(p), 0, pieces)
+            else:
+                seed.int(pieces, 0, pieces).text(p)
+        return seed
+
+    def close(seed):
+        return seed.int(4, 0, 7).bool(True)
+
+    def listing(seed, plc, n):
+        return number(seed.int(5, 0, 7).bool(plc), plc, n)
+
+    def plcs(seed, which, a, b):
+        return seed.int(6, 0, 7).int(which, 0, 2).int(a, 0, 31).int(b, 0, 31)
+
+    def gather(seed, size=None):
+        seed.int(7, 0, 7).int(0, 0, 3).bool(size is not None)
+        return seed.int(size, 0, 70000) if size is not None else seed
+
+    def other(seed, which, line=""):
+        seed.int(7, 0, 7).int(which, 0, 3)
+        return seed.text(line) if which == 3 else seed
+
+    s = Seed().int(5, 1, 6)
+    open_(s, True, 3)
+    statement(s, "IF(", "P1", ">", "1", " AND ", "Q2", "<", "0.5", ")")
+    statement(s, "P1", "=", "P1", "+", "SIN(", "$FF", ")", "*", "1E5")
+    statement(s, "ELSE", " ", "CMD\"", "#1J+\"", " ", "CMD^K")
+    statement(s, "ENDI", " ", "WHILE(", "M3", "!=", "1", ")", " OR ", "(", "I130", "!<", "1", ")")
+    statement(s, "ENA PLC", "1", "..", "1", ",", "1", " ", "END", "WHILE")
+    close(s)
+    listing(s, True, 3)
+    write(t, "plc_blocks", s)
+
+    s = Seed().int(2, 1, 6)
+    open_(s, False, 1)
+    statement(s, "ABS", " ", "LINEAR", " ", "TA", "1", " ", "F", "(", "P1", ")")
+    statement(s, "X", "1", " ", "Y", "(", "P1", "*", "0.5", ")", " ", "A", "-", "1")
+    statement(s, "DWELL", "1", " ", "N", "1", " ", "GOTO", "1", " ", "M5", " ", "RETURN")
+    statement(s, "INC(X,Y)", " ", "RAPID", " ", "CALL", "1", " ", "DELAY", "0.5")
+    close(s)
+    listing(s, False, 1)
+    open_(s, False, 2, clear=False)
+    close(s)
+    listing(s, False, 2)
+    write(t, "motion_program", s)
+
+    s = Seed().int(1, 1, 6)
+    statement(s, "ENDIF")
+    open_(s, True, 0)
+    open_(s, False, 1)
+    statement(s, "ENDIF")
+    statement(s, "IF(", "P1", "=", "1", ")", " ", "ELSE", " ", "ELSE")
+    gather(s, 100)
+    statement(s, "P1", "=", "1")
+    other(s, 1)
+    statement(s, "P1", "=", "1")
+    plcs(s, 1, 0, 31)
+    close(s)
+    listing(s, True, 0)
+    plcs(s, 0, 5, 2)
+    gather(s)
+    other(s, 2)
+    write(t, "errors_and_gather", s)
+
+    s = Seed().int(6, 1, 6)
+    other(s, 3, "OPEN PLC 1 CLEAR P1=SIN(P2)*2 IF(P1>0) CLOSE")
+    listing(s, True, 1)
+    other(s, 3, "I5000=1 DEF GAT")
+    other(s, 3, "OPEN PROG 5 CLEAR X(P1+2) Y-3 DEL GAT X1 CLOSE LIST PROG 5")
+    listing(s, False, 5)
+    plcs(s, 2, 0, 0)
+    other(s, 3, "$$$***")
+    write(t, "raw_lines", s)
+
+
 def reply_end():
     t = "reply_end_fuzzer"
 
@@ -413,6 +516,7 @@ if __name__ == "__main__":
     download()
     editor_input()
     command_interpreter()
+    program_buffer()
     reply_end()
     ethernet_server()
     ethernet_client()

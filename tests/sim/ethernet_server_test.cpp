@@ -52,7 +52,8 @@ class RawClient {
   // Reads until the answer's end (ACK or error) or `max` bytes.
   std::string ReadAnswer(std::size_t max = eth::kMaxAnswer) {
     std::string text;
-    while (text.size() < max && protocol::FindReplyEnd(text).kind != protocol::ReplyEnd::Kind::kComplete) {
+    while (text.size() < max &&
+           protocol::FindReplyEnd(text).kind != protocol::ReplyEnd::Kind::kComplete) {
       if (net::ReadSome(fd_.Get(), text, max - text.size(), net::DeadlineAfter(2s)) !=
           net::Io::kOk) {
         break;
@@ -89,6 +90,16 @@ class ServerTest : public testing::Test {
     client.Request(eth::kDownload, eth::kGetResponse, line);
     return client.ReadAnswer();
   }
+  // The first part, then READREADY / GETBUFFER until nothing more waits.
+  std::string WholeResponse(RawClient& client, std::string_view line) {
+    std::string reply = Response(client, line);
+    for (;;) {
+      client.Request(eth::kUpload, eth::kReadReady);
+      if (client.Read(2)[0] == 0) return reply;
+      client.Request(eth::kUpload, eth::kGetBuffer);
+      reply += client.ReadAnswer();
+    }
+  }
 
   Controller controller_;
   EthernetServer server_{controller_};
@@ -96,18 +107,25 @@ class ServerTest : public testing::Test {
 
 TEST_F(ServerTest, LongRepliesComeInPartsUntilTheEnd) {
   RawClient client(server_.Port());
-  client.Request(eth::kDownload, eth::kGetResponse, "P0..1023");
-  std::string reply = client.ReadAnswer();
-  EXPECT_EQ(reply.size(), eth::kMaxAnswer);  // a full part, no end yet
-  for (;;) {
-    client.Request(eth::kUpload, eth::kReadReady);
-    std::string ready = client.Read(2);
-    if (ready[0] == 0) break;
-    client.Request(eth::kUpload, eth::kGetBuffer);
-    reply += client.ReadAnswer();
-  }
-  EXPECT_EQ(reply, controller_.Respond("P0..1023"));
+  EXPECT_EQ(Response(client, "P0..1023").size(), eth::kMaxAnswer);  // a full part, no end yet
+  EXPECT_EQ(WholeResponse(client, "P0..1023"), controller_.Respond("P0..1023"));
   EXPECT_EQ(Response(client, "TYPE"), "TURBO2, X4\r\x06");
+}
+
+TEST_F(ServerTest, AProgramListingLongerThanOnePartArrivesWhole) {
+  RawClient client(server_.Port());
+  ASSERT_EQ(Response(client, "OPEN PLC 4 CLEAR"), "\x06");
+  for (int i = 0; i < 120; ++i) {
+    const std::string n = std::to_string(i);
+    ASSERT_EQ(Response(client, "IF (P" + n + " > 0) Q" + n + " = SIN(P" + n + ") * 2 ENDIF"),
+              "\x06");
+  }
+  ASSERT_EQ(Response(client, "CLOSE"), "\x06");
+  const std::string listing = WholeResponse(client, "LIST PLC 4");
+  EXPECT_GT(listing.size(), 2 * eth::kMaxAnswer);
+  EXPECT_EQ(listing, controller_.Respond("LIST PLC 4"));
+  EXPECT_EQ(listing.substr(0, 30), "IF(P0>0)\rQ0=SIN(P0)*2\rENDIF\rIF");
+  EXPECT_EQ(listing.back(), '\x06');
 }
 
 TEST_F(ServerTest, ControlCharactersFlushAndLineAtATime) {

@@ -17,7 +17,10 @@
 #include "definitions/qt/select_variable_dialog.h"
 #include "editor/editor_edit.h"
 #include "editor/qt/editor_view.h"
+#include "editor/qt/find_dialog.h"
 #include "editor/qt/preferences_dialog.h"
+#include "editor/qt/print_dialog.h"
+#include "editor/qt/program_list_dialog.h"
 #include "platform/color_palette.h"
 #include "platform/desktop.h"
 #include "platform/qt/canvas_widget.h"
@@ -180,6 +183,8 @@ MainWindow::~MainWindow() {
   shell_.hooks = {};
   shell_.editor = {};
   shell_.SetCommand(cmd::kEditorPreferences, nullptr);
+  shell_.SetCommand(cmd::kPrint, nullptr);
+  workbench_.editor.showEditorView = nullptr;
 }
 
 void MainWindow::BuildMenu() {
@@ -282,6 +287,15 @@ void MainWindow::WireEditor() {
     client_->update();
   };
   widget.onFindReplace = [this] { shell_.RunCommand(cmd::kFindReplace); };
+  workbench_.editor.showEditorView = [this] {
+    if (shell_.ViewId() != kViewEditor) shell_.SelectView(kViewEditor, true);
+  };
+  e.findAndReplace = [this] { editor::OpenFindReplaceDialog(this, workbench_.editorContext); };
+  shell_.hooks.closeFindDialog = [this] { editor::CloseFindReplaceDialog(this); };
+  view->EditorBar().onJumpToProgram = [this] {
+    editor::RunProgramListDialog(this, workbench_.editor);
+  };
+  shell_.SetCommand(cmd::kPrint, [this] { editor::RunPrint(this, workbench_.editorContext); });
   shell_.SetCommand(cmd::kEditorPreferences, [this] {
     editor::RunPreferencesDialog(this, workbench_.editor.preferences, workbench_.desktop,
                                  [this] { editor::Repaint(workbench_.editor); });

@@ -20,9 +20,11 @@ QLineEdit* Field(const std::string& text, QWidget* parent) {
 }
 
 // The dialog that is open over owner: closing one hides it at once, deleting it follows later.
+// (The dialog has no meta-object of its own, so Qt's casts would take any dialog for it.)
 FindReplaceDialog* OpenDialog(QWidget* owner) {
-  for (FindReplaceDialog* dialog : owner->findChildren<FindReplaceDialog*>())
-    if (dialog->isVisible()) return dialog;
+  for (QDialog* child : owner->findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
+    if (auto* dialog = dynamic_cast<FindReplaceDialog*>(child); dialog && dialog->isVisible())
+      return dialog;
   return nullptr;
 }
 

@@ -24,7 +24,9 @@ std::optional<int> Truncated(double v) {
 
 std::optional<PageLayout> LayOutPage(const platform::PageMetrics& page,
                                      const PrintSettings& settings) {
-  if (settings.linesPerPage < 1 || !(page.widthMm > 0) || !(page.heightMm > 0)) return std::nullopt;
+  if (settings.linesPerPage < 1 || page.widthPx < 1 || page.heightPx < 1 || !(page.widthMm > 0) ||
+      !(page.heightMm > 0))
+    return std::nullopt;
   const double wpx = page.widthPx;
   const double hpx = page.heightPx;
   const auto left = Truncated(wpx * settings.leftMarginMm / page.widthMm);

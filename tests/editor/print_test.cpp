@@ -44,6 +44,8 @@ TEST(PrintLayoutTest, SettingsThatLeaveNoRoomGiveNoLayout) {
   EXPECT_FALSE(LayOutPage(page, with([](PrintSettings& s) { s.topMarginMm = 1e300; })));
   EXPECT_FALSE(LayOutPage(page, with([](PrintSettings& s) { s.rightMarginMm = NAN; })));
   EXPECT_FALSE(LayOutPage({2400, 3200, 0, 270.9}, PrintSettings{}));
+  // A page of negative width would give margins a positive width between them.
+  EXPECT_FALSE(LayOutPage({-10, 3200, 1, 270.9}, PrintSettings{}));
   EXPECT_TRUE(LayOutPage(page, with([](PrintSettings& s) { s.linesPerPage = 2599; })));
 }
 

@@ -38,9 +38,9 @@ bool FindPresenter::SelectionIsMatch() const {
   const int findLength = static_cast<int>(find_.findText.size());
   if (s_.caret < 0 || s_.caret >= s_.anchor || s_.anchor > length) return false;
   if (s_.anchor - s_.caret != findLength) return false;
-  const std::string_view selected = std::string_view(s_.editorText)
-                                        .substr(static_cast<std::size_t>(s_.caret),
-                                                static_cast<std::size_t>(findLength));
+  const std::string_view selected =
+      std::string_view(s_.editorText)
+          .substr(static_cast<std::size_t>(s_.caret), static_cast<std::size_t>(findLength));
   return SameText(selected, find_.findText, find_.caseSensitive);
 }
 

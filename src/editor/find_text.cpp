@@ -22,8 +22,7 @@ bool FoldedEqual(const char* a, const char* b, std::size_t n) {
 
 // Without regard to case: the first character is checked before the rest is compared, which
 // keeps a search across half a megabyte of program well under a millisecond.
-int FindFolded(std::string_view text, std::string_view pattern, int start, int last,
-               bool upwards) {
+int FindFolded(std::string_view text, std::string_view pattern, int start, int last, bool upwards) {
   const unsigned char first = Fold(static_cast<unsigned char>(pattern[0]));
   const char* t = text.data();
   const std::size_t rest = pattern.size() - 1;

@@ -33,8 +33,7 @@ std::optional<PageLayout> LayOutPage(const platform::PageMetrics& page,
   const auto right = Truncated(wpx - wpx * settings.rightMarginMm / page.widthMm);
   const auto top = Truncated(hpx * settings.topMarginMm / page.heightMm);
   const auto bottom = Truncated(hpx - hpx * settings.bottomMarginMm / page.heightMm);
-  if (!left || !right || !top || !bottom || *right <= *left || *bottom <= *top)
-    return std::nullopt;
+  if (!left || !right || !top || !bottom || *right <= *left || *bottom <= *top) return std::nullopt;
   const long long rowHeight =
       (static_cast<long long>(*bottom) - *top) / static_cast<long long>(settings.linesPerPage);
   if (rowHeight < 1 || rowHeight > INT_MAX) return std::nullopt;
@@ -53,8 +52,7 @@ LineRange DefaultPrintRange(std::string_view text, int caret, int anchor) {
   return {std::min(from, to), std::max(from, to)};
 }
 
-PrintRows::PrintRows(std::string_view text, int startingLine, int endingLine,
-                     int charactersPerRow)
+PrintRows::PrintRows(std::string_view text, int startingLine, int endingLine, int charactersPerRow)
     : text_(text),
       endingLine_(endingLine),
       perRow_(static_cast<std::size_t>(std::max(charactersPerRow, 1))) {

@@ -13,7 +13,7 @@ constexpr double kMmPerInch = 25.4;
 constexpr std::size_t kMaxFieldRead = 255;
 
 constexpr std::array<std::string_view, kPrintFieldCount> kLabels = {
-    "Left Margin (inches):",  "Right Margin (inches):", "Top Margin (inches):",
+    "Left Margin (inches):",   "Right Margin (inches):", "Top Margin (inches):",
     "Bottom Margin (inches):", "Starting Line Number:",  "Ending Line Number:",
     "Lines Per Page:"};
 
@@ -109,8 +109,8 @@ PrintOutcome PrintPresenter::Print() {
   }
   std::unique_ptr<platform::PrintJob> job = desktop_.BeginPrint(kPrintDocumentName);
   if (!job) {
-    desktop_.ShowMessage("Printing will not continue.", "Print Error",
-                         platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+    desktop_.ShowMessage("Printing will not continue.", "Print Error", platform::MessageButtons::Ok,
+                         platform::MessageIcon::Warning);
     return PrintOutcome::Cancelled;
   }
   const std::optional<PageLayout> layout = LayOutPage(job->Page(), settings_);
@@ -120,8 +120,8 @@ PrintOutcome PrintPresenter::Print() {
   }
   const platform::Rect firstRow{layout->left, layout->top, layout->right,
                                 layout->top + layout->rowHeight};
-  const int perRow = CharactersPerRow(
-      firstRow.Width(), job->TextWidth(kAverageCharacter, layout->rowHeight, true));
+  const int perRow = CharactersPerRow(firstRow.Width(),
+                                      job->TextWidth(kAverageCharacter, layout->rowHeight, true));
   if (perRow < 1) {
     ReportNoRoom();  // the job goes unprinted
     return PrintOutcome::NoRoom;
@@ -135,9 +135,9 @@ PrintOutcome PrintPresenter::Print() {
       const PrintRow r = rows.Next();
       std::string line = r.label;
       line += r.text;
-      canvas.DrawText(line, box,
-                      platform::text::kLeft | platform::text::kVCenter |
-                          platform::text::kSingleLine);
+      canvas.DrawText(
+          line, box,
+          platform::text::kLeft | platform::text::kVCenter | platform::text::kSingleLine);
       box.top += layout->rowHeight;
       box.bottom += layout->rowHeight;
     }

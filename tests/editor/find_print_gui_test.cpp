@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <algorithm>
-#include <array>
-#include <cmath>
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
@@ -15,6 +12,9 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <memory>
 
 #include "commands/command_ids.h"
@@ -198,8 +198,8 @@ std::vector<PdfWord> FirstPageWords(const QString& pdf) {
   std::vector<PdfWord> words;
   for (auto it = word.globalMatch(html); it.hasNext();) {
     const auto m = it.next();
-    words.push_back({m.captured(1).toDouble(), m.captured(2).toDouble(),
-                     m.captured(3).toDouble(), m.captured(4)});
+    words.push_back({m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
+                     m.captured(4)});
   }
   std::stable_sort(words.begin(), words.end(), [](const PdfWord& a, const PdfWord& b) {
     return a.yMin < b.yMin - 0.5 || (std::abs(a.yMin - b.yMin) <= 0.5 && a.xMin < b.xMin);

@@ -20,7 +20,7 @@ TEST(PrintLayoutTest, MarginsAndRowsFromThePixelsPerMillimetre) {
   ASSERT_TRUE(layout);
   EXPECT_EQ(layout->left, 300);
   EXPECT_EQ(layout->right, 2100);
-  EXPECT_EQ(layout->top, 300);     // 300.04 truncated
+  EXPECT_EQ(layout->top, 300);      // 300.04 truncated
   EXPECT_EQ(layout->bottom, 2899);  // 2899.96 truncated
   EXPECT_EQ(layout->rowHeight, 25);
   EXPECT_EQ(CharactersPerRow(1800, 12), 144);
@@ -110,8 +110,8 @@ TEST_F(PrintPresenterTest, LongLineContinuesOnRowsOfCharactersPerRow) {
   EXPECT_EQ(rows[3]->text, "   2  short");
   EXPECT_EQ(rows[1]->rect, (Rect{0, 20, 1060, 40}));
   EXPECT_EQ(rows[1]->fontHeight, 20);
-  EXPECT_EQ(rows[1]->flags, platform::text::kLeft | platform::text::kVCenter |
-                                platform::text::kSingleLine);
+  EXPECT_EQ(rows[1]->flags,
+            platform::text::kLeft | platform::text::kVCenter | platform::text::kSingleLine);
   EXPECT_EQ(desktop.printDocuments, std::vector<std::string>{"Brightlantern Printout"});
   EXPECT_EQ(desktop.messages.back().text, "Printing is Complete");
   EXPECT_EQ(desktop.messages.back().title, "Print Message");
@@ -135,7 +135,7 @@ TEST_F(PrintPresenterTest, PagesHoldLinesPerPageRowsBetweenTheMargins) {
 TEST_F(PrintPresenterTest, DialogFieldsShowInchesAndKeepUnreadableValues) {
   settings = PrintSettings{};
   editor.editorText = "a\nb\nc\nd\n";
-  editor.caret = 7;  // line 4
+  editor.caret = 7;   // line 4
   editor.anchor = 2;  // line 2
   presenter.Open();
   EXPECT_EQ(presenter.Field(PrintField::LeftMargin), "1.00");

@@ -131,8 +131,7 @@ class Session {
     find_.Replace();
     if (s_.editorText == before) return;
     // Deletion and insertion: two undo records at most give the text back.
-    for (int i = 0; i < 2 && s_.editorText != before; ++i)
-      UndoLast(s_, desktop_, s_.caret, false);
+    for (int i = 0; i < 2 && s_.editorText != before; ++i) UndoLast(s_, desktop_, s_.caret, false);
     BL_FUZZ_CHECK(s_.editorText == before);
     s_.caret = s_.anchor = 0;
   }
@@ -158,8 +157,9 @@ class Session {
 
   void Print() {
     if (s_.editorText.size() > kPrintTextLimit) return;
-    desktop_.printPage = {d_.ConsumeIntegralInRange(-10, 5000), d_.ConsumeIntegralInRange(-10, 5000),
-                          d_.ConsumeFloatingPoint<double>(), d_.ConsumeFloatingPoint<double>()};
+    desktop_.printPage = {d_.ConsumeIntegralInRange(-10, 5000),
+                          d_.ConsumeIntegralInRange(-10, 5000), d_.ConsumeFloatingPoint<double>(),
+                          d_.ConsumeFloatingPoint<double>()};
     desktop_.printCancelled = d_.ConsumeIntegralInRange(0, 15) == 0;
     PrintPresenter presenter(s_, settings_, desktop_);
     presenter.Open();

@@ -22,7 +22,6 @@ class FakePrintJob final : public PrintJob {
     return true;
   }
 
-
  private:
   FakeDesktop& desktop_;
   PageMetrics page_;

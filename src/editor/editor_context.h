@@ -1,6 +1,8 @@
 #pragma once
 
 #include "editor/editor_state.h"
+#include "editor/find_presenter.h"
+#include "editor/print_layout.h"
 
 namespace bl {
 class DefinitionTable;
@@ -20,6 +22,9 @@ struct EditorContext {
   DefinitionTable& definitions;
   Terminal& terminal;
   platform::Desktop& desktop;
+  // Kept for the run: the find dialog's texts and switches, the print settings.
+  FindState find{};
+  PrintSettings print{};
 };
 
 }  // namespace bl::editor

@@ -57,7 +57,7 @@ class Canvas {
   virtual void FillRect(const Rect& r, Rgb color) = 0;
 
   virtual void SetFont(FontId font) = 0;
-  // A font by height in pixels, for printing ("Courier" when fixed, else "Arial").
+  // A font by height in pixels, for printing ("Courier New" when fixed, else "Arial").
   virtual void SetFontByHeight(int heightPx, bool fixedPitch, bool bold = false) = 0;
   virtual void SetTextColor(Rgb color) = 0;
   // Opaque text fills its cell with the background colour; transparent text does not.

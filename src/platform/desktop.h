@@ -41,11 +41,16 @@ struct PageMetrics {
   double heightMm = 0;
 };
 
-// One print job: pages are drawn one after another on the canvas BeginPage returns.
+// One print job: pages are drawn one after another on the canvas BeginPage returns. Nothing
+// reaches the printer before the first page begins: a job dropped before that, or finished
+// without pages, prints nothing.
 class PrintJob {
  public:
   virtual ~PrintJob() = default;
   virtual PageMetrics Page() const = 0;
+  // The width in page pixels of text in a font chosen by height (as Canvas::SetFontByHeight),
+  // known before any page begins.
+  virtual int TextWidth(std::string_view text, int fontHeightPx, bool fixedPitch) const = 0;
   virtual Canvas& BeginPage() = 0;
   virtual void EndPage() = 0;
   // Ends the document; false when the output could not be completed.

@@ -235,6 +235,52 @@ def editor_input():
     write(t, "paste_to_the_limit", s)
 
 
+def find_print():
+    t = "find_print_fuzzer"
+
+    def step(seed, kind):
+        return seed.int(kind, 0, 8)
+
+    def print_step(seed, width, height, fields):
+        step(seed, 8)
+        seed.int(width, -10, 5000).int(height, -10, 5000).double().double()
+        seed.int(1, 0, 15)  # not cancelled
+        for i in range(7):
+            value = fields.get(i)
+            seed.bool(value is not None)
+            if value is not None:
+                seed.text(value)
+        return seed
+
+    s = Seed().text("OPEN PROG 1\nP1=P1+1\nCLOSE\n").int(1, 0, 7)
+    step(s, 0).text("P1")
+    step(s, 1).text("P10")
+    step(s, 6)
+    step(s, 2).bool(True).bool(False)
+    step(s, 4)
+    step(s, 5)
+    step(s, 4)
+    write(t, "replace_all_then_upwards", s)
+
+    s = Seed().text("ab\nOPEN PLC 1\nab").int(0, 0, 7).int(3, 0, 40)
+    step(s, 0).text("ab")
+    step(s, 1).text("abcdef")
+    step(s, 4)
+    step(s, 5)
+    step(s, 6)
+    step(s, 1).text("a")
+    step(s, 6)
+    write(t, "at_the_text_limit", s)
+
+    text = "; setup\nOPEN PLC 1\nCLOSE\nopen prog 2\n" + "X" * 300 + "\nCLOSE\n"
+    s = Seed().text(text).int(1, 0, 7)
+    step(s, 7).int(1, -1, 101)
+    print_step(s, 1060, 2000, {0: "0", 1: "0.25", 4: "2", 6: "12"})
+    print_step(s, 300, 200, {6: "0", 2: "nan"})
+    print_step(s, 2400, 3200, {0: "4.5", 1: "4.5"})
+    write(t, "program_list_and_print", s)
+
+
 def command_interpreter():
     t = "command_interpreter_fuzzer"
 
@@ -515,6 +561,7 @@ if __name__ == "__main__":
     definitions()
     download()
     editor_input()
+    find_print()
     command_interpreter()
     program_buffer()
     reply_end()

@@ -8,6 +8,9 @@ class FakePrintJob final : public PrintJob {
  public:
   FakePrintJob(FakeDesktop& desktop, PageMetrics page) : desktop_(desktop), page_(page) {}
   PageMetrics Page() const override { return page_; }
+  int TextWidth(std::string_view text, int fontHeightPx, bool) const override {
+    return RecordingCanvas::TextWidthAt(text, fontHeightPx);
+  }
   Canvas& BeginPage() override {
     pages_.push_back(std::make_unique<RecordingCanvas>(Size{page_.widthPx, page_.heightPx}));
     return *pages_.back();
@@ -66,7 +69,8 @@ std::optional<std::string> FakeDesktop::ChooseSaveFile(const FileDialogRequest& 
 
 std::optional<Rgb> FakeDesktop::ChooseColor(Rgb) { return PopAnswer(colorAnswers); }
 
-std::unique_ptr<PrintJob> FakeDesktop::BeginPrint(std::string_view) {
+std::unique_ptr<PrintJob> FakeDesktop::BeginPrint(std::string_view documentName) {
+  printDocuments.emplace_back(documentName);
   if (printCancelled) return nullptr;
   return std::make_unique<FakePrintJob>(*this, printPage);
 }

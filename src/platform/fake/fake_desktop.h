@@ -38,6 +38,8 @@ class FakeDesktop final : public Desktop {
   std::vector<std::string> openedExternally;
   // Every page of every finished print job, in order.
   std::vector<std::unique_ptr<RecordingCanvas>> printedPages;
+  // The document name of every print dialog asked for.
+  std::vector<std::string> printDocuments;
 
   MessageAnswer ShowMessage(std::string_view text, std::string_view title, MessageButtons buttons,
                             MessageIcon icon) override;

@@ -78,13 +78,16 @@ class RecordingCanvas final : public Canvas {
     op.flags = flags;
     op.color = textColor_;
   }
-  int TextWidth(std::string_view text) const override {
-    return static_cast<int>(text.size()) * (fontHeight_ > 0 ? fontHeight_ / 2 : kFixedCellWidth);
-  }
+  int TextWidth(std::string_view text) const override { return TextWidthAt(text, fontHeight_); }
   int TextHeight() const override { return fontHeight_ > 0 ? fontHeight_ : kFixedCellHeight; }
   void SetClipRect(const Rect& r) override { clip_ = r; }
   void ClearClip() override { clip_.reset(); }
   void InvertRect(const Rect& r, Rgb color) override { Add(Kind::Invert, r).color = color; }
+
+  // The width of text: 8 pixels a character, or half the height of a font chosen by height.
+  static int TextWidthAt(std::string_view text, int fontHeight) {
+    return static_cast<int>(text.size()) * (fontHeight > 0 ? fontHeight / 2 : kFixedCellWidth);
+  }
 
   const std::vector<Op>& Ops() const { return ops_; }
   void Clear() { ops_.clear(); }

@@ -4,17 +4,17 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QUrl>
 
-#include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_fonts.h"
+#include "platform/qt/qt_print_job.h"
 
 namespace bl::platform {
 
@@ -30,42 +30,6 @@ QString FilterString(const std::vector<FileFilter>& filters) {
   }
   return parts.join(";;");
 }
-
-class QtPrintJob final : public PrintJob {
- public:
-  explicit QtPrintJob(std::unique_ptr<QPrinter> printer) : printer_(std::move(printer)) {
-    painter_.begin(printer_.get());
-  }
-  ~QtPrintJob() override {
-    if (painter_.isActive()) painter_.end();
-  }
-
-  PageMetrics Page() const override {
-    const QRect px = printer_->pageLayout().paintRectPixels(printer_->resolution());
-    const QRectF mm = printer_->pageLayout().paintRect(QPageLayout::Millimeter);
-    return {px.width(), px.height(), mm.width(), mm.height()};
-  }
-
-  Canvas& BeginPage() override {
-    if (pages_++ > 0) printer_->newPage();
-    const PageMetrics m = Page();
-    canvas_ = std::make_unique<QtCanvas>(painter_, Size{m.widthPx, m.heightPx});
-    return *canvas_;
-  }
-
-  void EndPage() override { canvas_.reset(); }
-
-  bool Finish() override {
-    canvas_.reset();
-    return painter_.isActive() && painter_.end();
-  }
-
- private:
-  std::unique_ptr<QPrinter> printer_;
-  QPainter painter_;
-  std::unique_ptr<QtCanvas> canvas_;
-  int pages_ = 0;
-};
 
 }  // namespace
 
@@ -187,6 +151,10 @@ std::optional<Rgb> QtDesktop::ChooseColor(Rgb initial) {
 std::unique_ptr<PrintJob> QtDesktop::BeginPrint(std::string_view documentName) {
   auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
   printer->setDocName(ToQt(documentName));
+  // Without a printer the output is a PDF file: offer one named after the document, in the home
+  // folder, rather than the bare folder the dialog would show (which cannot be written).
+  if (printer->outputFormat() == QPrinter::PdfFormat && printer->outputFileName().isEmpty())
+    printer->setOutputFileName(QDir::homePath() + "/" + ToQt(documentName) + ".pdf");
   QPrintDialog dialog(printer.get(), Owner());
   if (dialog.exec() != QDialog::Accepted) return nullptr;
   return std::make_unique<QtPrintJob>(std::move(printer));

@@ -25,6 +25,8 @@ QFont MakeQtFont(FontId font) {
 
 QFont MakeQtFontByHeight(int heightPx, bool fixedPitch, bool bold) {
   QFont f = fixedPitch ? MakeQtFont(FontId::Fixed) : MakeQtFont(FontId::Arial);
+  // Printouts ask for "Courier New" (Liberation Mono has its metrics), then the screen's faces.
+  if (fixedPitch) f.setFamilies(QStringList{QStringLiteral("Courier New")} + f.families());
   f.setPixelSize(std::max(1, heightPx * 9 / 10));
   f.setBold(bold);
   return f;

@@ -17,7 +17,10 @@
 #include "definitions/qt/select_variable_dialog.h"
 #include "editor/editor_edit.h"
 #include "editor/qt/editor_view.h"
+#include "editor/qt/find_dialog.h"
 #include "editor/qt/preferences_dialog.h"
+#include "editor/qt/print_dialog.h"
+#include "editor/qt/program_list_dialog.h"
 #include "editor/qt/upload_dialog.h"
 #include "link/qt/progress_meter_dialog.h"
 #include "platform/color_palette.h"
@@ -186,6 +189,7 @@ MainWindow::~MainWindow() {
   workbench_.editor.showTerminalView = nullptr;
   workbench_.editor.repaintMainWindow = nullptr;
   shell_.SetCommand(cmd::kEditorPreferences, nullptr);
+  shell_.SetCommand(cmd::kPrint, nullptr);
 }
 
 void MainWindow::BuildMenu() {
@@ -289,7 +293,9 @@ void MainWindow::WireEditor() {
   };
   widget.onFindReplace = [this] { shell_.RunCommand(cmd::kFindReplace); };
   editor::EditorState& state = workbench_.editor;
-  state.showEditorView = [this] { shell_.SelectView(kViewEditor, true); };
+  state.showEditorView = [this] {
+    if (shell_.ViewId() != kViewEditor) shell_.SelectView(kViewEditor, true);
+  };
   state.showTerminalView = [this] { shell_.SelectView(kViewTerminal, true); };
   state.repaintMainWindow = [this] {
     client_->update();
@@ -299,6 +305,12 @@ void MainWindow::WireEditor() {
     return editor::RunUploadDialog(this, presenter);
   };
   workbench_.transfer.meterHost = ProgressMeterDialogHost(workbench_.uiThread, this);
+  e.findAndReplace = [this] { editor::OpenFindReplaceDialog(this, workbench_.editorContext); };
+  shell_.hooks.closeFindDialog = [this] { editor::CloseFindReplaceDialog(this); };
+  view->EditorBar().onJumpToProgram = [this] {
+    editor::RunProgramListDialog(this, workbench_.editor);
+  };
+  shell_.SetCommand(cmd::kPrint, [this] { editor::RunPrint(this, workbench_.editorContext); });
   shell_.SetCommand(cmd::kEditorPreferences, [this] {
     editor::RunPreferencesDialog(this, workbench_.editor.preferences, workbench_.desktop,
                                  [this] { editor::Repaint(workbench_.editor); });

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "editor/editor_preferences.h"
+#include "editor/file_list.h"
 
 namespace bl::editor {
 
@@ -57,8 +58,9 @@ struct EditorState {
   bool rawDragging = false;
   int rawDragX = 0;
 
-  // The file in the editor (empty: none) and the file list's height, both used by the files code.
+  // The file in the editor (empty: none), the file list under the editor and its height.
   std::string currentFile;
+  FileList fileList;
   int fileListHeight = 140;
 
   EditorPreferences preferences;

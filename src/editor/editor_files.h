@@ -23,4 +23,26 @@ int ConfirmUnsaved(EditorContext& ctx);
 // has been saved under it.
 int SaveProgramFile(EditorContext& ctx, bool askName);
 
+// How a file is opened: the plain-file or the project options apply.
+enum OpenMode : int { kOpenPlainFile = 0, kOpenProject = 1 };
+
+// Opens CurrentFile, or asks for a file when there is none. The mode's options clear the file
+// list and the definitions first, list the #include files and take the #define lines in. The
+// file is read whole before the text is touched: a file that cannot be read leaves the text as
+// it was (and CurrentFile naming the file), with "Error Opening File".
+void OpenProgramFile(EditorContext& ctx, int mode);
+
+// The menu commands. Each asks about unsaved changes first where the text would be replaced.
+void NewProgramFile(EditorContext& ctx);
+void OpenProgramFileCommand(EditorContext& ctx, int mode);
+// "Save Program File" (askName false) and "Save Program File As": ModifiedFlag is cleared when
+// the file was saved.
+void SaveProgramFileCommand(EditorContext& ctx, bool askName);
+// Runs New, Open, Open as a Project, Save or Save As by command number; false for any other.
+bool RunFileCommand(EditorContext& ctx, int command);
+
+// A double click on an item of the file list: a definition category lists its definitions, a
+// program file is opened as a plain file; the roots do nothing.
+void ActivateFileListItem(EditorContext& ctx, FileListRef item);
+
 }  // namespace bl::editor

@@ -50,10 +50,9 @@ struct FileListRef {
 // The editor's file list: the variable-definition categories and the program files of the
 // session, as the tree under the editor shows them.
 struct FileList {
-  std::vector<FileListRoot> roots = {
-      {std::string(kVariableDefinitions),
-       {kDefinitionCategories.begin(), kDefinitionCategories.end()}},
-      {std::string(kProgramFiles), {}}};
+  std::vector<FileListRoot> roots = {{std::string(kVariableDefinitions),
+                                      {kDefinitionCategories.begin(), kDefinitionCategories.end()}},
+                                     {std::string(kProgramFiles), {}}};
   // Called after every change, so that the tree on screen follows; may be empty.
   std::function<void()> changed;
 };

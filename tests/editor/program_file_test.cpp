@@ -27,8 +27,8 @@ TEST(ProgramFileTest, A255CharacterLineLoadsWholeAndA256thIsCutWithAWarning) {
   const std::string exact(255, 'a');
   const std::string over = std::string(255, 'b') + "\tcut";
   const ProgramFileText t = ReadProgramText(exact + "\r\n" + over + "\r\nnext\n" + over);
-  EXPECT_EQ(t.text, exact + "\n" + std::string(255, 'b') + "\nnext\n" + std::string(255, 'b') +
-                        "\n");
+  EXPECT_EQ(t.text,
+            exact + "\n" + std::string(255, 'b') + "\nnext\n" + std::string(255, 'b') + "\n");
   ASSERT_EQ(t.warnings.size(), 2u);
   EXPECT_EQ(t.warnings[0], "  Warning: Line 2 was truncated to 255 characters.");
   EXPECT_EQ(t.warnings[1], "  Warning: Line 4 was truncated to 255 characters.");

@@ -64,6 +64,8 @@ struct EditorState {
   int fileListHeight = 140;
 
   EditorPreferences preferences;
+  // Where the preferences are kept between runs; empty: they are not kept.
+  std::string preferencesFile;
 
   // Set by the widgets that show the editor; any of them may be empty (core tests).
   std::function<void()> repaint;     // the editor, then the raw view

@@ -4,10 +4,8 @@
 
 #include <string>
 
-#include "commands/command_ids.h"
 #include "editor/editor_text.h"
 #include "editor/files_test_support.h"
-#include "editor/program_file.h"
 
 namespace bl::editor {
 namespace {
@@ -15,77 +13,76 @@ namespace {
 namespace fs = std::filesystem;
 using platform::MessageAnswer;
 
-class SaveTest : public test::FilesTest {
+class EditorFilesTest : public test::FilesTest {
  protected:
   void SetUp() override {
     FilesTest::SetUp();
+    state.width = 700;
+    state.height = 320;
     state.editorText = "P1=1\nCLOSE";
-    state.modifiedFlag = true;
     state.showEditorView = [this] { ++shown; };
+  }
+  std::vector<std::string> ProgramFiles() const {
+    return state.fileList.roots[kProgramFilesRoot].children;
+  }
+  bool TerminalHas(const std::string& text) const {
+    for (int i = 0; i < bl::Terminal::kLineCount; ++i)
+      if (terminal.Line(i).text == text) return true;
+    return false;
+  }
+  // Text that the undo history knows about, unmodified as after a save.
+  void Edited(const std::string& text) {
+    state.editorText = text;
+    InsertText(state, "!", 0, false);
+    state.modifiedFlag = false;
   }
   int shown = 0;
 };
 
-TEST_F(SaveTest, ConfirmUnsavedAsksOnlyAboutModifiedText) {
-  state.modifiedFlag = false;
-  EXPECT_EQ(ConfirmUnsaved(ctx), 0);
+TEST_F(EditorFilesTest, ConfirmUnsavedYesNoAndCancel) {
+  EXPECT_EQ(ConfirmUnsaved(ctx), 0);  // nothing modified: no question
   EXPECT_TRUE(desktop.messages.empty());
 
   state.modifiedFlag = true;
-  desktop.messageAnswers = {MessageAnswer::Cancel};
+  state.currentFile = Path("old.pmc");
+  desktop.messageAnswers = {MessageAnswer::Cancel, MessageAnswer::Yes};
+  desktop.saveFileAnswers = {std::nullopt};
+  EXPECT_EQ(ConfirmUnsaved(ctx), -1);
+  // Yes always asks for a name, starting from the file in the editor; a cancelled dialog stops.
   EXPECT_EQ(ConfirmUnsaved(ctx), -1);
   EXPECT_TRUE(state.modifiedFlag);
-  ASSERT_EQ(desktop.messages.size(), 1u);
+  ASSERT_EQ(desktop.messages.size(), 2u);
   EXPECT_EQ(desktop.messages[0].text,
             "The contents of the Program Editor Window have been modified.\nWould you like to "
             "save the changes before proceeding?");
   EXPECT_EQ(desktop.messages[0].title, "Unsaved File Warning");
   EXPECT_EQ(desktop.messages[0].buttons, platform::MessageButtons::YesNoCancel);
-
-  // No: nothing is saved, but the text counts as settled from now on.
-  desktop.messageAnswers = {MessageAnswer::No};
-  EXPECT_EQ(ConfirmUnsaved(ctx), 0);
-  EXPECT_FALSE(state.modifiedFlag);
-  EXPECT_TRUE(desktop.fileRequests.empty());
-  EXPECT_EQ(ConfirmUnsaved(ctx), 0);
-  EXPECT_EQ(desktop.messages.size(), 2u);
-}
-
-TEST_F(SaveTest, ConfirmUnsavedYesSavesUnderAChosenNameAndACancelledDialogStops) {
-  state.currentFile = Path("old.pmc");
-  desktop.messageAnswers = {MessageAnswer::Yes};
-  desktop.saveFileAnswers = {std::nullopt};
-  EXPECT_EQ(ConfirmUnsaved(ctx), -1);
-  EXPECT_TRUE(state.modifiedFlag);
-  // Yes always asks for the name, even with a file in the editor; the dialog starts there.
   ASSERT_EQ(desktop.fileRequests.size(), 1u);
   EXPECT_EQ(desktop.fileRequests[0].initialPath, Path("old.pmc"));
-  EXPECT_FALSE(fs::exists(Path("old.pmc")));
 
   desktop.messageAnswers = {MessageAnswer::Yes};
   desktop.saveFileAnswers = {Path("new.pmc")};
   EXPECT_EQ(ConfirmUnsaved(ctx), 0);
   EXPECT_FALSE(state.modifiedFlag);
   EXPECT_EQ(Contents(Path("new.pmc")), "P1=1\r\nCLOSE");
-  EXPECT_EQ(state.currentFile, Path("new.pmc"));
-  EXPECT_EQ(desktop.messages.back().title, "File Saved Successfully");
+
+  // No saves nothing, but the text counts as settled from then on.
+  state.modifiedFlag = true;
+  desktop.messageAnswers = {MessageAnswer::No};
+  EXPECT_EQ(ConfirmUnsaved(ctx), 0);
+  EXPECT_FALSE(state.modifiedFlag);
+  EXPECT_EQ(desktop.fileRequests.size(), 2u);
 }
 
-TEST_F(SaveTest, SaveOverCurrentFileIsSilentAndTheDialogShowsTheProgramFilters) {
-  // No name yet: the dialog, with its filters.
+TEST_F(EditorFilesTest, SaveOverCurrentFileIsSilentAndListsTheFileOnce) {
   desktop.saveFileAnswers = {Path("a.pmc")};
-  EXPECT_EQ(SaveProgramFile(ctx, false), 0);
-  ASSERT_EQ(desktop.fileRequests.size(), 1u);
-  const platform::FileDialogRequest& r = desktop.fileRequests[0];
-  ASSERT_EQ(r.filters.size(), 2u);
-  EXPECT_EQ(r.filters[0].description, "PMAC Program Files (*.pmc)");
-  EXPECT_EQ(r.filters[0].pattern, "*.pmc");
-  EXPECT_EQ(r.filters[1].description, "All Files  (*.*)");
-  EXPECT_EQ(r.filters[1].pattern, "*.*");
+  EXPECT_EQ(SaveProgramFile(ctx, false), 0);  // no name yet: the dialog
+  const platform::FileDialogRequest& r = desktop.fileRequests.at(0);
+  EXPECT_EQ(r.filters.at(0).description, "PMAC Program Files (*.pmc)");
+  EXPECT_EQ(r.filters.at(1).description, "All Files  (*.*)");
   EXPECT_EQ(r.defaultExtension, "pmc");
-  EXPECT_FALSE(r.askToOverwrite);
+  EXPECT_FALSE(r.askToOverwrite);  // the question below is the only one
 
-  // With the name, the file is replaced without a dialog or a question.
   state.editorText = "changed\n";
   desktop.messages.clear();
   EXPECT_EQ(SaveProgramFile(ctx, false), 0);
@@ -94,19 +91,15 @@ TEST_F(SaveTest, SaveOverCurrentFileIsSilentAndTheDialogShowsTheProgramFilters) 
   EXPECT_EQ(desktop.messages[0].text, Path("a.pmc"));
   EXPECT_EQ(desktop.messages[0].title, "File Saved Successfully");
   EXPECT_EQ(Contents(Path("a.pmc")), "changed\r\n");
-  // Saved twice, listed once; the view came up each time.
-  EXPECT_EQ(state.fileList.roots[kProgramFilesRoot].children,
-            (std::vector<std::string>{Path("a.pmc")}));
+  EXPECT_EQ(ProgramFiles(), (std::vector<std::string>{Path("a.pmc")}));
   EXPECT_EQ(shown, 2);
-  // Saving itself leaves ModifiedFlag to the command that asked for it.
-  EXPECT_TRUE(state.modifiedFlag);
 }
 
-TEST_F(SaveTest, AnExistingFileIsOverwrittenOnlyOnYesAndARefusalKeepsTheName) {
+TEST_F(EditorFilesTest, OverwriteOnlyOnYesAndARefusedOrTooLongNameIsNotTaken) {
   Write(Path("there.pmc"), "keep me");
   state.currentFile = Path("mine.pmc");
-  desktop.saveFileAnswers = {Path("there.pmc"), Path("there.pmc")};
-  desktop.messageAnswers = {MessageAnswer::No, MessageAnswer::Yes};
+  desktop.saveFileAnswers = {Path("there.pmc"), Path(std::string(260, 'n')), Path("there.pmc")};
+  desktop.messageAnswers = {MessageAnswer::No};
   EXPECT_EQ(SaveProgramFile(ctx, true), -1);
   EXPECT_EQ(desktop.messages[0].text,
             "This program file already exists.  Do you want to overwrite?");
@@ -115,16 +108,24 @@ TEST_F(SaveTest, AnExistingFileIsOverwrittenOnlyOnYesAndARefusalKeepsTheName) {
   // A later silent save must not go to the file the user refused to overwrite.
   EXPECT_EQ(state.currentFile, Path("mine.pmc"));
 
+  // A name too long for a path is refused, not cut into the name of another file.
+  EXPECT_EQ(SaveProgramFile(ctx, true), -1);
+  EXPECT_EQ(desktop.messages[1].title, "Error Saving File!");
+  EXPECT_NE(desktop.messages[1].text.find("longer than 259 characters"), std::string::npos);
+
+  desktop.messageAnswers = {MessageAnswer::Yes};
   EXPECT_EQ(SaveProgramFile(ctx, true), 0);
   EXPECT_EQ(Contents(Path("there.pmc")), "P1=1\r\nCLOSE");
   EXPECT_EQ(state.currentFile, Path("there.pmc"));
+  EXPECT_EQ(fs::directory_iterator(folder)->path(), Path("there.pmc"));
 }
 
-TEST_F(SaveTest, AWriteThatFailsMidwayKeepsTheOldFileAndReportsTheName) {
+TEST_F(EditorFilesTest, AWriteThatFailsMidwayKeepsTheOldFileAndReportsTheName) {
   const std::string path = Path("full.pmc");
   Write(path, "precious old text");
   state.currentFile = path;
   state.editorText = std::string(5000, 'x');
+  state.modifiedFlag = true;
   int result = 0;
   {
     test::FileSizeLimit disk(1024);
@@ -138,139 +139,86 @@ TEST_F(SaveTest, AWriteThatFailsMidwayKeepsTheOldFileAndReportsTheName) {
   EXPECT_EQ(desktop.messages[0].title, "Error Saving File!");
   EXPECT_EQ(desktop.messages[0].icon, platform::MessageIcon::Warning);
   EXPECT_NE(terminal.Line(0).text.find("cannot write"), std::string::npos);
-  EXPECT_EQ(terminal.Line(0).color, 5);
   EXPECT_TRUE(state.modifiedFlag);
-  EXPECT_TRUE(state.fileList.roots[kProgramFilesRoot].children.empty());
+  EXPECT_TRUE(ProgramFiles().empty());
 
-  // A folder that is gone: the same message, nothing saved.
-  state.currentFile = Path("gone/x.pmc");
-  EXPECT_EQ(SaveProgramFile(ctx, false), -1);
-  EXPECT_EQ(desktop.messages.back().title, "Error Saving File!");
-
-  // Through the unsaved-changes question: the failed save stops the command.
+  // Through the unsaved-changes question, a failed save stops the command.
   desktop.messageAnswers = {MessageAnswer::Yes};
   desktop.saveFileAnswers = {Path("gone/y.pmc")};
   EXPECT_EQ(ConfirmUnsaved(ctx), -1);
   EXPECT_TRUE(state.modifiedFlag);
 }
 
-TEST_F(SaveTest, AChosenNameLongerThan259CharactersIsRefused) {
-  const std::string longName = Path(std::string(260, 'n') + ".pmc");
-  desktop.saveFileAnswers = {longName};
-  EXPECT_EQ(SaveProgramFile(ctx, true), -1);
-  ASSERT_EQ(desktop.messages.size(), 1u);
-  EXPECT_EQ(desktop.messages[0].title, "Error Saving File!");
-  EXPECT_NE(desktop.messages[0].text.find("longer than 259 characters"), std::string::npos);
-  EXPECT_TRUE(state.currentFile.empty());
-  EXPECT_TRUE(fs::is_empty(folder));
-}
-
-class OpenTest : public test::FilesTest {
- protected:
-  void SetUp() override {
-    FilesTest::SetUp();
-    state.width = 700;
-    state.height = 320;
-    state.showEditorView = [this] { ++shown; };
-    state.repaintMainWindow = [this] { ++repainted; };
-  }
-  int TerminalIndexOf(const std::string& text) const {
-    for (int i = 0; i < bl::Terminal::kLineCount; ++i)
-      if (terminal.Line(i).text == text) return i;
-    return -1;
-  }
-  std::vector<std::string> ProgramFiles() const {
-    return state.fileList.roots[kProgramFilesRoot].children;
-  }
-  int shown = 0;
-  int repainted = 0;
-};
-
-TEST_F(OpenTest, OpenAPlainFileTakesItsDefinitionsButNotItsIncludes) {
+TEST_F(EditorFilesTest, OpenAPlainFileTakesItsDefinitionsButNotItsIncludes) {
   const std::string path = Path("main.pmc");
   Write(path, "#define speed P10\r\nspeed=1\r\n#include \"axis.pmc\"\r\n\tP2=2");
-  state.editorText = "old";
+  Edited("old");
   state.caret = state.anchor = 3;
-  InsertText(state, "x", 3, false);
-  state.modifiedFlag = false;
   desktop.openFileAnswers = {path};
   OpenProgramFileCommand(ctx, kOpenPlainFile);
 
   EXPECT_EQ(state.editorText, "#define speed P10\nspeed=1\n#include \"axis.pmc\"\n P2=2\n");
   EXPECT_EQ(state.currentFile, path);
   EXPECT_EQ(state.caret, 0);
-  EXPECT_EQ(state.anchor, 0);
-  EXPECT_FALSE(state.modifiedFlag);
   EXPECT_EQ(state.undoHistory[0].kind, kUndoEmpty);
+  EXPECT_FALSE(state.modifiedFlag);
   EXPECT_EQ(definitions.NameOf(VariableKind::P, 10), "speed");
   EXPECT_EQ(ProgramFiles(), (std::vector<std::string>{path}));
-  EXPECT_EQ(desktop.fileRequests.at(0).filters.at(0).description, "PMAC Program Files (*.pmc)");
   EXPECT_TRUE(desktop.messages.empty());
   EXPECT_EQ(shown, 1);
-  EXPECT_EQ(repainted, 1);  // the update colours the new names
-
-  const int opening = TerminalIndexOf("Opening File: " + path);
-  ASSERT_GE(opening, 0);
-  EXPECT_EQ(terminal.Line(opening).color, 13);
-  EXPECT_EQ(terminal.Line(opening + 1).text, "");
-  EXPECT_EQ(terminal.Line(opening + 1).color, 9);
+  EXPECT_TRUE(TerminalHas("Opening File: " + path));
   EXPECT_EQ(terminal.Line(0).text, "Updating #DEFINEs...");
 }
 
-TEST_F(OpenTest, AProjectListsItsIncludesOnceBeforeItselfAfterClearing) {
+TEST_F(EditorFilesTest, AProjectListsItsIncludesOnceBeforeItselfAfterClearing) {
   Write(Path("main.pmc"),
-        "; main\r\n#include \"axis.pmc\"\r\n#INCLUDE \"sub\\motor.pmc\" ; motors\r\n"
-        "#include \"axis.pmc\"\r\n#include axis.pmc\r\n#include \"unclosed\r\n#define Gain Q3\r\n");
+        "#include \"axis.pmc\"\r\n#INCLUDE \"sub\\motor.pmc\" ; motors\r\n#include \"axis.pmc\"\r\n"
+        "#include axis.pmc\r\n#include \"unclosed\r\n#define Gain Q3\r\n");
   state.fileList.roots[kProgramFilesRoot].children = {"/elsewhere/old.pmc"};
-  definitions.DefineLine("#define old P1", 0, terminal);
   definitions.DefineLine("#define ix I100", 0, terminal);
-  desktop.openFileAnswers = {Path("main.pmc")};
-  OpenProgramFileCommand(ctx, kOpenProject);
+  state.currentFile = Path("main.pmc");
+  OpenProgramFile(ctx, kOpenProject);
 
   EXPECT_EQ(ProgramFiles(),
             (std::vector<std::string>{Path("axis.pmc"), Path("sub/motor.pmc"), Path("main.pmc")}));
-  // The definitions were cleared, I names too, before the file's own were taken in.
-  EXPECT_EQ(definitions.NameOf(VariableKind::P, 1), "");
-  EXPECT_EQ(definitions.NameOf(VariableKind::I, 100), "");
+  EXPECT_EQ(definitions.NameOf(VariableKind::I, 100), "");  // cleared, I names too
   EXPECT_EQ(definitions.NameOf(VariableKind::Q, 3), "Gain");
-  EXPECT_TRUE(desktop.messages.empty());
 
-  // Opened again as a plain file (a double click on it), the list is kept as it is.
-  state.caret = 5;
+  // A listed file opened by a double click is a plain file: the list is kept.
   ActivateFileListItem(ctx, {kProgramFilesRoot, 2});
   EXPECT_EQ(ProgramFiles().size(), 3u);
-  EXPECT_EQ(state.caret, 0);
+  // The roots do nothing.
+  state.editorText = "unchanged";
+  ActivateFileListItem(ctx, {kProgramFilesRoot, -1});
+  ActivateFileListItem(ctx, {kVariableDefinitionsRoot, -1});
+  EXPECT_EQ(state.editorText, "unchanged");
+  // A category lists its definitions.
+  ActivateFileListItem(ctx, {kVariableDefinitionsRoot, 2});
+  EXPECT_EQ(state.editorText,
+            "; Q-Variable Definitions\n\n#DEFINE Gain                             Q3\n");
 }
 
-TEST_F(OpenTest, OverlongLinesAndOverlongIncludePathsAreReportedOnce) {
+TEST_F(EditorFilesTest, ReadingWarningsAndAnOverlongIncludePathEndInOneMessage) {
   state.preferences.options.openUpdatesFileList = true;
   Write(Path("long.pmc"),
         std::string(256, 'a') + "\n#include \"" + std::string(240, 'n') + "\"\nP1\n");
   state.currentFile = Path("long.pmc");
   OpenProgramFile(ctx, kOpenPlainFile);
-  EXPECT_GE(TerminalIndexOf("  Warning: Line 1 was truncated to 255 characters."), 0);
-  EXPECT_EQ(
-      terminal.Line(TerminalIndexOf("  Warning: Line 1 was truncated to 255 characters.")).color,
-      5);
+  EXPECT_TRUE(TerminalHas("  Warning: Line 1 was truncated to 255 characters."));
   // The name fits its line, but not with the folder in front.
-  EXPECT_GE(TerminalIndexOf("  Warning: Line 2 includes a path longer than 259 characters."), 0);
+  EXPECT_TRUE(TerminalHas("  Warning: Line 2 includes a path longer than 259 characters."));
   ASSERT_EQ(desktop.messages.size(), 1u);
   EXPECT_EQ(desktop.messages[0].text,
             "One or more errors occured while opening this file.  Details are shown in the "
             "terminal window.");
   EXPECT_EQ(desktop.messages[0].title, "File Open Warning");
   EXPECT_EQ(ProgramFiles(), (std::vector<std::string>{Path("long.pmc")}));
-  EXPECT_EQ(state.editorText.substr(0, 256), std::string(255, 'a') + "\n");
 }
 
-TEST_F(OpenTest, AFileThatCannotBeReadLeavesTheTextAndKeepsTheName) {
-  state.editorText = "my unsaved work\n";
-  state.caret = state.anchor = 4;
-  InsertText(state, "!", 4, false);
-  state.modifiedFlag = false;
-  state.fileList.roots[kProgramFilesRoot].children = {"/x/listed.pmc"};
+TEST_F(EditorFilesTest, AFileThatCannotBeReadLeavesTheTextAndKeepsTheName) {
+  Edited("my unsaved work\n");
   const std::string text = state.editorText;
-
+  state.fileList.roots[kProgramFilesRoot].children = {"/x/listed.pmc"};
   for (const std::string& path : {Path("vanished.pmc"), folder.string()}) {
     desktop.messages.clear();
     state.currentFile = path;
@@ -280,80 +228,34 @@ TEST_F(OpenTest, AFileThatCannotBeReadLeavesTheTextAndKeepsTheName) {
     ASSERT_EQ(desktop.messages.size(), 1u);
     EXPECT_EQ(desktop.messages[0].text, path);
     EXPECT_EQ(desktop.messages[0].title, "Error Opening File");
-    EXPECT_EQ(terminal.Line(0).color, 5);  // the reason
   }
-  // The project options and the undo clear had already taken effect.
+  // The project options and the undo clear had taken effect before the file was tried.
   EXPECT_TRUE(ProgramFiles().empty());
   EXPECT_EQ(state.undoHistory[0].kind, kUndoEmpty);
   EXPECT_EQ(shown, 0);
 }
 
-TEST_F(OpenTest, CancelledQuestionsAndDialogsChangeNothing) {
-  state.editorText = "work";
+TEST_F(EditorFilesTest, NewAndOpenStopOnCancelAndOpenEmptiesTheNameBeforeItsDialog) {
   state.currentFile = Path("work.pmc");
   state.modifiedFlag = true;
-  desktop.messageAnswers = {MessageAnswer::Cancel, MessageAnswer::Cancel};
+  desktop.messageAnswers = {MessageAnswer::Cancel, MessageAnswer::Cancel, MessageAnswer::No};
   OpenProgramFileCommand(ctx, kOpenProject);
   NewProgramFile(ctx);
   EXPECT_TRUE(desktop.fileRequests.empty());
-  EXPECT_EQ(state.editorText, "work");
-  EXPECT_EQ(state.currentFile, Path("work.pmc"));
-
-  // No to the question, then no file chosen: CurrentFile was emptied before the dialog.
-  state.fileList.roots[kProgramFilesRoot].children = {"/x/kept.pmc"};
-  desktop.messageAnswers = {MessageAnswer::No};
+  EXPECT_EQ(state.editorText, "P1=1\nCLOSE");
   desktop.openFileAnswers = {std::nullopt};
   OpenProgramFileCommand(ctx, kOpenProject);
-  EXPECT_EQ(state.editorText, "work");
+  EXPECT_EQ(state.editorText, "P1=1\nCLOSE");
   EXPECT_EQ(state.currentFile, "");
-  EXPECT_EQ(ProgramFiles(), (std::vector<std::string>{"/x/kept.pmc"}));
-  EXPECT_FALSE(state.modifiedFlag);
 
-  const std::string longName = Path(std::string(260, 'n'));
-  desktop.openFileAnswers = {longName};
-  OpenProgramFile(ctx, kOpenPlainFile);
-  EXPECT_EQ(desktop.messages.back().title, "Error Opening File");
-  EXPECT_EQ(state.currentFile, "");
-}
-
-TEST_F(OpenTest, NewEmptiesTextNameAndHistory) {
-  state.editorText = "P1\n";
   state.currentFile = Path("p.pmc");
-  InsertText(state, "x", 0, false);
-  state.caret = state.anchor = 2;
+  Edited("P1\n");
   state.firstLine = 7;
-  desktop.messageAnswers = {MessageAnswer::No};
   NewProgramFile(ctx);
   EXPECT_EQ(state.editorText, "");
   EXPECT_EQ(state.currentFile, "");
-  EXPECT_EQ(state.caret, 0);
   EXPECT_EQ(state.firstLine, 0);
   EXPECT_EQ(state.undoHistory[0].kind, kUndoEmpty);
-  EXPECT_FALSE(state.modifiedFlag);
-  EXPECT_EQ(shown, 1);
-}
-
-TEST_F(OpenTest, FileCommandsByNumberAndSaveClearsTheModifiedFlag) {
-  state.editorText = "P1=1\n";
-  state.modifiedFlag = true;
-  desktop.saveFileAnswers = {std::nullopt, Path("s.pmc")};
-  EXPECT_TRUE(RunFileCommand(ctx, cmd::kSaveProgramFileAs));
-  EXPECT_TRUE(state.modifiedFlag);
-  EXPECT_TRUE(RunFileCommand(ctx, cmd::kSaveProgramFile));
-  EXPECT_FALSE(state.modifiedFlag);
-  EXPECT_EQ(Contents(Path("s.pmc")), "P1=1\r\n");
-  EXPECT_FALSE(RunFileCommand(ctx, cmd::kPrint));
-}
-
-TEST_F(OpenTest, DoubleClicksOnRootsDoNothingAndOnCategoriesList) {
-  definitions.DefineLine("#define speed P10", 0, terminal);
-  state.editorText = "unchanged";
-  ActivateFileListItem(ctx, {kVariableDefinitionsRoot, -1});
-  ActivateFileListItem(ctx, {kProgramFilesRoot, -1});
-  ActivateFileListItem(ctx, {kProgramFilesRoot, 4});
-  EXPECT_EQ(state.editorText, "unchanged");
-  ActivateFileListItem(ctx, {kVariableDefinitionsRoot, 1});
-  EXPECT_EQ(state.editorText.substr(0, 26), "; P-Variable Definitions\n\n");
 }
 
 }  // namespace

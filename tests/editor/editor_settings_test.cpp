@@ -40,40 +40,30 @@ TEST(EditorSettingsTest, WhatIsWrittenReadsBackTheSameWithoutWarnings) {
 TEST(EditorSettingsTest, DamagedLinesKeepTheirDefaultsAndTheRestIsTaken) {
   const std::string text =
       "# by hand\r\n"
-      "  color.background = 1,2,3 \r\n"  // blanks around the value are fine
-      "color.comments=256,0,0\n"         // out of range
-      "color.quotations=1,2\n"           // too few parts
-      "color.keywords=1,2,3,4\n"         // too many
-      "color.normal_text=-1,0,0\n"
+      "  color.background = 1,2,3 \r\n"
+      "color.comments=256,0,0\n"
+      "color.quotations=1,2\n"
+      "color.keywords=1,2,3,4\n"
       "color.nonsense=1,2,3\n"
       "colouring.keywords=yes\n"
       "colouring.user_definitions=0\n"
       "open.clears_file_list=1\x01\n"
       "project.clears_definitions\n"
-      "=1\n"
       "\x7f\xff=\x01\n"
       "open.updates_file_list=1";  // the last line without its end
   std::vector<std::string> warnings;
-  const EditorPreferences p = ParseEditorSettings(text, &warnings);
-  EXPECT_EQ(p.colors[kColorBackground], (platform::Rgb{1, 2, 3}));
-  EXPECT_EQ(p.colors[kColorComments], kDefaultEditorColors[kColorComments]);
-  EXPECT_EQ(p.colors[kColorQuotations], kDefaultEditorColors[kColorQuotations]);
-  EXPECT_EQ(p.colors[kColorKeywords], kDefaultEditorColors[kColorKeywords]);
-  EXPECT_EQ(p.colors[kColorNormalText], kDefaultEditorColors[kColorNormalText]);
-  EXPECT_TRUE(p.switches.keywords);
-  EXPECT_FALSE(p.switches.userDefinitions);
-  EXPECT_FALSE(p.options.openClearsFileList);
-  EXPECT_TRUE(p.options.projectClearsDefinitions);
-  EXPECT_TRUE(p.options.openUpdatesFileList);
-  ASSERT_EQ(warnings.size(), 10u);
+  EditorPreferences want;
+  want.colors[kColorBackground] = {1, 2, 3};
+  want.switches.userDefinitions = false;
+  want.options.openUpdatesFileList = true;
+  EXPECT_EQ(ParseEditorSettings(text, &warnings), want);
+  ASSERT_EQ(warnings.size(), 8u);
   EXPECT_EQ(warnings[0], "editor settings line 3: bad value");
-  EXPECT_EQ(warnings[4], "editor settings line 7: unknown setting");
-  EXPECT_EQ(warnings[8], "editor settings line 12: unknown setting");
+  EXPECT_EQ(warnings[3], "editor settings line 6: unknown setting");
 
   // Only the first 16 KiB count, and the warnings stay few.
-  std::string flood(100000, '\n');
-  flood += "colouring.keywords=0\n";
-  EXPECT_TRUE(ParseEditorSettings(flood).switches.keywords);
+  EXPECT_TRUE(
+      ParseEditorSettings(std::string(100000, '\n') + "colouring.keywords=0\n").switches.keywords);
   std::string junk;
   for (int i = 0; i < 1000; ++i) junk += "x\n";
   warnings.clear();

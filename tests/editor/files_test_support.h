@@ -43,12 +43,6 @@ class FilesTest : public ::testing::Test {
     s << in.rdbuf();
     return s.str();
   }
-  // The newest terminal lines, oldest first.
-  std::vector<std::string> TerminalLines(int count) const {
-    std::vector<std::string> lines;
-    for (int i = count - 1; i >= 0; --i) lines.push_back(terminal.Line(i).text);
-    return lines;
-  }
 
   fs::path folder;
   EditorState state;

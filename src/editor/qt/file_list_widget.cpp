@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QTimer>
+#include <string>
 
 #include "platform/qt/qt_fonts.h"
 
@@ -14,10 +15,15 @@ FileListWidget::FileListWidget(FileList& list, QWidget* parent) : QTreeWidget(pa
   setRootIsDecorated(true);
   setUniformRowHeights(true);
   connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int) {
+    // A tree that has not caught up with the list yet shows items that may be gone.
+    if (rebuildPending_) return;
     const FileListRef ref = RefOf(item);
+    const std::string text(FileListText(list_, ref));
     // Activation may open a file and so change the list: let the tree finish its event first.
-    QTimer::singleShot(0, this, [this, ref] {
-      if (onActivate) onActivate(ref);
+    // Should the list have changed under the click meanwhile, the click is dropped rather than
+    // given to whatever item now stands in that place.
+    QTimer::singleShot(0, this, [this, ref, text] {
+      if (onActivate && FileListText(list_, ref) == text) onActivate(ref);
     });
   });
   list_.changed = [this] { ScheduleRebuild(); };

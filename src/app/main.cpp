@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "editor/editor_settings.h"
 #include "link/builtin_library.h"
 #include "link/dynamic_vendor_library.h"
 #include "link/qt/select_device_dialog.h"
@@ -65,6 +66,11 @@ int main(int argc, char** argv) {
       vendorFolder.empty() ? bl::BuiltinLibraryLoader(devices)
                            : [vendorFolder] { return bl::LoadDynamicVendorLibrary(vendorFolder); };
   bl::Workbench workbench(desktop, uiThread, clock, std::move(loader), DataFolders());
+  // The editor's colours and options as the user left them.
+  workbench.editor.preferencesFile = bl::editor::DefaultEditorSettingsPath();
+  if (std::string error; !bl::editor::LoadEditorSettings(workbench.editor.preferencesFile,
+                                                         workbench.editor.preferences, error))
+    std::fprintf(stderr, "brightlantern: %s\n", error.c_str());
   bl::Shell shell(workbench);
 
   bl::MainWindow window(workbench, shell);

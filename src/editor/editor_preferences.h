@@ -59,6 +59,7 @@ struct ColouringSwitches {
   bool qDefinitions = true;
   bool mDefinitions = true;
   bool iDefinitions = true;
+  friend bool operator==(const ColouringSwitches&, const ColouringSwitches&) = default;
 };
 
 // What opening a program file does to the definitions and the file list; read by the files code.
@@ -71,13 +72,16 @@ struct FileOptions {
   bool projectUpdatesDefinitions = true;
   bool projectClearsFileList = true;
   bool projectUpdatesFileList = true;
+  friend bool operator==(const FileOptions&, const FileOptions&) = default;
 };
 
-// Everything the "Program Editor Preferences" dialog sets. Starts at the defaults on every run.
+// Everything the "Program Editor Preferences" dialog sets. Starts at the defaults; kept between
+// runs in the user's settings file.
 struct EditorPreferences {
   EditorColors colors = kDefaultEditorColors;
   ColouringSwitches switches;
   FileOptions options;
+  friend bool operator==(const EditorPreferences&, const EditorPreferences&) = default;
 };
 
 }  // namespace bl::editor

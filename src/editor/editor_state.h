@@ -6,6 +6,7 @@
 #include <string>
 
 #include "editor/editor_preferences.h"
+#include "editor/file_list.h"
 
 namespace bl::editor {
 
@@ -57,11 +58,14 @@ struct EditorState {
   bool rawDragging = false;
   int rawDragX = 0;
 
-  // The file in the editor (empty: none) and the file list's height, both used by the files code.
+  // The file in the editor (empty: none), the file list under the editor and its height.
   std::string currentFile;
+  FileList fileList;
   int fileListHeight = 140;
 
   EditorPreferences preferences;
+  // Where the preferences are kept between runs; empty: they are not kept.
+  std::string preferencesFile;
 
   // Set by the widgets that show the editor; any of them may be empty (core tests).
   std::function<void()> repaint;     // the editor, then the raw view

@@ -1,14 +1,12 @@
 #include "link/device_table.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <system_error>
 
 #include "platform/files.h"
+#include "platform/settings_file.h"
 #include "platform/text_format.h"
 #include "protocol/controller_types.h"
 
@@ -33,21 +31,7 @@ const char* KindName(DeviceConfig::Kind kind) {
   return "none";
 }
 
-bool ParseInt(std::string_view text, int low, int high, int& value) {
-  int parsed = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-  if (error != std::errc() || end != text.data() + text.size()) return false;
-  if (parsed < low || parsed > high) return false;
-  value = parsed;
-  return true;
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-    s.remove_suffix(1);
-  return s;
-}
+using platform::ParseIntSetting;
 
 // Text settings keep printable characters only, so a file cannot smuggle control characters
 // into a host or port name.
@@ -144,25 +128,18 @@ DeviceTable ParseDeviceTable(std::string_view text, std::vector<std::string>* wa
     if (warnings && warnings->size() < 50)
       warnings->push_back(platform::Format("devices line %d: %s", line, what));
   };
-  text = text.substr(0, kMaxSettingsBytes);
-  int lineNumber = 0;
-  while (!text.empty()) {
-    const std::size_t nl = text.find('\n');
-    std::string_view line = Trim(text.substr(0, nl));
-    text = nl == std::string_view::npos ? std::string_view{} : text.substr(nl + 1);
-    ++lineNumber;
-    if (line.empty() || line.front() == '#') continue;
-    const std::size_t eq = line.find('=');
-    if (line.substr(0, 7) != "device." || eq == std::string_view::npos) {
+  for (const platform::SettingLine& setting : platform::SettingLines(text, kMaxSettingsBytes)) {
+    const int lineNumber = setting.number;
+    if (setting.name.substr(0, 7) != "device." || !setting.hasValue) {
       warn(lineNumber, "not a device setting");
       continue;
     }
-    const std::string_view key = line.substr(7, eq - 7);
-    const std::string_view value = Trim(line.substr(eq + 1));
+    const std::string_view key = setting.name.substr(7);
+    const std::string_view value = setting.value;
     const std::size_t dot = key.find('.');
     int index = 0;
     if (dot == std::string_view::npos ||
-        !ParseInt(key.substr(0, dot), 0, kDeviceCount - 1, index)) {
+        !ParseIntSetting(key.substr(0, dot), 0, kDeviceCount - 1, index)) {
       warn(lineNumber, "device number out of range");
       continue;
     }
@@ -181,17 +158,17 @@ DeviceTable ParseDeviceTable(std::string_view text, std::vector<std::string>* wa
       else
         ok = false;
     } else if (name == "type") {
-      ok = ParseInt(value, 1, 6, d.virtualType);
+      ok = ParseIntSetting(value, 1, 6, d.virtualType);
     } else if (name == "host") {
       ok = CleanText(value, d.host);
     } else if (name == "port") {
-      ok = ParseInt(value, 1, 65535, d.port);
+      ok = ParseIntSetting(value, 1, 65535, d.port);
     } else if (name == "timeout") {
-      ok = ParseInt(value, 100, 60000, d.timeoutMs);
+      ok = ParseIntSetting(value, 100, 60000, d.timeoutMs);
     } else if (name == "serial") {
       ok = CleanText(value, d.serialPort);
     } else if (name == "baud") {
-      ok = ParseInt(value, 1, 4000000, d.baud);
+      ok = ParseIntSetting(value, 1, 4000000, d.baud);
     } else {
       warn(lineNumber, "unknown setting");
       continue;
@@ -206,28 +183,14 @@ std::string DefaultDeviceSettingsPath() {
 }
 
 bool LoadDeviceTable(const std::string& path, DeviceTable& table, std::string& error) {
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) {
-    table = DefaultDeviceTable();
-    return true;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot read " + path;
-    return false;
-  }
-  std::string text(kMaxSettingsBytes, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<std::size_t>(in.gcount()));
+  std::string text;
+  if (!platform::ReadSettingsFile(path, kMaxSettingsBytes, text, error)) return false;
   table = ParseDeviceTable(text);
   return true;
 }
 
 bool SaveDeviceTable(const std::string& path, const DeviceTable& table, std::string& error) {
-  std::error_code ec;
-  const std::filesystem::path target(path);
-  if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
-  return platform::WriteFileAtomically(path, FormatDeviceTable(table), error);
+  return platform::WriteSettingsFile(path, FormatDeviceTable(table), error);
 }
 
 }  // namespace bl

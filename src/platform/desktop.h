@@ -25,6 +25,9 @@ struct FileDialogRequest {
   std::vector<FileFilter> filters;
   std::string defaultExtension;  // without the dot; appended when the user types none
   std::string initialPath;       // folder or file
+  // Save dialogs only: whether the dialog itself asks before an existing file is chosen. Off
+  // where the caller asks its own question.
+  bool askToOverwrite = true;
 };
 
 // What the keyboard holds down at this moment (not taken from key messages).

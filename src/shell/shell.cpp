@@ -48,7 +48,8 @@ void Shell::RunCommand(int command) {
   }
   switch (command) {
     case kExit:
-      if (hooks.destroyMainWindow) hooks.destroyMainWindow();
+      // Exit must not throw unsaved edits away any more than the close box does.
+      if (ConfirmClose() && hooks.destroyMainWindow) hooks.destroyMainWindow();
       return;
     case kCut:
     case kCopy:

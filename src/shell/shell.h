@@ -81,7 +81,7 @@ class Shell {
   bool HasCommand(int command) const;
 
   // The close box: asks about unsaved changes. True when the window may close, which it then
-  // does itself (destroyMainWindow is Exit's, which does not ask).
+  // does itself. Exit asks the same before destroyMainWindow.
   bool ConfirmClose();
 
   // Start-up after the records and windows exist: the banner goes into the terminal, the main

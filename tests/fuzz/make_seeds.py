@@ -281,6 +281,50 @@ def find_print():
     write(t, "program_list_and_print", s)
 
 
+def program_file():
+    t = "program_file_fuzzer"
+    write(t, "crlf_tabs_last_line", b"; jog\r\n\tOPEN PLC 1 CLEAR\r\nP1=P1+1\x01\x7f\xe9\r\nCLOSE")
+    write(t, "overlong_line", b"P1=1\n" + b"x" * 300 + b"\r\n" + b"y" * 255 + b"\n" + b"z" * 256)
+    write(t, "includes", b"#include \"a.pmc\"\r\n#INCLUDE\t\"sub\\b.pmc\"\n#includes\n#include")
+    write(t, "binary", bytes(range(256)) * 4)
+
+
+def include():
+    t = "include_fuzzer"
+    s = Seed().text("/home/user/prog/main.pmc")
+    for line in ('#include "axis.pmc"', '#include "sub\\motor.pmc" ; note', '#include axis.pmc',
+                 '#include "open', '#include ""', '#include "/abs/common.pmc"', '#include "axis.pmc"'):
+        s.int(1, 0, 7).text(line)
+    s.int(0, 0, 7)
+    write(t, "project_lines", s)
+    s = Seed().text("/" + "d" * 240 + "/main.pmc")
+    s.int(1, 0, 7).text('#include "' + "n" * 17 + '"')
+    s.int(1, 0, 7).text('#include "' + "n" * 18 + '"')
+    write(t, "path_limit", s)
+
+
+def define_scan():
+    t = "define_scan_fuzzer"
+    text = ("#define speed P10 ; the speed\n/* #define hidden P11\n#define alsoHidden P12 */ "
+            "#define after P13\n#define gain 1.5\n// #define commented P14\n#define velo P10\n"
+            "#DEFINE Axis M162\n#define off NULL\n#define quoted \"a;b\"\n#define ix I8191\n")
+    write(t, "defines_and_comments", Seed().bool(False).rest(text))
+    write(t, "small_table", Seed().bool(True).rest("#define a P1023\n#define b P1024\n#define c Q5\n"))
+
+
+def editor_settings():
+    t = "editor_settings_fuzzer"
+    write(t, "written", (
+        "# Brightlantern program editor preferences: name=value\n"
+        "color.background=255,255,255\ncolor.comments=0,128,0\ncolor.quotations=255,0,0\n"
+        "colouring.keywords=1\ncolouring.p_definitions=0\n"
+        "open.clears_definitions=0\nopen.updates_file_list=1\nproject.clears_file_list=1\n"
+    ).encode())
+    write(t, "hand_edited", (
+        "  color.background = 1,2,3 \r\ncolor.comments=256,0,0\r\ncolor.keywords=1,2,3,4\r\n"
+        "colouring.keywords=yes\r\nproject.clears_definitions\r\n=1\r\n").encode() + b"\x7f\xff=\x01\n")
+
+
 def command_interpreter():
     t = "command_interpreter_fuzzer"
 
@@ -562,6 +606,10 @@ if __name__ == "__main__":
     download()
     editor_input()
     find_print()
+    program_file()
+    include()
+    define_scan()
+    editor_settings()
     command_interpreter()
     program_buffer()
     reply_end()

@@ -126,17 +126,22 @@ TEST_F(MainWindowTest, CloseBoxClosesOnProceedAndStaysOpenOnCancel) {
   EXPECT_EQ(asked, 5);
   EXPECT_FALSE(window.isVisible());
 
-  // Exit closes without the question, and leaves the close box asking.
+  // Exit asks once (not a second time in the close event), and leaves the close box asking.
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  proceed = false;
   window.MenuAction(cmd::kExit)->trigger();
-  EXPECT_EQ(asked, 5);
+  EXPECT_EQ(asked, 6);
+  EXPECT_TRUE(window.isVisible());
+  proceed = true;
+  window.MenuAction(cmd::kExit)->trigger();
+  EXPECT_EQ(asked, 7);
   EXPECT_FALSE(window.isVisible());
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   proceed = false;
   EXPECT_FALSE(window.close());
-  EXPECT_EQ(asked, 6);
+  EXPECT_EQ(asked, 8);
   EXPECT_TRUE(window.isVisible());
 }
 
@@ -194,6 +199,8 @@ TEST_F(MainWindowTest, ShellAndEditorHooksEndWithTheWindow) {
   ASSERT_TRUE(shell.editor.edit);
   ASSERT_TRUE(workbench.editor.repaint);
   ASSERT_TRUE(shell.HasCommand(cmd::kEditorPreferences));
+  ASSERT_TRUE(shell.HasCommand(cmd::kOpenProject));
+  ASSERT_TRUE(workbench.editor.fileList.changed);
   window.reset();
 
   const Shell::Hooks& h = shell.hooks;
@@ -205,9 +212,14 @@ TEST_F(MainWindowTest, ShellAndEditorHooksEndWithTheWindow) {
   const Shell::EditorHooks& e = shell.editor;
   EXPECT_FALSE(e.edit || e.undo || e.focus || e.insert || e.findAndReplace);
   EXPECT_FALSE(workbench.editor.repaint || workbench.editor.repaintRaw ||
-               workbench.editor.relayout || workbench.editor.focusEditor);
+               workbench.editor.relayout || workbench.editor.focusEditor ||
+               workbench.editor.showEditorView || workbench.editor.showTerminalView ||
+               workbench.editor.repaintMainWindow || workbench.editor.fileList.changed);
   EXPECT_FALSE(workbench.terminal.repaint);
   EXPECT_FALSE(shell.HasCommand(cmd::kEditorPreferences));
+  for (int command : {cmd::kNewProgramFile, cmd::kOpenProgramFile, cmd::kOpenProject,
+                      cmd::kSaveProgramFile, cmd::kSaveProgramFileAs})
+    EXPECT_FALSE(shell.HasCommand(command));
 
   DialogGuard guard;
   // The editor's commands.

@@ -101,7 +101,7 @@ TEST_F(ShellTest, UndoBelongsToTheEditor) {
   EXPECT_EQ(desktop.messages.size(), 1u);
 }
 
-TEST_F(ShellTest, ExitDestroysAtOnceButTheCloseBoxAsks) {
+TEST_F(ShellTest, ExitAndTheCloseBoxBothAskAboutUnsavedChanges) {
   int asked = 0;
   shell.hooks.confirmUnsaved = [&] {
     ++asked;
@@ -110,21 +110,28 @@ TEST_F(ShellTest, ExitDestroysAtOnceButTheCloseBoxAsks) {
   EXPECT_FALSE(shell.ConfirmClose());
   EXPECT_FALSE(destroyed);
   EXPECT_EQ(asked, 1);
+  // A cancelled Exit leaves the window and the unsaved text alone.
   shell.RunCommand(cmd::kExit);
-  EXPECT_TRUE(destroyed);
-  EXPECT_EQ(asked, 1);
+  EXPECT_FALSE(destroyed);
+  EXPECT_EQ(asked, 2);
 
-  // On proceed the window closes itself: the shell does not destroy it a second way.
-  destroyed = false;
+  // On proceed the close box lets the window close itself: the shell does not destroy it a
+  // second way. Exit destroys it.
   shell.hooks.confirmUnsaved = [&] {
     ++asked;
     return true;
   };
   EXPECT_TRUE(shell.ConfirmClose());
-  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(asked, 3);
   EXPECT_FALSE(destroyed);
+  shell.RunCommand(cmd::kExit);
+  EXPECT_TRUE(destroyed);
+  EXPECT_EQ(asked, 4);
   shell.hooks.confirmUnsaved = nullptr;
   EXPECT_TRUE(shell.ConfirmClose());  // nothing to ask about
+  destroyed = false;
+  shell.RunCommand(cmd::kExit);
+  EXPECT_TRUE(destroyed);
 }
 
 TEST_F(ShellTest, GatheringButtonsFollowTheConnection) {

@@ -1,27 +1,11 @@
 #include "editor/qt/editor_view.h"
 
-#include <QPalette>
-
 #include "editor/editor_view_layout.h"
 #include "platform/qt/qt_canvas.h"
 
 namespace bl::editor {
 
-namespace {
-
 using platform::ToQRect;
-
-QWidget* LightGreyArea(const char* name, QWidget* parent) {
-  auto* w = new QWidget(parent);
-  w->setObjectName(name);
-  QPalette p = w->palette();
-  p.setColor(QPalette::Window, QColor(192, 192, 192));
-  w->setPalette(p);
-  w->setAutoFillBackground(true);
-  return w;
-}
-
-}  // namespace
 
 EditorView::EditorView(EditorState& state, const DefinitionTable& table, platform::Desktop& desktop,
                        QWidget* parent)
@@ -35,7 +19,7 @@ EditorView::EditorView(EditorState& state, const DefinitionTable& table, platfor
       // The main window's client area is the view and the 50 pixels of the toolbar above it.
       bar_(new EditorBarWidget(
           state, [this] { return QSize(width(), height() + 50); }, this)),
-      fileList_(LightGreyArea("EditorFiles", this)) {
+      fileList_(new FileListWidget(state.fileList, this)) {
   band_->SetPainter([this](platform::Canvas& c) { PaintFileNameBand(c, state_.currentFile); });
   state_.repaint = [this] { Refresh(); };
   state_.relayout = [this] { Relayout(); };

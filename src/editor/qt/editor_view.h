@@ -5,6 +5,7 @@
 #include "editor/editor_state.h"
 #include "editor/qt/editor_bar_widget.h"
 #include "editor/qt/editor_widget.h"
+#include "editor/qt/file_list_widget.h"
 #include "editor/qt/raw_view_widget.h"
 #include "platform/qt/canvas_widget.h"
 
@@ -12,7 +13,6 @@ namespace bl::editor {
 
 // The main window's editor view: the file-name band, the editor, the raw view at its right, and
 // below them the editor bar and the file list. The main window places it at (0, 50), W x (H - 50).
-// The file list ("EditorFiles") is a plain light-grey area here; the files code fills it.
 class EditorView : public QWidget {
  public:
   EditorView(EditorState& state, const DefinitionTable& table, platform::Desktop& desktop,
@@ -23,7 +23,7 @@ class EditorView : public QWidget {
   RawViewWidget& Raw() { return *raw_; }
   platform::CanvasWidget& Band() { return *band_; }
   EditorBarWidget& EditorBar() { return *bar_; }
-  QWidget& FileList() { return *fileList_; }
+  FileListWidget& FileList() { return *fileList_; }
 
   // Places the panes after a change of RawWidth or FileListHeight.
   void Relayout();
@@ -39,7 +39,7 @@ class EditorView : public QWidget {
   EditorWidget* editor_;
   RawViewWidget* raw_;
   EditorBarWidget* bar_;
-  QWidget* fileList_;
+  FileListWidget* fileList_;
 };
 
 }  // namespace bl::editor

@@ -136,6 +136,7 @@ std::optional<std::string> QtDesktop::ChooseSaveFile(const FileDialogRequest& re
   QFileDialog dialog(Owner(), ToQt(request.title), ToQt(request.initialPath),
                      FilterString(request.filters));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
+  if (!request.askToOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (!request.defaultExtension.empty()) dialog.setDefaultSuffix(ToQt(request.defaultExtension));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().front().toLocal8Bit().toStdString();

@@ -15,7 +15,10 @@
 #include "controller/identify_controller.h"
 #include "controller/qt/connect_dialogs.h"
 #include "definitions/qt/select_variable_dialog.h"
+#include "editor/define_tools.h"
 #include "editor/editor_edit.h"
+#include "editor/editor_files.h"
+#include "editor/editor_settings.h"
 #include "editor/qt/editor_view.h"
 #include "editor/qt/find_dialog.h"
 #include "editor/qt/preferences_dialog.h"
@@ -43,6 +46,11 @@ namespace bl {
 namespace {
 
 using platform::ToQRect;
+
+// The file commands the editor carries out.
+constexpr int kEditorFileCommands[] = {cmd::kNewProgramFile, cmd::kOpenProgramFile,
+                                       cmd::kOpenProject, cmd::kSaveProgramFile,
+                                       cmd::kSaveProgramFileAs};
 
 // A view whose drawing comes with a later part of the program: a white area of its size.
 void PaintEmptyView(platform::Canvas& canvas) {
@@ -190,6 +198,7 @@ MainWindow::~MainWindow() {
   workbench_.editor.repaintMainWindow = nullptr;
   shell_.SetCommand(cmd::kEditorPreferences, nullptr);
   shell_.SetCommand(cmd::kPrint, nullptr);
+  for (int command : kEditorFileCommands) shell_.SetCommand(command, nullptr);
 }
 
 void MainWindow::BuildMenu() {
@@ -312,14 +321,30 @@ void MainWindow::WireEditor() {
   };
   shell_.SetCommand(cmd::kPrint, [this] { editor::RunPrint(this, workbench_.editorContext); });
   shell_.SetCommand(cmd::kEditorPreferences, [this] {
+    const editor::EditorPreferences before = workbench_.editor.preferences;
     editor::RunPreferencesDialog(this, workbench_.editor.preferences, workbench_.desktop,
                                  [this] { editor::Repaint(workbench_.editor); });
+    editor::KeepChangedPreferences(workbench_.editorContext, before);
   });
+  WireEditorFiles(*view);
+}
+
+void MainWindow::WireEditorFiles(editor::EditorView& view) {
+  editor::EditorContext& ctx = workbench_.editorContext;
+  for (int command : kEditorFileCommands)
+    shell_.SetCommand(command, [&ctx, command] { editor::RunFileCommand(ctx, command); });
+  view.EditorBar().onSaveFile = [&ctx] { editor::SaveProgramFileCommand(ctx, false); };
+  view.EditorBar().onUpdateDefines = [&ctx] { editor::UpdateDefines(ctx); };
+  view.FileList().onActivate = [&ctx](editor::FileListRef item) {
+    editor::ActivateFileListItem(ctx, item);
+  };
+  shell_.hooks.confirmUnsaved = [&ctx] { return editor::ConfirmUnsaved(ctx) == 0; };
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  // Exit closes at once; the close box asks about unsaved changes, and the answer decides this
-  // very event (closing again from inside it would be swallowed by the close in progress).
+  // Exit has asked about unsaved changes before it closes; the close box asks here, and the
+  // answer decides this very event (closing again from inside it would be swallowed by the close
+  // in progress).
   if (exiting_ || shell_.ConfirmClose())
     event->accept();
   else

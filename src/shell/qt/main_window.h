@@ -19,6 +19,9 @@ class SeriesPanel;
 namespace platform {
 class CanvasWidget;
 }
+namespace editor {
+class EditorView;
+}
 
 // The client area of the main window: every view's child windows, laid out at their pixel
 // positions on each resize, and the main window's own drawing beneath them.
@@ -80,12 +83,13 @@ class MainWindow : public QMainWindow {
   void BuildMenu();
   void WireShell();
   void WireEditor();
+  void WireEditorFiles(editor::EditorView& view);
 
   Workbench& workbench_;
   Shell& shell_;
   MainClientArea* client_;
   std::map<int, QAction*> actions_;
-  // Set while Exit closes the window: no unsaved-changes question then.
+  // Set while Exit closes the window: Exit has asked about unsaved changes already.
   bool exiting_ = false;
 };
 

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "definitions/define_text.h"
 #include "definitions/definition_table.h"
 #include "editor/define_tools.h"
 #include "editor/editor_files.h"
@@ -103,7 +104,7 @@ void BM_UpdateDefines(benchmark::State& st) {
   Editor e;
   e.state.currentFile = File().Path();
   OpenProgramFile(e.ctx, kOpenPlainFile);
-  for (auto _ : st) benchmark::DoNotOptimize(ScanDefines(e.state.editorText, e.table, e.terminal));
+  for (auto _ : st) benchmark::DoNotOptimize(DefineFromText(e.state.editorText, e.table, e.terminal));
 }
 BENCHMARK(BM_UpdateDefines)->Unit(benchmark::kMillisecond);
 

@@ -5,6 +5,7 @@
 
 #include "definitions/clean_line.h"
 #include "definitions/definition_table.h"
+#include "platform/text_format.h"
 
 namespace bl {
 
@@ -28,6 +29,24 @@ int DefineFromText(std::string_view text, DefinitionTable& table, Terminal& term
     start = end + 1;
   }
   return count;
+}
+
+std::vector<std::string> UserDefinitionLines(const DefinitionTable& table) {
+  std::vector<std::string> lines;
+  for (const DefinitionTable::UserDefinition& d : table.UserDefinitions())
+    lines.push_back(platform::Format("#DEFINE %-32s %-32s\n", d.name.c_str(), d.text.c_str()));
+  return lines;
+}
+
+std::vector<std::string> VariableDefinitionLines(const DefinitionTable& table, VariableKind kind) {
+  std::vector<std::string> lines;
+  for (int n = 0; n < table.SlotCount(); ++n) {
+    const std::string_view name = table.NameOf(kind, n);
+    if (!name.empty())
+      lines.push_back(platform::Format("#DEFINE %-32s %c%d\n", std::string(name).c_str(),
+                                       VariableLetter(kind), n));
+  }
+  return lines;
 }
 
 }  // namespace bl

@@ -1,6 +1,6 @@
 #include "editor/define_tools.h"
 
-#include "definitions/clean_line.h"
+#include "definitions/define_text.h"
 #include "definitions/definition_table.h"
 #include "editor/editor_files.h"
 #include "editor/editor_scroll.h"
@@ -16,8 +16,6 @@ namespace {
 
 constexpr int kHeadingColor = 13;
 constexpr int kWarningColor = 5;
-// The line buffer of the scan holds 254 characters and its terminator.
-constexpr std::size_t kScanLine = 254;
 
 void Call(const std::function<void()>& hook) {
   if (hook) hook();
@@ -32,31 +30,12 @@ int CategoryKind(std::string_view category) {
 
 }  // namespace
 
-int ScanDefines(std::string_view text, DefinitionTable& table, Terminal& terminal) {
-  int lineNumber = 0;
-  int count = 0;
-  bool open = false;
-  std::string line;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t lf = text.find('\n', start);
-    const std::size_t end = lf == std::string_view::npos ? text.size() : lf;
-    line.assign(text.substr(start, std::min(end - start, kScanLine)));
-    ++lineNumber;
-    open = CleanLine(line, open);
-    if (table.DefineLine(line, lineNumber, terminal) == kDefineRedefined) ++count;
-    if (lf == std::string_view::npos) break;
-    start = lf + 1;
-  }
-  return count;
-}
-
 int UpdateDefines(EditorContext& ctx) {
   ctx.terminal.TerminalAddLine("", kHeadingColor);
   ctx.terminal.TerminalAddLine("Updating #DEFINEs...", kHeadingColor);
   int count = 0;
   if (!ctx.state.editorText.empty()) {
-    count = ScanDefines(ctx.state.editorText, ctx.definitions, ctx.terminal);
+    count = DefineFromText(ctx.state.editorText, ctx.definitions, ctx.terminal);
     if (count > 0) {
       ctx.desktop.ShowMessage(
           "A duplicate #DEFINE was found.  Details are shown in the terminal window.",
@@ -78,19 +57,13 @@ std::string DefinitionListing(const DefinitionTable& table, std::string_view cat
     text += line;
   };
   if (category == kDefinitionCategories[0]) {
-    for (const DefinitionTable::UserDefinition& d : table.UserDefinitions())
-      add(platform::Format("#DEFINE %-32s %-32s\n", d.name.c_str(), d.text.c_str()));
+    for (const std::string& line : UserDefinitionLines(table)) add(line);
     return text;
   }
   const int kind = CategoryKind(category);
   if (kind < 0) return text;
   const VariableKind k = kVariableKinds[static_cast<std::size_t>(kind)];
-  for (int n = 0; n < table.SlotCount() && !cut; ++n) {
-    const std::string_view name = table.NameOf(k, n);
-    if (name.empty()) continue;
-    // "#DEFINE %-32s P%d\n" and its Q, M and I companions.
-    add(platform::Format("#DEFINE %-32s %c%d\n", std::string(name).c_str(), VariableLetter(k), n));
-  }
+  for (const std::string& line : VariableDefinitionLines(table, k)) add(line);
   return text;
 }
 

@@ -7,12 +7,7 @@
 
 namespace bl::editor {
 
-// Takes every "#define" line of a program text into the table: each line (its first 254
-// characters) is cleaned of comments, block comments carried from line to line, and handed to
-// DefineLine with its line number. Returns the number of re-definitions.
-int ScanDefines(std::string_view text, DefinitionTable& table, Terminal& terminal);
-
-// The #DEFINE update: ScanDefines over the editor text with its terminal heading, one summary
+// The #DEFINE update: DefineFromText over the editor text with its terminal heading, one summary
 // message when something was re-defined, and a repaint so the new names are coloured. The table
 // is not emptied first.
 int UpdateDefines(EditorContext& ctx);

@@ -3,12 +3,13 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "definitions/define_text.h"
 #include "definitions/definition_table.h"
 #include "editor/editor_scroll.h"
 #include "editor/editor_text.h"
+#include "editor/program_file.h"
 #include "link/pmac_link.h"
 #include "platform/desktop.h"
-#include "platform/files.h"
 #include "platform/text_format.h"
 #include "protocol/wire.h"
 #include "terminal/terminal_lines.h"
@@ -56,16 +57,9 @@ std::string AnchoredInclude(std::string_view line, std::string_view folder) {
 std::string EditorDownloadText(const DefinitionTable& table, std::string_view text,
                                std::string_view includeFolder) {
   std::string out;
-  for (const auto& d : table.UserDefinitions())
-    out += platform::Format("#DEFINE %-32s %-32s\n", d.name.c_str(), d.text.c_str());
-  for (VariableKind kind : kVariableKinds) {
-    const char letter = VariableLetter(kind);
-    for (int n = 0; n < table.SlotCount(); ++n) {
-      const std::string_view name = table.NameOf(kind, n);
-      if (!name.empty())
-        out += platform::Format("#DEFINE %-32s %c%d\n", std::string(name).c_str(), letter, n);
-    }
-  }
+  for (const std::string& line : UserDefinitionLines(table)) out += line;
+  for (VariableKind kind : kVariableKinds)
+    for (const std::string& line : VariableDefinitionLines(table, kind)) out += line;
   if (includeFolder.empty()) {
     out.append(text);
     return out;
@@ -174,13 +168,9 @@ void ProgramTransfer::DownloadProgram(int mode) {
     const std::string folder =
         s.currentFile.empty() ? std::string()
                               : std::filesystem::path(s.currentFile).parent_path().string();
-    std::string bytes;
-    for (char c : EditorDownloadText(context_.definitions, s.editorText, folder)) {
-      if (c == '\n') bytes += '\r';
-      bytes += c;
-    }
     std::string error;
-    if (!platform::WriteFileAtomically(path, bytes, error)) {
+    if (!WriteProgramText(path, EditorDownloadText(context_.definitions, s.editorText, folder),
+                          error)) {
       // Nothing would be downloaded; say why rather than leave the user waiting for it.
       terminal.TerminalAddLine(error, kRed);
       return;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "definitions/define_text.h"
 #include "definitions/definition_table.h"
 #include "editor/editor_context.h"
 #include "editor/program_file.h"
@@ -99,7 +100,7 @@ TEST_F(DefineToolsTest, AListingReplacesTheTextUnnamedAndFeedsBackIntoTheTable) 
   EXPECT_FALSE(state.modifiedFlag);
   EXPECT_EQ(shown, 1);
   DefinitionTable fresh;
-  EXPECT_EQ(ScanDefines(state.editorText, fresh, terminal), 0);
+  EXPECT_EQ(DefineFromText(state.editorText, fresh, terminal), 0);
   EXPECT_EQ(fresh.NameOf(VariableKind::P, 10), "speed");
 }
 

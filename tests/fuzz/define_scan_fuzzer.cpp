@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "definitions/define_text.h"
 #include "definitions/definition_table.h"
 #include "editor/define_tools.h"
 #include "editor/file_list.h"
@@ -58,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     listings += bl::editor::DefinitionListing(table, category, cut);
     if (cut) return 0;
   }
-  BL_FUZZ_CHECK(bl::editor::ScanDefines(listings, fresh, terminal) == 0);
+  BL_FUZZ_CHECK(bl::DefineFromText(listings, fresh, terminal) == 0);
   CheckSameTable(table, fresh);
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "editor/editor_state.h"
+#include "editor_bench_support.h"
 #include "editor/find_presenter.h"
 #include "editor/find_text.h"
 #include "editor/print_layout.h"
@@ -16,29 +17,10 @@ namespace {
 
 using namespace bl;
 using namespace bl::editor;
+using bl::bench::Program;
 
 constexpr std::size_t kTextBytes = 499999;
 
-std::string Program(std::size_t bytes) {
-  static const char* const kLines[] = {
-      "; jog axis 1 to the next index",
-      "OPEN PROG 10 CLEAR",
-      "Speed=Speed+1 ; count up",
-      "IF (M1=1) X(Start+Speed*2) F100",
-      "/* settle time before",
-      "   the next move */ DWELL 50",
-      "SEND\"Done\" P20=P21/3",
-      "ENDIF",
-      "CLOSE",
-  };
-  std::string text;
-  for (std::size_t i = 0; text.size() < bytes; ++i) {
-    text += kLines[i % std::size(kLines)];
-    text += '\n';
-  }
-  text.resize(bytes);
-  return text;
-}
 
 struct Fixture {
   Fixture() {

@@ -19,6 +19,7 @@
 #include "editor/qt/print_dialog.h"
 #include "editor/qt/program_list_dialog.h"
 #include "gui_support.h"
+#include "offline_program.h"
 #include "link/pmac_link.h"
 #include "platform/clock.h"
 #include "platform/fake/fake_desktop.h"
@@ -51,7 +52,7 @@ std::vector<editor::FindReplaceDialog*> OpenFindDialogs(QWidget& window) {
   return open;
 }
 
-class EditorToolsTest : public ::testing::Test {
+class EditorToolsTest : public ::testing::Test, protected test::OfflineProgram {
  protected:
   static void SetUpTestSuite() { test::EnsureApplication(); }
 
@@ -59,16 +60,8 @@ class EditorToolsTest : public ::testing::Test {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   }
-  editor::EditorView& View() {
-    return *static_cast<editor::EditorView*>(window.Client().MainChild(kViewEditor));
-  }
+  editor::EditorView& View() { return EditorView(); }
 
-  platform::FakeDesktop desktop;
-  platform::ImmediateUiThread ui;
-  platform::SystemClock clock;
-  Workbench workbench{desktop, ui, clock, [] { return LibraryLoad{}; }};
-  Shell shell{workbench};
-  MainWindow window{workbench, shell};
 };
 
 TEST_F(EditorToolsTest, FindAndReplaceOpensOnceOverTheEditorAndAnotherViewClosesIt) {

@@ -14,6 +14,7 @@
 #include "editor/qt/editor_view.h"
 #include "editor/qt/file_list_widget.h"
 #include "gui_support.h"
+#include "offline_program.h"
 #include "link/builtin_library.h"
 #include "platform/clock.h"
 #include "platform/fake/fake_desktop.h"
@@ -38,7 +39,7 @@ void DoubleClick(QWidget* widget, QPoint pos) {
   QTest::mouseRelease(widget, Qt::LeftButton, {}, pos);
 }
 
-class ProgramFilesGuiTest : public ::testing::Test {
+class ProgramFilesGuiTest : public ::testing::Test, protected test::OfflineProgram {
  protected:
   static void SetUpTestSuite() { test::EnsureApplication(); }
 
@@ -63,10 +64,7 @@ class ProgramFilesGuiTest : public ::testing::Test {
     s << in.rdbuf();
     return s.str();
   }
-  // The editor view's body is the view's main child.
-  editor::EditorView& View() {
-    return *static_cast<editor::EditorView*>(window.Client().MainChild(kViewEditor));
-  }
+  editor::EditorView& View() { return EditorView(); }
   editor::FileListWidget& Tree() { return View().FileList(); }
   int UnsavedQuestions() const {
     int n = 0;
@@ -75,12 +73,6 @@ class ProgramFilesGuiTest : public ::testing::Test {
   }
 
   fs::path folder;
-  platform::FakeDesktop desktop;
-  platform::ImmediateUiThread ui;
-  platform::SystemClock clock;
-  Workbench workbench{desktop, ui, clock, [] { return LibraryLoad{}; }};
-  Shell shell{workbench};
-  MainWindow window{workbench, shell};
 };
 
 TEST_F(ProgramFilesGuiTest, AProjectOpenedFromTheMenuListsItsFilesAndADoubleClickOpensOne) {

@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "gui_support.h"
+#include "offline_program.h"
 #include "link/builtin_library.h"
 #include "platform/clock.h"
 #include "platform/fake/fake_desktop.h"
@@ -24,7 +25,7 @@
 namespace bl {
 namespace {
 
-class ViewsTest : public ::testing::Test {
+class ViewsTest : public ::testing::Test, protected test::OfflineProgram {
  protected:
   static void SetUpTestSuite() { test::EnsureApplication(); }
 
@@ -36,12 +37,6 @@ class ViewsTest : public ::testing::Test {
 
   QImage Client() { return window.Client().grab().toImage(); }
 
-  platform::FakeDesktop desktop;
-  platform::ImmediateUiThread ui;
-  platform::SystemClock clock;
-  Workbench workbench{desktop, ui, clock, [] { return LibraryLoad{}; }};
-  Shell shell{workbench};
-  MainWindow window{workbench, shell};
 };
 
 TEST_F(ViewsTest, ToolbarKeepsExactlyOneButtonPressed) {

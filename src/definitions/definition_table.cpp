@@ -56,16 +56,7 @@ std::optional<VariableRef> ParseVariable(std::string_view value, int slots) {
 
 }  // namespace
 
-bool IsDefineLine(std::string_view line) {
-  constexpr std::string_view kPrefix = "#define ";
-  if (line.size() < kPrefix.size()) return false;
-  for (std::size_t i = 0; i < kPrefix.size(); ++i) {
-    char c = line[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != kPrefix[i]) return false;
-  }
-  return true;
-}
+bool IsDefineLine(std::string_view line) { return platform::StartsWithNoCase(line, "#define "); }
 
 DefinitionTable::DefinitionTable() {
   for (auto& m : map_) m.assign(kMaxSlots, -1);

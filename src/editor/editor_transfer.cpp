@@ -23,21 +23,11 @@ constexpr int kRed = 5;
 constexpr std::size_t kMaxCommandLine = 255;
 constexpr std::string_view kTestMovesName = "BL_TestMoves.pmc";
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
-
 // An #include line of the editor text with its relative name made absolute against folder;
 // unchanged when it names no file, names an absolute one, or would grow past a command line.
 std::string AnchoredInclude(std::string_view line, std::string_view folder) {
   const std::size_t first = line.find_first_not_of(" \t");
-  if (first == std::string_view::npos || !StartsWithNoCase(line.substr(first), "#include"))
+  if (first == std::string_view::npos || !platform::StartsWithNoCase(line.substr(first), "#include"))
     return std::string(line);
   const std::size_t open = line.find('"', first);
   if (open == std::string_view::npos) return std::string(line);

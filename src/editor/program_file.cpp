@@ -12,13 +12,7 @@ namespace {
 constexpr std::string_view kIncludePrefix = "#include ";
 
 bool IsIncludeLine(std::string_view line) {
-  if (line.size() < kIncludePrefix.size()) return false;
-  for (std::size_t i = 0; i < kIncludePrefix.size(); ++i) {
-    const char c = line[i];
-    const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    if (lower != kIncludePrefix[i]) return false;
-  }
-  return true;
+  return platform::StartsWithNoCase(line, kIncludePrefix);
 }
 
 // A file looks binary when at least a tenth of it (and more than a stray byte or two) was no

@@ -7,6 +7,7 @@
 #include "editor/colour_line.h"
 #include "editor/editor_text.h"
 #include "platform/color_palette.h"
+#include "platform/text_format.h"
 
 namespace bl::editor {
 
@@ -17,16 +18,6 @@ constexpr int kHandleWidth = 9;
 constexpr int kMinRawWidth = 10;
 constexpr int kMainWidthReserve = 100;
 
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-  if (s.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    char c = s[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
-
 int RawColumns(int clientWidth) { return (clientWidth - kTextLeft) / kCellWidth; }
 
 }  // namespace
@@ -36,7 +27,8 @@ std::optional<std::string> RawLineText(std::string_view line, bool& open,
   std::string raw(line.substr(0, static_cast<std::size_t>(kMaxLineColumns)));
   open = CleanLine(raw, open);
   table.SubstituteNames(raw);
-  if (StartsWithNoCase(raw, "#define ") || StartsWithNoCase(raw, "#include ")) return std::nullopt;
+  if (platform::StartsWithNoCase(raw, "#define ") || platform::StartsWithNoCase(raw, "#include "))
+    return std::nullopt;
   return raw;
 }
 

@@ -31,11 +31,7 @@ struct Preparer {
   void Problem(std::string text) { out.problems.push_back(std::move(text)); }
 
   static bool IsInclude(std::string_view line) {
-    constexpr std::string_view kInclude = "#include";
-    if (line.size() < kInclude.size()) return false;
-    for (std::size_t i = 0; i < kInclude.size(); ++i)
-      if (std::tolower(static_cast<unsigned char>(line[i])) != kInclude[i]) return false;
-    return true;
+    return platform::StartsWithNoCase(line, "#include");
   }
 
   static std::string IncludeName(std::string_view rest) {

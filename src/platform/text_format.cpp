@@ -45,4 +45,14 @@ std::size_t BoundedLength(const char* text, std::size_t maxChars) {
   return text == nullptr ? 0 : strnlen(text, maxChars);
 }
 
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    char c = text[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace bl::platform

@@ -21,6 +21,10 @@ int Scan(std::string_view text, std::size_t maxChars, const char* format, ...)
 // The length of text up to its first NUL, at most maxChars.
 std::size_t BoundedLength(const char* text, std::size_t maxChars);
 
+// True when text begins with prefix, letters compared without regard to case (ASCII only, as
+// the controller's language is). prefix is given in lower case.
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+
 // The text cut to at most maxChars characters.
 inline std::string_view Cut(std::string_view text, std::size_t maxChars) {
   return text.substr(0, maxChars);

@@ -8,6 +8,7 @@
 
 #include "editor/program_file.h"
 #include "fuzz/fuzz_check.h"
+#include "platform/text_format.h"
 
 namespace {
 
@@ -17,14 +18,7 @@ using bl::editor::kMaxProgramText;
 bool Printable(char c) { return c >= 32 && c <= 126; }
 
 bool StartsWithInclude(std::string_view line) {
-  constexpr std::string_view kPrefix = "#include ";
-  if (line.size() < kPrefix.size()) return false;
-  for (std::size_t i = 0; i < kPrefix.size(); ++i) {
-    char c = line[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != kPrefix[i]) return false;
-  }
-  return true;
+  return bl::platform::StartsWithNoCase(line, "#include ");
 }
 
 }  // namespace

@@ -101,7 +101,8 @@ TEST_F(ProgramFilesGuiTest, AProjectOpenedFromTheMenuListsItsFilesAndADoubleClic
   EXPECT_TRUE(tree.isVisible());
   EXPECT_EQ(tree.objectName(), "EditorFiles");
 
-  files()->setExpanded(true);
+  // The files the project brought in are in sight.
+  EXPECT_TRUE(files()->isExpanded());
   tree.scrollToItem(files()->child(0));
   test::SaveScreenshot(window.grab().toImage(), "editor_project_file_list");
   const QRect itemRect = tree.visualItemRect(files()->child(0));
@@ -112,7 +113,12 @@ TEST_F(ProgramFilesGuiTest, AProjectOpenedFromTheMenuListsItsFilesAndADoubleClic
   EXPECT_EQ(workbench.definitions.NameOf(VariableKind::P, 20), "jog");
   EXPECT_TRUE(desktop.messages.empty());
 
-  // Another file listed: the tree is rebuilt and keeps its roots' expansion.
+  // Closed by the user, the root stays closed while nothing is added to it, and opens again
+  // for a new file.
+  files()->setExpanded(false);
+  editor::AddFileListEntry(workbench.editor.fileList, "/elsewhere/x.pmc", editor::kFileListRoot);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return tree.topLevelItemCount() == 3; }));
+  EXPECT_FALSE(files()->isExpanded());
   editor::AddFileListEntry(workbench.editor.fileList, "/elsewhere/x.pmc", editor::kFileListProgram);
   ASSERT_TRUE(QTest::qWaitFor([&] { return files()->childCount() == 3; }));
   EXPECT_TRUE(files()->isExpanded());

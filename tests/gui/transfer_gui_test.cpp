@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "commands/command_ids.h"
+#include "editor/file_list.h"
 #include "editor/qt/upload_dialog.h"
 #include "gui_support.h"
 #include "link/builtin_library.h"
@@ -99,6 +100,49 @@ TEST_F(TransferGuiTest, WithoutAControllerADownloadIsRefused) {
   ASSERT_FALSE(desktop.messages.empty());
   EXPECT_EQ(desktop.messages.back().text, "Not Connected to PMAC");
   EXPECT_EQ(desktop.messages.back().title, "Download Error");
+}
+
+}  // namespace
+}  // namespace bl
+
+namespace bl {
+namespace {
+
+// The example project the way an engineer works it: opened as a project, its programs
+// downloaded from the main file, one uploaded with names, changed and downloaded from the
+// editor, and the file list showing the project.
+TEST_F(TransferGuiTest, TheExampleProjectFromOpeningToUploadAndBack) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  const std::string main = BL_SOURCE_DATA_DIR "/Examples/PickPlace/pickplace.pmc";
+  desktop.openFileAnswers = {main, main};
+  window.MenuAction(cmd::kOpenProject)->trigger();
+  EXPECT_EQ(workbench.editor.currentFile, main);
+  EXPECT_EQ(workbench.definitions.NameOf(VariableKind::P, 110), "Pick_Height");
+  EXPECT_EQ(workbench.editor.fileList.roots[editor::kProgramFilesRoot].children.size(), 4u);
+  QApplication::processEvents();  // the tree follows the list on the next turn of the loop
+  test::SaveScreenshot(window.grab().toImage(), "editor_example_project");
+
+  ASSERT_EQ(workbench.link.LinkConnect(), 0);
+  window.MenuAction(cmd::kDownloadProgramFile)->trigger();
+  EXPECT_EQ(workbench.terminal.Line(0).text, "Download finished: 63 lines, 0 errors.");
+
+  WhenShown<editor::UploadDialog>([](editor::UploadDialog& dialog) {
+    dialog.findChild<QLineEdit*>("ProgramNumber")->setText("10");
+    for (auto* radio : dialog.findChildren<QRadioButton*>())
+      if (radio->text() == "Motion Program") radio->setChecked(true);
+    for (auto* button : dialog.findChildren<QPushButton*>())
+      if (button->text() == "OK") button->click();
+  });
+  window.MenuAction(cmd::kUploadProgramFile)->trigger();
+  std::string& text = workbench.editor.editorText;
+  ASSERT_NE(text.find("Z(Pick_Height)\n"), std::string::npos) << text;
+  test::SaveScreenshot(window.grab().toImage(), "editor_uploaded_program");
+
+  // A slower pick, downloaded from the editor: the controller lists the change.
+  text.replace(text.find("DWELL200"), 8, "DWELL300");
+  window.MenuAction(cmd::kDownloadEditorProgram)->trigger();
+  EXPECT_EQ(workbench.terminal.Line(0).text, "Download finished: 20 lines, 0 errors.");
+  EXPECT_NE(Ask("LIST PROG 10").find("\rDWELL300\r"), std::string::npos);
 }
 
 }  // namespace

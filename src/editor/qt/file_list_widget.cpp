@@ -40,9 +40,14 @@ void FileListWidget::ScheduleRebuild() {
 
 void FileListWidget::Rebuild() {
   rebuildPending_ = false;
-  // The roots keep the expansion the user gave them.
+  // The roots keep the expansion the user gave them; a root that has just gained items opens,
+  // so that the files a project brought in are in sight.
   std::vector<bool> expanded;
-  for (int i = 0; i < topLevelItemCount(); ++i) expanded.push_back(topLevelItem(i)->isExpanded());
+  std::vector<int> shown;
+  for (int i = 0; i < topLevelItemCount(); ++i) {
+    expanded.push_back(topLevelItem(i)->isExpanded());
+    shown.push_back(topLevelItem(i)->childCount());
+  }
   clear();
   for (std::size_t r = 0; r < list_.roots.size(); ++r) {
     const FileListRoot& root = list_.roots[r];
@@ -51,7 +56,8 @@ void FileListWidget::Rebuild() {
     for (const std::string& child : root.children)
       new QTreeWidgetItem(
           item, {QString::fromLocal8Bit(child.data(), static_cast<qsizetype>(child.size()))});
-    if (r < expanded.size() && expanded[r]) item->setExpanded(true);
+    const bool grew = r < shown.size() && static_cast<int>(root.children.size()) > shown[r];
+    if (grew || (r < expanded.size() && expanded[r])) item->setExpanded(true);
   }
 }
 

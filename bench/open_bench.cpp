@@ -17,7 +17,7 @@
 #include "editor_bench_support.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/recording_canvas.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace {
 

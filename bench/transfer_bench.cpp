@@ -15,7 +15,7 @@
 #include "platform/fake/fake_desktop.h"
 #include "sim/controller.h"
 #include "sim/ethernet_server.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace {
 

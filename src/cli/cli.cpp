@@ -14,7 +14,7 @@
 #include "link/pmac_link.h"
 #include "platform/files.h"
 #include "protocol/wire.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl::cli {
 

@@ -7,7 +7,7 @@
 #include "definitions/definition_table.h"
 #include "link/pmac_link.h"
 #include "platform/text_format.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl {
 

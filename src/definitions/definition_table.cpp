@@ -7,7 +7,7 @@
 #include "definitions/clean_line.h"
 #include "definitions/name_chars.h"
 #include "platform/text_format.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl {
 

@@ -10,7 +10,7 @@
 #include "editor/program_file.h"
 #include "platform/desktop.h"
 #include "platform/text_format.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl::editor {
 

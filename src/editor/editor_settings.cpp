@@ -7,7 +7,7 @@
 #include "platform/files.h"
 #include "platform/settings_file.h"
 #include "platform/text_format.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl::editor {
 

@@ -12,7 +12,7 @@
 #include "platform/desktop.h"
 #include "platform/text_format.h"
 #include "protocol/wire.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl::editor {
 

@@ -10,7 +10,7 @@
 #include "link/transports/transport.h"
 #include "platform/text_format.h"
 #include "protocol/wire.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl {
 

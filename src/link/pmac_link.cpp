@@ -11,8 +11,8 @@
 #include "platform/text_format.h"
 #include "platform/ui_thread.h"
 #include "protocol/wire.h"
-#include "terminal/control_key_names.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/control_key_names.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl {
 

@@ -6,7 +6,7 @@
 #include "platform/color_palette.h"
 #include "platform/desktop.h"
 #include "platform/ui_thread.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl {
 

@@ -12,7 +12,7 @@
 #include "shell/data_files.h"
 #include "shell/gather_status.h"
 #include "terminal/command_line.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl {
 

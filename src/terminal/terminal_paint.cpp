@@ -2,7 +2,7 @@
 
 #include "platform/color_palette.h"
 #include "platform/text_format.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl {
 

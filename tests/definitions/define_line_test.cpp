@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "definitions/definition_table.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "definitions/select_variable_presenter.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl {
 namespace {

@@ -3,7 +3,7 @@
 #include <thread>
 
 #include "definitions/definition_table.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl {
 namespace {

@@ -5,7 +5,7 @@
 #include "definitions/definition_table.h"
 #include "editor/colour_line.h"
 #include "editor/keyword_table.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl::editor {
 namespace {

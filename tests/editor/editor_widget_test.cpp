@@ -15,7 +15,7 @@
 #include "editor/qt/preferences_dialog.h"
 #include "gui/gui_support.h"
 #include "platform/fake/fake_desktop.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl::editor {
 namespace {

@@ -14,7 +14,7 @@
 #include "editor/editor_context.h"
 #include "editor/editor_state.h"
 #include "platform/fake/fake_desktop.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl::editor::test {
 

@@ -28,7 +28,7 @@
 #include "gui/gui_support.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/qt/qt_print_job.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl::editor {
 namespace {

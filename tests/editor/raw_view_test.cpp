@@ -5,7 +5,7 @@
 #include "editor_test_support.h"
 #include "platform/color_palette.h"
 #include "platform/fake/recording_canvas.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl::editor {
 namespace {

@@ -5,7 +5,7 @@
 #include "definitions/definition_table.h"
 #include "editor/editor_transfer.h"
 #include "editor/names_for_variables.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl::editor {
 namespace {

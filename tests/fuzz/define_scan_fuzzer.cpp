@@ -14,7 +14,7 @@
 #include "editor/program_file.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/fake/fake_desktop.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace {
 

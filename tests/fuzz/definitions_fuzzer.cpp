@@ -14,7 +14,7 @@
 #include "definitions/name_chars.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/text_format.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace {
 

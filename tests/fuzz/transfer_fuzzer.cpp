@@ -13,7 +13,7 @@
 #include "editor/editor_transfer.h"
 #include "editor/names_for_variables.h"
 #include "fuzz/fuzz_check.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace {
 

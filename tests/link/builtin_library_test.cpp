@@ -9,7 +9,7 @@
 #include "platform/fake/fake_clock.h"
 #include "platform/fake/fake_desktop.h"
 #include "sim/controller.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl {
 namespace {

@@ -5,7 +5,7 @@
 #include "link/dynamic_vendor_library.h"
 #include "link/pmac_link.h"
 #include "platform/fake/fake_desktop.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl::test {
 namespace {

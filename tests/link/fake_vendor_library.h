@@ -14,7 +14,7 @@
 #include "link/pmac_link.h"
 #include "link/vendor_library.h"
 #include "platform/fake/fake_desktop.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl::test {
 

@@ -4,7 +4,7 @@
 #include "link/pmac_link.h"
 #include "platform/fake/fake_desktop.h"
 #include "terminal/command_line.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 namespace bl {
 namespace {

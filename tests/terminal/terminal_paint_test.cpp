@@ -2,7 +2,7 @@
 
 #include "platform/color_palette.h"
 #include "platform/fake/recording_canvas.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 #include "terminal/terminal_paint.h"
 
 namespace bl {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "terminal/control_key_names.h"
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/control_key_names.h"
+#include "terminal_lines/terminal_lines.h"
 #include "terminal/terminal_paint.h"
 
 namespace bl {

@@ -6,7 +6,7 @@
 #include <QWheelEvent>
 #include "platform/qt/scroll_bar_qt.h"
 
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 #include "terminal/terminal_paint.h"
 
 namespace bl {

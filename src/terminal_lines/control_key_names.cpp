@@ -1,4 +1,4 @@
-#include "terminal/control_key_names.h"
+#include "terminal_lines/control_key_names.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "terminal/terminal_lines.h"
+#include "terminal_lines/terminal_lines.h"
 
 #include <algorithm>
 

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <limits>
 #include <numbers>
 #include <random>
+#include <span>
 #include <vector>
 
 namespace bl::series {
@@ -107,12 +109,24 @@ TEST(RealFftTest, SparseSignalsGiveTheirKnownSpectraAndPackingUpTo65536) {
 
 TEST(RealFftTest, InverseAfterForwardReturnsTheInputTimesHalfTheCount) {
   for (std::size_t n : {2u, 64u, 4096u, 65536u}) {
-    SCOPED_TRACE(n);
-    const auto x = RandomValues(n, 7);
-    auto values = x;
-    ASSERT_EQ(RealFft(values, static_cast<long long>(n), FftDirection::kForward), 0);
-    ASSERT_EQ(RealFft(values, static_cast<long long>(n), FftDirection::kInverse), 0);
-    for (std::size_t j = 0; j < n; ++j) ASSERT_NEAR(values[j] / (n / 2), x[j], 1e-12) << j;
+    // From the start of a vector and from one element in, which is aligned differently.
+    for (std::size_t shift : {0u, 1u}) {
+      SCOPED_TRACE(testing::Message() << "n " << n << " shift " << shift);
+      const auto x = RandomValues(n, 7);
+      std::vector<double> storage(n + shift, 5.0);
+      std::copy(x.begin(), x.end(), storage.begin() + shift);
+      const std::span values = std::span(storage).subspan(shift);
+      ASSERT_EQ(RealFft(values, static_cast<long long>(n), FftDirection::kForward), 0);
+      if (n == 4096) {
+        const auto f = DirectSpectrum(x);
+        ASSERT_NEAR(values[2 * 3 + 1], f[3].imag(), 1e-9);
+      }
+      ASSERT_EQ(RealFft(values, static_cast<long long>(n), FftDirection::kInverse), 0);
+      for (std::size_t j = 0; j < n; ++j) ASSERT_NEAR(values[j] / (n / 2), x[j], 1e-12) << j;
+      if (shift == 1) {
+        EXPECT_EQ(storage[0], 5.0);  // the element before the span is left alone
+      }
+    }
   }
 }
 

@@ -57,6 +57,14 @@ void Machine::ServoMotor(int m) {
   const double ix09 = I(x + 9) > 0 ? I(x + 9) : 1;
   const std::uint32_t commandedAddress = model_.CommandedPosition(m);
 
+  // A motor that is not activated and at rest changes nothing until its registers are written.
+  if (!MotorActivated(m) && motor.openLoop && motor.velocity == 0 &&
+      DecodeD(Pair(model_.ActualPosition(m))) == motor.actualRegister &&
+      DecodeD(Pair(commandedAddress)) == motor.actualRegister &&
+      X(model_.MotorStatusX(m)) == (kOpenLoop | kDesiredVelocityZero)) {
+    return;
+  }
+
   // A write to the actual-position register from outside sets where the load is.
   if (const std::int64_t reg = DecodeD(Pair(model_.ActualPosition(m)));
       reg != motor.actualRegister) {

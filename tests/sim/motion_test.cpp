@@ -159,6 +159,9 @@ TEST(FollowingError, OnPmacAFatalErrorKillsEveryMotorByDefault) {
   EXPECT_EQ(StatusY(c, 1) & kFatal, kFatal);
   EXPECT_NE(StatusX(c, 3) & kOpenLoop, 0u);
   EXPECT_EQ(StatusY(c, 3) & kFatal, 0u);
+  // PMAC places a motor's system in Y23 and Y20..22, and its amplifier in Y14.
+  c.Respond("&2 #3->X #3J/");
+  EXPECT_EQ(StatusY(c, 3) & 0xF04000, 0x904000u);
 }
 
 TEST(Jog, ToPositionRelativeAndBackToThePreJogPlace) {

@@ -108,7 +108,11 @@ TEST_P(ServoTypes, KillStopsTheOutputAndJogSlashTakesTheMotorBack) {
   Cycles(c, 50);
   EXPECT_EQ(StatusX(c, 1) & kOpenLoop, 0u);
   EXPECT_NEAR(Counts(c, m.ActualPosition(1)), resting, 1);
-  // ^A closes every killed loop too.
+  // A closes the killed loops of the addressed system only; ^A every one.
+  c.Respond("&1 #1->X #1K &2 A");
+  EXPECT_NE(StatusX(c, 1) & kOpenLoop, 0u);
+  c.Respond("&1 A");
+  EXPECT_EQ(StatusX(c, 1) & kOpenLoop, 0u);
   c.RespondControl(1);
   EXPECT_EQ(StatusX(c, 2) & kOpenLoop, 0u);
 }

@@ -105,6 +105,8 @@ int CommandInterpreter::ExecuteOne(Scanner& s, std::string& out) {
   if (c == '&') return CoordinateSystemAddress(s, out);
   if (c == '$') return ResetCommand(s);
   if (c == '?') return StatusQuery(s, out);
+  if (int result = MotorCommand(s); result != kNotHandled) return result;
+  if (int result = GatherCommand(s); result != kNotHandled) return result;
   if (int result = BufferCommand(s, out); result != kNotHandled) return result;
   if (int result = ProgramStatement(s); result != kNotHandled) return result;
   if (IsDigit(c) || c == '.' || c == '-' || c == '+') return BareConstant(s);

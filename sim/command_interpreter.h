@@ -45,6 +45,10 @@ class CommandInterpreter {
   int ReadMemory(char space, bool hex, Scanner& s, std::string& out);
   int WriteMemory(char space, Scanner& s);
   int MotorReport(char what, Scanner& s, std::string& out);
+  // J/ J+ J- J= J=c J==c J^c J:c (and * forms) and K for the addressed motor
+  // (motion_commands.cpp); kNotHandled when the text is neither.
+  int MotorCommand(Scanner& s);
+  int GatherCommand(Scanner& s);
   int BareConstant(Scanner& s);
   // Program buffers and the gather buffer's memory (program_commands.cpp). Each returns
   // kNotHandled, leaving the cursor, when the command is none of its own.

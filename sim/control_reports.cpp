@@ -82,10 +82,10 @@ bool CommandInterpreter::Control(char c, std::string& out) {
       out += kCr;
       break;
     case kCtrlK:
-      for (int m = 1; m <= model.motorCount; ++m) {
-        m_.Motor(m).openLoop = true;
-        m_.Motor(m).amplifierEnabled = false;
-      }
+      for (int m = 1; m <= model.motorCount; ++m) m_.Kill(m);
+      break;
+    case kCtrlA:
+      for (int m = 1; m <= model.motorCount; ++m) m_.Abort(m);
       break;
     case kCtrlP:
       groupLine([&](int m) { return FormatNumber(m_.ActualPositionCounts(m)); });
@@ -97,7 +97,6 @@ bool CommandInterpreter::Control(char c, std::string& out) {
       // Cancels what is waiting to be sent and the rest of the command queue.
       out.clear();
       return false;
-    case kCtrlA:  // abort: nothing is moving yet
     default:
       break;
   }

@@ -161,15 +161,8 @@ double Machine::VelocityCountsPerCycle(int m) const {
 }
 
 std::string Machine::MotorStatus(int m) const {
-  const MotorState& motor = Motor(m);
-  std::uint32_t first = 0, second = 0;
-  if (MotorActivated(m)) first |= 0x800000;
-  if (motor.amplifierEnabled) first |= 0x080000;
-  if (motor.openLoop) first |= 0x040000;
-  if (int cs = motor.axis.coordinateSystem; cs > 0) {
-    second |= 0x8000 | (static_cast<std::uint32_t>(cs - 1) << 20);
-  }
-  return FormatHex(first) + FormatHex(second);
+  const WordPair words = MotorStatusWords(m);
+  return FormatHex(words.x) + FormatHex(words.y);
 }
 
 std::string Machine::CoordinateSystemStatus(int) const {
@@ -179,18 +172,6 @@ std::string Machine::CoordinateSystemStatus(int) const {
 
 std::string Machine::GlobalStatus() const {
   return FormatHex(X(model_.globalStatus)) + FormatHex(Y(model_.globalStatus));
-}
-
-void Machine::ServoCycle() {
-  SetX(0, X(0) + 1);
-  for (int m = 1; m <= model_.motorCount; ++m) {
-    MotorState& motor = Motor(m);
-    if (!motor.openLoop) continue;
-    // A killed motor: no output, and the commanded position follows the actual one.
-    SetX(model_.ServoOutput(m), 0);
-    SetPair(model_.CommandedPosition(m), Pair(model_.ActualPosition(m)));
-    motor.filteredVelocity = 0;
-  }
 }
 
 }  // namespace sim

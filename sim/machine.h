@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,12 +24,46 @@ struct AxisDefinition {
   double offset = 0;
 };
 
+// What a jog is doing: nothing, running toward a velocity, or moving to a position.
+enum class JogMode { kNone, kVelocity, kPosition };
+
 // What the servo loop keeps per motor beyond its memory registers.
 struct MotorState {
   AxisDefinition axis;
   bool openLoop = true;  // killed: output 0, position held
   bool amplifierEnabled = false;
   double filteredVelocity = 0;  // 1/(32·Ix09) counts per servo cycle
+
+  // Trajectory, in counts and servo cycles.
+  double commanded = 0;
+  double commandedVelocity = 0;
+  double commandedAcceleration = 0;
+  std::int64_t commandedRegister = 0;  // as last written here: any other value is a step
+  std::int64_t actualRegister = 0;     // likewise: another value moves the load there
+  JogMode jog = JogMode::kNone;
+  double jogTarget = 0;        // position (kPosition) or velocity (kVelocity)
+  double jogSpeed = 0;         // counts per cycle
+  double jogAcceleration = 0;  // counts per cycle²
+  double preJogPosition = 0;
+
+  // Servo filter.
+  double integrator = 0;
+  std::array<double, 2> filterIn{}, filterOut{};
+  int output = 0;  // 16-bit DAC
+  bool warningFe = false;
+  bool fatalFe = false;
+  bool inPosition = false;
+  int inPositionChecks = 0;
+
+  // The load the motor drives: position in counts, velocity in counts per cycle.
+  double position = 0;
+  double velocity = 0;
+};
+
+// One enabled gather source, resolved when gathering starts.
+struct GatherSource {
+  std::uint32_t address = 0;
+  enum class Kind : std::uint8_t { kY, kX, kPair } kind = Kind::kY;  // kPair: D and L
 };
 
 // The whole state of one controller, without locking: memory, variables, motors and the
@@ -90,8 +125,23 @@ class Machine {
   std::string CoordinateSystemStatus(int cs) const;
   std::string GlobalStatus() const;
 
-  // One servo interrupt: the counter X:$0 advances; motors stand still.
+  // One servo interrupt: the counter X:$0 advances, every activated motor runs its loop and
+  // its load, and a sample is gathered when one is due.
   void ServoCycle();
+
+  // Jogging and killing (motion.cpp). Jog commands close an open loop first.
+  void CloseLoop(int m);
+  void Kill(int m);
+  void JogVelocity(int m, int direction);  // +1, -1, or 0 to stop and hold
+  void JogTo(int m, double counts);
+  void Abort(int m);
+  // Motor status as the two 24-bit words of ? (X first).
+  WordPair MotorStatusWords(int m) const;
+
+  // Gathering (gather.cpp): 0 or an error number.
+  int StartGather();
+  void StopGather();
+  bool Gathering() const;
 
   // Port addressing.
   int addressedMotor = 1;
@@ -106,6 +156,12 @@ class Machine {
   void SetDefaultIVariables();
   void SetDefaultTables();
   double Scale08(int m) const;
+  double CycleMs() const;
+  void ServoMotor(int m);
+  void RunTrajectory(MotorState& motor);
+  void FollowingErrorFault(int m);
+  void SetJogRates(int m, MotorState& motor);
+  void GatherSample();
 
   const Model& model_;
   std::vector<std::uint32_t> x_, y_, p_;
@@ -113,6 +169,12 @@ class Machine {
   std::vector<double> selfM_;  // values of M-variables defined as "*"
   std::vector<MotorState> motors_;
   std::uint32_t pBase_ = 0, qBase_ = 0;
+
+  std::array<GatherSource, 48> gatherSources_{};
+  int gatherSourceCount_ = 0;
+  std::uint32_t gatherAddresses_ = 0;  // per sample
+  int gatherPeriod_ = 1;
+  int gatherCountdown_ = 0;
 };
 
 }  // namespace sim

@@ -56,6 +56,7 @@ void Machine::SetDefaultIVariables() {
     SetI(x + 22, 32);
     SetI(x + 23, 32);
     SetI(x + 25, channel);
+    SetI(x + 28, 160);  // in-position band: 10 counts
     SetI(x + 30, 2000);
     SetI(x + 31, 1280);
     SetI(x + 32, 1280);

@@ -72,6 +72,26 @@ std::uint32_t Model::ServoOutput(int motor) const {
   return static_cast<std::uint32_t>(motor * 60 + (pmac1 ? 9 : 7));
 }
 
+std::uint32_t Model::ActualVelocity(int motor) const {
+  return turbo ? static_cast<std::uint32_t>(motor * 128 + 29)
+               : static_cast<std::uint32_t>(motor * 60 - 9);
+}
+
+std::uint32_t Model::MotorStatusX(int motor) const {
+  return turbo ? static_cast<std::uint32_t>(motor * 128 + 48)
+               : static_cast<std::uint32_t>(motor * 60 + 1);
+}
+
+std::uint32_t Model::MotorStatusY(int motor) const {
+  return turbo ? static_cast<std::uint32_t>(motor * 128 + 64)
+               : static_cast<std::uint32_t>(0x814 + 0xC0 * (motor - 1));
+}
+
+std::uint32_t Model::VariableJog(int motor) const {
+  return turbo ? static_cast<std::uint32_t>(motor * 128 + 87)
+               : static_cast<std::uint32_t>(0x82B + 0xC0 * (motor - 1));
+}
+
 std::uint32_t Model::PBase(int i46) const {
   if (!turbo) return 0x1000;
   return (i46 == 1 || i46 == 3) ? 0x50000 : 0x6000;

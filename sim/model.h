@@ -41,6 +41,10 @@ struct Model {
   std::uint32_t CommandedPosition(int motor) const;  // D word
   std::uint32_t ActualPosition(int motor) const;     // D word
   std::uint32_t ServoOutput(int motor) const;        // X word, DAC in bits 8..23
+  std::uint32_t ActualVelocity(int motor) const;     // X word, 1/(32·Ix09) count per cycle
+  std::uint32_t MotorStatusX(int motor) const;
+  std::uint32_t MotorStatusY(int motor) const;
+  std::uint32_t VariableJog(int motor) const;  // L word: distance or place of J=* J^* J:*
   // Motors per group of the ^B ^F ^P ^V reports.
   static constexpr int kGroupSize = 8;
 

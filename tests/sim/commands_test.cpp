@@ -195,11 +195,11 @@ TEST(ControlCharacters, StatusWordsAndActions) {
   Controller c;
   c.Respond("&1 #1->X");
   EXPECT_EQ(c.RespondControl(2),
-            "840000008000 840000000000 840000000000 840000000000 840000000000 840000000000 "
-            "840000000000 840000000000\r" +
+            "852000008000 852000000000 852000000000 852000000000 852000000000 852000000000 "
+            "852000000000 852000000000\r" +
                 kAckText);
-  EXPECT_EQ(c.Respond("#1 ? ##3"), "840000008000\r" + kAckText);
-  EXPECT_EQ(c.RespondControl(2).substr(0, 13), "040000000000 ");  // motors 25..32: not active
+  EXPECT_EQ(c.Respond("#1 ? ##3"), "852000008000\r" + kAckText);
+  EXPECT_EQ(c.RespondControl(2).substr(0, 13), "042000000000 ");  // motors 25..32: not active
   c.WriteX(6, 0x80000);
   EXPECT_EQ(c.RespondControl(7), "080000000000\r" + kAckText);
   EXPECT_EQ(c.Respond("???"), "080000000000\r" + kAckText);

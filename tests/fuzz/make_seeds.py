@@ -354,6 +354,18 @@ def command_interpreter():
     s.int(3, 0, 5).text("RHY:$0,").int(0, 0, 3).int(4096, -20000000, 20000000).text("")
     write(t, "long_listings", s)
 
+    # Motors that servo and jog, and a gather of them; time steps let the servo loop run.
+    s = Seed().int(5, 1, 6)
+    for text in ("I5049=1 I5050=$7 I5001=$800088 I5002=$80008B I5003=$4000BF",
+                 "DEF GAT 300", "#1J/ #1J=1000 GAT", "#1J^-50 #2J+ #2K"):
+        line(s, text)
+    s.int(1, 0, 5).int(2000, 0, 2000)
+    for text in ("ENDG RHY:$3120 ^A", "#1J:100 #1?", "I130=0 I111=1 #1J=5000"):
+        line(s, text)
+    s.int(1, 0, 5).int(2000, 0, 2000)
+    line(s, "DEL GAT ???")
+    write(t, "motion_and_gather", s)
+
 
 # The statement pieces of program_buffer_fuzzer.cpp, in its order.
 PROGRAM_PIECES = [

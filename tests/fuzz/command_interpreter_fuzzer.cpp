@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/controller_pool.h"
 #include "fuzz/fuzz_check.h"
 #include "protocol/wire.h"
 #include "sim/controller.h"
@@ -76,15 +77,7 @@ std::string CommandLine(FuzzedDataProvider& data) {
   return line;
 }
 
-// One controller of each type for the whole run, put back to factory defaults ($$$***) before
-// each input: a fresh controller's memory costs far more than the commands fuzzed on it. Only
-// the part of a servo cycle not yet run carries over from one input to the next.
-sim::Controller& ControllerOfType(int typeCode) {
-  static std::array<std::unique_ptr<sim::Controller>, 6> controllers;
-  auto& c = controllers[static_cast<std::size_t>(typeCode - 1)];
-  if (!c) c = std::make_unique<sim::Controller>(typeCode);
-  return *c;
-}
+using bl::fuzz::ControllerOfType;
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz/controller_pool.h"
 #include "fuzz/fuzz_check.h"
 #include "sim/controller.h"
 #include "sim/model.h"
@@ -190,13 +191,7 @@ int BufferNumber(FuzzedDataProvider& data, bool plc) {
   return plc ? data.ConsumeIntegralInRange(0, 31) : data.ConsumeIntegralInRange(1, 9);
 }
 
-// One controller of each type for the whole run, back to factory defaults before each input.
-sim::Controller& ControllerOfType(int typeCode) {
-  static std::array<std::unique_ptr<sim::Controller>, 6> controllers;
-  auto& c = controllers[static_cast<std::size_t>(typeCode - 1)];
-  if (!c) c = std::make_unique<sim::Controller>(typeCode);
-  return *c;
-}
+using bl::fuzz::ControllerOfType;
 
 }  // namespace
 

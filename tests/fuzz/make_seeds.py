@@ -644,6 +644,14 @@ def process_series():
     series("values_only_real_imaginary", 0, 5, 0, 24, False, 0, 16, 4, [0, 0, 0, 0], 2, 1, bare)
 
 
+def gather_source():
+    t = "gather_source_fuzzer"
+    for name, text in [("motor_actual", "motor1.actual=Actual"), ("x_field", "X:$BF:8:16"),
+                       ("unsigned_y", "y:0x12ab:8:8:u"), ("p_variable", "P100"),
+                       ("l_decimal", "L:256=Gain")]:
+        write(t, name, text.encode())
+
+
 if __name__ == "__main__":
     link_reply()
     device_table()
@@ -662,3 +670,4 @@ if __name__ == "__main__":
     ethernet_client()
     transfer()
     process_series()
+    gather_source()

@@ -191,9 +191,13 @@ bool ParseFlag(std::string_view text, bool& value) {
 
 // A title keeps printable characters only, so the file cannot bring control characters into the
 // windows that show it.
+// Blanks at the end are dropped, also where the cut to the title limit leaves one, since the
+// settings line loses them anyway.
 bool ParseTitle(std::string_view text, DataSeries& series) {
   for (char c : text)
     if (static_cast<unsigned char>(c) < 32 || c == 127) return false;
+  text = text.substr(0, kTitleLimit);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
   series.SetTitle(text);
   return true;
 }

@@ -79,17 +79,17 @@ UploadPlan PlanUpload(int typeCode, int bufEnd, int wordsPerSample, std::uint32_
 }
 
 std::vector<UploadSlot> UploadSlots(const SeriesTable& table, int wordsPerSample) {
-  std::vector<UploadSlot> slots(static_cast<std::size_t>(std::max(wordsPerSample, 0)));
+  std::vector<UploadSlot> sampleSlots(static_cast<std::size_t>(std::max(wordsPerSample, 0)));
   std::size_t next = 0;
   for (int k = 1; k <= ActiveSeriesLimit(table); ++k) {
     const DataSeries& s = table[k];
     // A series without decoding has no source on the controller and counts no words; giving it
-    // slots would shift every later series' words.
+    // sampleSlots would shift every later series' words.
     if (!s.active || s.sourceType == SourceType::kNone) continue;
-    if (next < slots.size()) slots[next++] = {k, s.sourceType == SourceType::kX};
-    if (TakesTwoWords(s.sourceType) && next < slots.size()) slots[next++] = {k, true};
+    if (next < sampleSlots.size()) sampleSlots[next++] = {k, s.sourceType == SourceType::kX};
+    if (TakesTwoWords(s.sourceType) && next < sampleSlots.size()) sampleSlots[next++] = {k, true};
   }
-  return slots;
+  return sampleSlots;
 }
 
 std::optional<std::uint32_t> BlockReplyWord(std::string_view reply, int j) {
@@ -115,28 +115,28 @@ long long UploadWordNumber(const UploadPlan& plan, int address) {
   return (static_cast<long long>(plan.end) - plan.pointer - plan.start + a) * 2 + 2;
 }
 
-void PlaceUploadWord(SeriesTable& table, const std::vector<UploadSlot>& slots, int wordsPerSample,
-                     long long k, std::uint32_t word) {
+void PlaceUploadWord(SeriesTable& table, const std::vector<UploadSlot>& sampleSlots,
+                     int wordsPerSample, long long k, std::uint32_t word) {
   if (k < 0 || wordsPerSample <= 0) return;
   const long long sample = k / wordsPerSample;
   const auto slot = static_cast<std::size_t>(k % wordsPerSample);
-  if (slot >= slots.size() || slots[slot].series <= 0) return;
-  DataSeries& s = table[slots[slot].series];
-  std::vector<std::uint32_t>& words = slots[slot].xWords ? s.xWords : s.yWords;
+  if (slot >= sampleSlots.size() || sampleSlots[slot].series <= 0) return;
+  DataSeries& s = table[sampleSlots[slot].series];
+  std::vector<std::uint32_t>& words = sampleSlots[slot].xWords ? s.xWords : s.yWords;
   if (sample >= s.sampleCount || sample >= static_cast<long long>(words.size())) return;
   words[static_cast<std::size_t>(sample)] = word & 0xFFFFFF;
 }
 
 int PlaceUploadBlock(SeriesTable& table, const UploadPlan& plan,
-                     const std::vector<UploadSlot>& slots, int current, int n,
+                     const std::vector<UploadSlot>& sampleSlots, int current, int n,
                      std::string_view xReply, std::string_view yReply) {
   int missing = 0;
   for (int j = 0; j <= n; ++j) {
     const long long k = UploadWordNumber(plan, current + j);
     const auto y = BlockReplyWord(yReply, j);
     const auto x = BlockReplyWord(xReply, j);
-    if (y) PlaceUploadWord(table, slots, plan.wordsPerSample, k, *y);
-    if (x) PlaceUploadWord(table, slots, plan.wordsPerSample, k + 1, *x);
+    if (y) PlaceUploadWord(table, sampleSlots, plan.wordsPerSample, k, *y);
+    if (x) PlaceUploadWord(table, sampleSlots, plan.wordsPerSample, k + 1, *x);
     if (j < n && (!x || !y)) ++missing;
   }
   return missing;
@@ -152,7 +152,7 @@ int UploadStep(PmacLink& link, UploadState& state, SeriesTable& table) {
                      false);
     link.PmacCommand(y, kUploadReplySize, platform::Format("RHY:%d,%d", state.current, n + 1),
                      false);
-    if (PlaceUploadBlock(table, plan, state.slots, state.current, n, x, y) > 0) {
+    if (PlaceUploadBlock(table, plan, state.sampleSlots, state.current, n, x, y) > 0) {
       // A reply without its words means the link or the controller failed: going on would
       // leave holes of zeros that look like data.
       state.uploading = false;
@@ -210,7 +210,7 @@ UploadReport UploadGatheredData(UploadContext context, const UploadView& view) {
   }
   state.plan =
       PlanUpload(typeCode, context.type.endOfUserMemory.load(), words, startWord, pointerWord);
-  state.slots = UploadSlots(table, words);
+  state.sampleSlots = UploadSlots(table, words);
   state.current = state.plan.start;
   report.sampleCount = state.plan.sampleCount;
 

@@ -66,19 +66,19 @@ long long UploadWordNumber(const UploadPlan& plan, int address);
 
 // Stores word k of the upload in its series: sample k / W, slot k mod W. Words past a series'
 // samples and filler words are dropped.
-void PlaceUploadWord(SeriesTable& table, const std::vector<UploadSlot>& slots, int wordsPerSample,
-                     long long k, std::uint32_t word);
+void PlaceUploadWord(SeriesTable& table, const std::vector<UploadSlot>& sampleSlots,
+                     int wordsPerSample, long long k, std::uint32_t word);
 
 // Places the words of one block's replies for addresses current..current + n. Returns how many
 // of the first n addresses lacked their X or Y word (the words present are placed all the same).
 int PlaceUploadBlock(SeriesTable& table, const UploadPlan& plan,
-                     const std::vector<UploadSlot>& slots, int current, int n,
+                     const std::vector<UploadSlot>& sampleSlots, int current, int n,
                      std::string_view xReply, std::string_view yReply);
 
 // The upload under way.
 struct UploadState {
   UploadPlan plan;
-  std::vector<UploadSlot> slots;
+  std::vector<UploadSlot> sampleSlots;
   int current = 0;  // next address to read
   bool uploading = false;
   // Set when a block came back without its words: the upload stops there.

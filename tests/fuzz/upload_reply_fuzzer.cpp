@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   BL_FUZZ_CHECK(plan.sampleCount >= 0 && plan.sampleCount <= kMaxSampleCount);
   BL_FUZZ_CHECK(plan.start >= 0 && plan.start <= 0xFFFFF && plan.pointer <= 0xFFFFF);
 
-  const auto slots = UploadSlots(table, words);
-  BL_FUZZ_CHECK(static_cast<int>(slots.size()) == words);
+  const auto sampleSlots = UploadSlots(table, words);
+  BL_FUZZ_CHECK(static_cast<int>(sampleSlots.size()) == words);
   const int samples = std::min(plan.sampleCount, kMaxFuzzSamples);
   for (int k = 1; k <= kMaxSeriesCount; ++k)
     if (table[k].active) table[k].Resize(samples);
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const int n = data.ConsumeIntegralInRange(0, kUploadBlock);
     const std::string x = data.ConsumeRandomLengthString(600);
     const std::string y = data.ConsumeRandomLengthString(600);
-    const int missing = PlaceUploadBlock(table, plan, slots, current, n, x, y);
+    const int missing = PlaceUploadBlock(table, plan, sampleSlots, current, n, x, y);
     BL_FUZZ_CHECK(missing >= 0 && missing <= n);
     for (int j = 0; j <= n + 1; ++j) {
       const auto word = BlockReplyWord(x, j);

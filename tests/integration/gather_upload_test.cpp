@@ -29,53 +29,64 @@ using series::UploadOutcome;
 
 constexpr double kCountsPerUnit = 1.0 / (32 * 96);  // D position registers at Ix08 = 96
 
+// The program without windows on the fake clock, connected to device 0 (the in-process Turbo
+// PMAC2) or to device 1, another virtual Turbo PMAC2 served over Ethernet with fault switches.
 class GatherUploadTest : public ::testing::Test {
  protected:
   GatherUploadTest() {
     clock.OnAdvance([this](platform::Duration now) { time.Update(now); });
-    devices.chooseDevice = [] { return 0; };  // the Turbo PMAC2 virtual controller
+    std::string error;
+    EXPECT_TRUE(server.Start(0, error)) << error;
+    DeviceTable table = devices.Table();
+    DeviceConfig& ethernet = table[1];
+    ethernet.kind = DeviceConfig::Kind::Ethernet;
+    ethernet.host = "127.0.0.1";
+    ethernet.port = server.Port();
+    ethernet.timeoutMs = 300;
+    devices.SetTable(table, error);
   }
-  void SetUp() override {
+  void Connect(int device) {
+    devices.chooseDevice = [device] { return device; };
     ASSERT_EQ(workbench.link.LinkConnect(), 0);
     IdentifyController(workbench.controllerType, workbench.link, workbench.definitions,
                        workbench.terminal, {});
     ASSERT_EQ(workbench.controllerType.typeCode, 5);
-    table.seriesCount = workbench.controllerType.seriesCount;
     for (int k = 1; k <= series::kMaxSeriesCount; ++k) table[k].active = false;
   }
-
   void Source(int k, SourceType type, std::uint32_t address, double scale = 1.0) {
-    DataSeries& s = table[k];
-    s.active = true;
-    s.sourceType = type;
-    s.address = address;
-    s.scaleFactor = scale;
+    table[k].active = true;
+    table[k].sourceType = type;
+    table[k].address = address;
+    table[k].scaleFactor = scale;
   }
-  std::string Send(const std::string& command) {
+  void Send(const std::string& command) {
     std::string reply;
     workbench.link.PmacCommand(reply, 255, command, false);
-    return reply;
   }
   void Run(std::chrono::milliseconds span) {
     for (auto t = 0ms; t < span; t += 5ms) clock.Advance(5ms);
   }
-  series::UploadReport Upload() {
+  series::UploadReport Upload(const series::UploadView& view = {}) {
     return series::UploadGatheredData(
-        {workbench.link, workbench.terminal, desktop, ui, workbench.controllerType, buffer, table});
+        {workbench.link, workbench.terminal, desktop, ui, workbench.controllerType, buffer, table},
+        view);
   }
 
   platform::FakeClock clock;
   VirtualTime time;
+  sim::Controller served{5};
+  sim::EthernetServer server{served};
   BuiltinDevices devices{"", &time, &clock};
   platform::FakeDesktop desktop;
   platform::ImmediateUiThread ui;
   Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
-  series::SeriesTable table;
-  series::GatherBuffer buffer;
+  series::SeriesTable& table = workbench.series;
+  series::GatherBuffer& buffer = workbench.gather;
 };
 
 // Motor 1's commanded and actual position and its servo output while it jogs 1000 counts.
 TEST_F(GatherUploadTest, AJogIsGatheredUploadedAndScaledToCounts) {
+  Connect(0);
   Source(1, SourceType::kD, 0x88, kCountsPerUnit);
   Source(2, SourceType::kD, 0x8B, kCountsPerUnit);
   Source(3, SourceType::kX, 0xBF);
@@ -133,6 +144,7 @@ TEST_F(GatherUploadTest, AJogIsGatheredUploadedAndScaledToCounts) {
 // wrapped end (the last address with room for the largest sample, K = 47) and the virtual
 // controller's wrap point (the last whole sample of the buffer) agree.
 TEST_F(GatherUploadTest, AWrappedBufferComesBackOldestFirst) {
+  Connect(0);
   for (int k = 1; k <= 24; ++k) Source(k, SourceType::kD, 0x88, kCountsPerUnit);
   buffer.period = 1;
   buffer.mode = 1;
@@ -158,63 +170,31 @@ TEST_F(GatherUploadTest, AWrappedBufferComesBackOldestFirst) {
   EXPECT_EQ(table[24].values, s.values);
 }
 
-// The connection breaks half way: the words read so far stay, the terminal says where the
-// upload stopped, and the outcome is a failure.
-TEST(GatherUploadFaults, ALinkFaultMidUploadIsReportedNotPassedOffAsData) {
-  sim::Controller controller{5};
-  sim::EthernetServer server{controller};
-  std::string error;
-  ASSERT_TRUE(server.Start(0, error)) << error;
-  platform::FakeClock clock;
-  BuiltinDevices devices{""};
-  DeviceTable devicesTable = devices.Table();
-  devicesTable[1].kind = DeviceConfig::Kind::Ethernet;
-  devicesTable[1].host = "127.0.0.1";
-  devicesTable[1].port = server.Port();
-  devicesTable[1].timeoutMs = 300;
-  ASSERT_TRUE(devices.SetTable(devicesTable, error));
-  devices.chooseDevice = [] { return 1; };
-  platform::FakeDesktop desktop;
-  platform::ImmediateUiThread ui;
-  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
-  ASSERT_EQ(workbench.link.LinkConnect(), 0);
-  IdentifyController(workbench.controllerType, workbench.link, workbench.definitions,
-                     workbench.terminal, {});
-
-  series::SeriesTable table;
-  table.seriesCount = 48;
-  for (int k = 1; k <= series::kMaxSeriesCount; ++k) table[k].active = false;
-  table[1].active = true;
-  table[1].sourceType = SourceType::kY;
-  table[1].address = 0x3120;
-  series::GatherBuffer buffer;
+// The connection breaks after three blocks: the words read so far stay, the terminal says where
+// the upload stopped, and the outcome is a failure.
+TEST_F(GatherUploadTest, ALinkFaultMidUploadIsReportedNotPassedOffAsData) {
+  Connect(1);
+  Source(1, SourceType::kY, 0x3120);  // the gather pointer: never 0 while gathering
   buffer.period = 1;
   series::DefineGather(workbench.link, workbench.controllerType, buffer, table);
-  std::string reply;
-  workbench.link.PmacCommand(reply, 99, "GAT", false);
-  controller.Advance(std::chrono::milliseconds(200));  // about 450 samples, a word each
-  workbench.link.PmacCommand(reply, 99, "END GAT", false);
+  Send("GAT");
+  served.Advance(200ms);  // about 450 samples, one address each
+  Send("END GAT");
 
   int blocks = 0;
-  const series::UploadReport report = series::UploadGatheredData(
-      {workbench.link, workbench.terminal, desktop, ui, workbench.controllerType, buffer, table},
-      {nullptr,
-       [&](int) {
-         if (++blocks == 3) server.faults().dropConnection = true;
-       },
-       nullptr});
+  const series::UploadReport report = Upload({nullptr,
+                                              [&](int) {
+                                                if (++blocks == 3)
+                                                  server.faults().dropConnection = true;
+                                              },
+                                              nullptr});
   EXPECT_EQ(report.outcome, UploadOutcome::kFailed);
   EXPECT_EQ(blocks, 4);
-  EXPECT_GT(report.sampleCount, 400);
-  EXPECT_EQ(report.samplesRead, 3 * 32);  // one address a sample
-  bool told = false;
-  for (int i = 0; i < 10; ++i) {
-    const TerminalLine& line = workbench.terminal.Line(i);
-    if (line.text.starts_with("Upload of gathered data stopped at $") && line.color == 5)
-      told = line.text.find("(96 of ") != std::string::npos;
-  }
-  EXPECT_TRUE(told);
-  // Every sample gathered holds the pointer register as it stood: not zero.
+  EXPECT_EQ(report.samplesRead, 3 * 32);
+  EXPECT_TRUE(report.message.starts_with("Upload of gathered data stopped at $")) << report.message;
+  EXPECT_NE(report.message.find("(96 of "), std::string::npos) << report.message;
+  EXPECT_EQ(workbench.terminal.Line(0).text, report.message);
+  EXPECT_EQ(workbench.terminal.Line(0).color, 5);
   const DataSeries& s = table[1];
   for (int i = 0; i < 3 * 32; ++i) ASSERT_NE(s.yWords[static_cast<std::size_t>(i)], 0u) << i;
   EXPECT_EQ(s.yWords.back(), 0u);

@@ -28,11 +28,11 @@ struct GatherBuffer {
 // The I-variable numbers of the gather definition for a controller type code (1..3 non-Turbo,
 // 4..6 Turbo).
 struct GatherVariables {
-  int mode;          // I45 / I5000
-  int firstSource;   // I21 / I5001 holds series 1's source
-  int period;        // I19 / I5049
-  int firstMask;     // I20 / I5050
-  int secondMask;    // none (0) / I5051
+  int mode;         // I45 / I5000
+  int firstSource;  // I21 / I5001 holds series 1's source
+  int period;       // I19 / I5049
+  int firstMask;    // I20 / I5050
+  int secondMask;   // none (0) / I5051
 };
 GatherVariables GatherVariablesFor(int typeCode);
 
@@ -40,7 +40,12 @@ GatherVariables GatherVariablesFor(int typeCode);
 // type without one (5).
 long long SourceAddressWord(const DataSeries& series);
 
-// The command lines DefineGather sends, in order.
+// A gather query's reply: hexadecimal after a leading "$", decimal otherwise. False when it
+// gives no number.
+bool ParseGatherReply(std::string_view reply, long long& value);
+
+// The command lines DefineGather sends, in order. The series covered are 1..seriesCount, held
+// to the controller's source variables (24 non-Turbo, 48 Turbo).
 std::vector<std::string> DefineGatherCommands(int typeCode, const GatherBuffer& buffer,
                                               const SeriesTable& table);
 // Sends the whole definition. Replies are not examined.
@@ -57,7 +62,8 @@ void EndGather(PmacLink& link);
 // The gather settings kept between runs in the user's config folder ("gather.conf").
 std::string GatherSettingsPath();
 std::string GatherSettingsText(const GatherBuffer& buffer, const SeriesTable& table);
-// Takes what it understands from the text; the rest keeps its value.
+// Takes what it understands from the text; the rest keeps its value. The caller reprocesses the
+// series afterwards.
 void ApplyGatherSettings(std::string_view text, GatherBuffer& buffer, SeriesTable& table);
 bool LoadGatherSettings(GatherBuffer& buffer, SeriesTable& table, std::string& error);
 bool SaveGatherSettings(const GatherBuffer& buffer, const SeriesTable& table, std::string& error);

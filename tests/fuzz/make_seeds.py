@@ -611,6 +611,56 @@ def transfer():
     write(t, "include_lines", s.rest("#include \"defs.pmc\"\r\n#INCLUDE \"sub\\\\x.pmc\"\nP2=1\r\x06"))
 
 
+def upload_reply():
+    t = "upload_reply_fuzzer"
+
+    def words(first, count, step):
+        return " ".join("%06X" % ((first + j) * step & 0xFFFFFF) for j in range(count)) + CR + ACK
+
+    def plan(seed, series, type_code, buf_end, start, pointer):
+        seed.bool(False).int(len(series), 1, 6)
+        for active, kind in series:
+            seed.bool(active).int(kind, 1, 6)
+        return seed.int(type_code, 0, 7).int(buf_end, -1, 0x110000) \
+            .int(start, 0, 2**32 - 1).int(pointer, 0, 2**32 - 1)
+
+    def block(seed, start, samples, current, n, x, y):
+        return seed.int(current, start - 40, start + 2 * samples + 40).int(n, 0, 32).text(x).text(y)
+
+    # Series 1 (Y) and 2 (X): one address a sample, 100 samples from $4000.
+    s = plan(Seed(), [(True, 2), (True, 1)], 5, 0x9FFF, 0x4000, 0x4064)
+    for current in (0x4000, 0x4020, 0x4040):
+        block(s, 0x4000, 100, current, 32, words(current, 33, 3), words(current, 33, 5))
+    write(t, "two_series_blocks", s)
+    # X and L with wrap on a small Turbo buffer: W = 4, the pointer inside the buffer.
+    s = plan(Seed(), [(True, 1), (True, 4), (False, 3)], 5, 0x4100, 0x404000, 0x4010)
+    block(s, 0x4000, 77, 0x4000, 32, words(0x4000, 33, 1), BEL + "ERR003" + CR)
+    block(s, 0x4000, 77, 0x4020, 32, words(0x4020, 20, 7), "00ABC" + CR + ACK)
+    write(t, "wrap_error_and_short", s)
+    # Non-Turbo, D sources, replies that are noise, too long, or seven digits a word.
+    s = plan(Seed(), [(True, 3), (True, 3), (True, 5), (True, 6)], 2, 0xA000, 0x1000, 0x1100)
+    block(s, 0x1000, 170, 0x1000, 32, "0000001 " * 40, "\xff\x00 garbage " * 30)
+    block(s, 0x1000, 170, 0x10F0, 16, words(0x10F0, 17, 11) * 3, "")
+    write(t, "noise_and_huge", s)
+
+
+def gather_settings():
+    t = "gather_settings_fuzzer"
+    lines = ["# Brightlantern gather settings: gather.key=value, series.N.key=value (N 1..48)",
+             "gather.period=2", "gather.size=5000", "gather.mode=1"]
+    for key, value in (("active", "1"), ("address", "136"), ("source", "3"), ("bit", "0"),
+                       ("length", "48"), ("signed", "1"), ("title", "Commanded = #1"),
+                       ("scale", "0.00032552083333333332"), ("offset", "-2.5"),
+                       ("integration", "3"), ("n1", "0.5"), ("n2", "-0.25"), ("d1", "1e-300"),
+                       ("d2", "0"), ("normalize", "1")):
+        lines.append("series.1.%s=%s" % (key, value))
+    write(t, "saved", ("\n".join(lines) + "\n").encode())
+    write(t, "hostile", (b"gather.period=0\r\ngather.mode=9\nseries.49.active=1\n"
+                         b"series.2.scale=nan\nseries.2.offset=1e999\nseries.2.title=a\x1bb\n"
+                         b"series.2.length=30\nseries..=\n=\nseries.2\n" + b"x" * 300))
+    write(t, "reply_hex", b"$C00100\r\x06")
+
+
 def process_series():
     t = "process_series_fuzzer"
 
@@ -669,5 +719,7 @@ if __name__ == "__main__":
     ethernet_server()
     ethernet_client()
     transfer()
+    upload_reply()
+    gather_settings()
     process_series()
     gather_source()

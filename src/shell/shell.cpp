@@ -31,6 +31,10 @@ bool Shell::HasCommand(int command) const { return commands_.count(command) > 0;
 void Shell::SelectView(int view, bool relayout) {
   if (IsGraphView(view)) {
     graphType_ = view;
+    // The frequency graph shows spectra, the others the series themselves: every series is
+    // processed again for the graph it goes into.
+    workbench_.series.graphType = view;
+    workbench_.series.ProcessAll();
     if (hooks.reprocessSeriesAndLimits) hooks.reprocessSeriesAndLimits();
   }
   viewId_ = view;

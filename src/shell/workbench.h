@@ -9,6 +9,8 @@
 #include "editor/editor_state.h"
 #include "editor/editor_transfer.h"
 #include "link/pmac_link.h"
+#include "series/gather.h"
+#include "series/series_table.h"
 #include "shell/data_files.h"
 #include "shell/gather_status.h"
 #include "terminal/command_line.h"
@@ -38,6 +40,8 @@ class Workbench {
   DefinitionTable definitions;
   ControllerType controllerType;
   GatherStatus gatherStatus;
+  series::SeriesTable series;
+  series::GatherBuffer gather;
   PmacLink link;
   CommandLine commandLine;
   SelectVariableMemory selectVariable;

@@ -611,6 +611,47 @@ def transfer():
     write(t, "include_lines", s.rest("#include \"defs.pmc\"\r\n#INCLUDE \"sub\\\\x.pmc\"\nP2=1\r\x06"))
 
 
+def process_series():
+    t = "process_series_fuzzer"
+
+    def number(s, eighths):
+        return s.bool(False).int(eighths, -8000, 8000)
+
+    def series(name, k, source, bit, length, signed, mode, scale, period, coefficients, graph,
+               layout, words):
+        s = Seed().int(k, 0, 2).int(source, 0, 7).int(bit, -2, 70).int(length, -2, 70).bool(signed)
+        s.int(mode, -1, 5)
+        number(s, scale)
+        number(s, 0)
+        number(s, period)
+        s.bool(True)
+        for c in coefficients:
+            number(s, c)
+        s.int(graph, 0, 3).int(layout, 0, 1).int(len(words), 0, 5000)
+        for x, y, v in words:
+            s.int(x, 0, 2**32 - 1).int(y, 0, 2**32 - 1)
+            number(s, v)
+        s.int(0, -2**31, 2**31 - 1).int(3, -2**31, 2**31 - 1)
+        write(t, name, s.bytes())
+
+    ramp = [(0, (i * 3072) & 0xFFFFFF, 0) for i in range(40)]
+    series("d_positions_integrated", 1, 3, 0, 48, True, 1, 1, 1, [0, 0, 0, 0], 0, 0, ramp)
+    lwords = [(0x3FFFFF, 0xFFF800 - (i & 7), 0) for i in range(100)]
+    series("l_spectrum", 2, 4, 0, 48, True, 2, 8, 1, [0, 0, -13, 5], 2, 0, lwords)
+    field = [(0x12AB34 + i, 0x800000 - i, 0) for i in range(33)]
+    series("x_field_filtered", 1, 1, 8, 8, True, 4, 8, 1, [-8, 2, -12, 4], 0, 0, field)
+    bare = [(0, 0, i - 20) for i in range(30)]
+    series("values_only_real_imaginary", 0, 5, 0, 24, False, 0, 16, 4, [0, 0, 0, 0], 2, 1, bare)
+
+
+def gather_source():
+    t = "gather_source_fuzzer"
+    for name, text in [("motor_actual", "motor1.actual=Actual"), ("x_field", "X:$BF:8:16"),
+                       ("unsigned_y", "y:0x12ab:8:8:u"), ("p_variable", "P100"),
+                       ("l_decimal", "L:256=Gain")]:
+        write(t, name, text.encode())
+
+
 if __name__ == "__main__":
     link_reply()
     device_table()
@@ -628,3 +669,5 @@ if __name__ == "__main__":
     ethernet_server()
     ethernet_client()
     transfer()
+    process_series()
+    gather_source()

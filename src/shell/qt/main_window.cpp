@@ -1,5 +1,7 @@
 #include "shell/qt/main_window.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -243,6 +245,11 @@ void MainWindow::WireShell() {
     auto identify = [this] {
       IdentifyHooks hooks;
       hooks.setTitle = [this](const std::string& title) { setWindowTitle(platform::ToQt(title)); };
+      hooks.limitCurrentSeries = [this](int count) {
+        series::SeriesTable& table = workbench_.series;
+        table.seriesCount = count;
+        table.currentSeries = std::clamp(table.currentSeries, 1, count);
+      };
       IdentifyController(workbench_.controllerType, workbench_.link, workbench_.definitions,
                          workbench_.terminal, hooks);
       client_->Series().SetSeriesCount(workbench_.controllerType.seriesCount);

@@ -42,7 +42,7 @@ void Check(QButtonGroup* group, int id) {
 }  // namespace
 
 EditSourcesDialog::EditSourcesDialog(SeriesTable& table, std::function<void()> redraw,
-                                     std::function<bool()> chooseSource, QWidget* parent)
+                                     ChooseSource chooseSource, QWidget* parent)
     : QDialog(parent),
       presenter_(table, std::move(redraw)),
       chooseSourceAction_(std::move(chooseSource)) {
@@ -107,7 +107,7 @@ EditSourcesDialog::EditSourcesDialog(SeriesTable& table, std::function<void()> r
     Render();
   });
   connect(chooseSource_, &QPushButton::clicked, this, [this] {
-    if (chooseSourceAction_ && chooseSourceAction_()) presenter_.Refresh();
+    if (chooseSourceAction_ && chooseSourceAction_(this)) presenter_.Refresh();
     Render();
   });
   connect(integration_, &QButtonGroup::idClicked, this, [this](int id) {
@@ -187,6 +187,7 @@ QWidget* EditSourcesDialog::BuildFilterGroup() {
   auto* layout = new QVBoxLayout(group);
   layout->addWidget(BuildFilterSet(FilterSet::kNumerator, "N"));
   layout->addWidget(BuildFilterSet(FilterSet::kDenominator, "D"));
+  layout->addStretch();
   return group;
 }
 
@@ -263,6 +264,7 @@ QWidget* EditSourcesDialog::BuildFilterSet(FilterSet set, const char* letter) {
     auto* value = new QLabel(frame);
     value->setFrameShape(QFrame::StyledPanel);
     value->setMinimumWidth(90);
+    value->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     coefficients_[s][Row(i)] = value;
     coefficients->addWidget(value, 0, 2 * i + 1);
   }
@@ -322,7 +324,7 @@ void EditSourcesDialog::Render() {
 }
 
 void RunEditSourcesDialog(QWidget* parent, SeriesTable& table, std::function<void()> redraw,
-                          std::function<bool()> chooseSource) {
+                          EditSourcesDialog::ChooseSource chooseSource) {
   EditSourcesDialog dialog(table, std::move(redraw), std::move(chooseSource), parent);
   dialog.exec();
 }

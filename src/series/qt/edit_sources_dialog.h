@@ -20,9 +20,11 @@ namespace bl::series {
 // sliders act at once.
 class EditSourcesDialog : public QDialog {
  public:
-  // chooseSource runs "Select Data Source" and says whether the series took a new source.
-  EditSourcesDialog(SeriesTable& table, std::function<void()> redraw,
-                    std::function<bool()> chooseSource, QWidget* parent = nullptr);
+  // chooseSource runs "Select Data Source" over the dialog it is given and says whether the
+  // series took a new source.
+  using ChooseSource = std::function<bool(QWidget* dialog)>;
+  EditSourcesDialog(SeriesTable& table, std::function<void()> redraw, ChooseSource chooseSource,
+                    QWidget* parent = nullptr);
 
   EditSourcesPresenter& Presenter() { return presenter_; }
   QLineEdit& TitleField() { return *title_; }
@@ -62,7 +64,7 @@ class EditSourcesDialog : public QDialog {
   void Render();
 
   EditSourcesPresenter presenter_;
-  std::function<bool()> chooseSourceAction_;
+  ChooseSource chooseSourceAction_;
   QLineEdit* title_ = nullptr;
   QLabel* seriesLabel_ = nullptr;
   QPushButton* next_ = nullptr;
@@ -84,6 +86,6 @@ class EditSourcesDialog : public QDialog {
 
 // Opens the dialog modally.
 void RunEditSourcesDialog(QWidget* parent, SeriesTable& table, std::function<void()> redraw,
-                          std::function<bool()> chooseSource);
+                          EditSourcesDialog::ChooseSource chooseSource);
 
 }  // namespace bl::series

@@ -12,9 +12,9 @@
 #include "series/edit_sources_presenter.h"
 #include "series/select_source_presenter.h"
 
-namespace {
-
 using namespace bl::series;
+
+namespace {
 
 void CheckSeries(const SeriesTable& table, const EditSourcesPresenter& p) {
   BL_FUZZ_CHECK(table.currentSeries >= 1 && table.currentSeries <= table.seriesCount);

@@ -36,19 +36,6 @@ TEST(GatherPreferencesTest, FrequenciesFollowEachEditOfThePeriod) {
   EXPECT_EQ(offline.GatherFrequencyText(), "0");
 }
 
-TEST(GatherPreferencesTest, CheckBoxesSetTheModeBitsAtOnce) {
-  GatherBuffer buffer;
-  GatherPreferencesPresenter p(buffer, 0.000442, {});
-  p.SetToDpram(true);
-  EXPECT_EQ(buffer.mode, 2);
-  p.SetWrapAround(true);
-  EXPECT_EQ(buffer.mode, 3);
-  p.SetToDpram(false);
-  EXPECT_EQ(buffer.mode, 1);
-  EXPECT_TRUE(p.WrapAround());
-  EXPECT_FALSE(p.ToDpram());
-}
-
 TEST(GatherPreferencesTest, BufferSizeIsTakenOnCloseOrDownloadWhenNotNegative) {
   GatherBuffer buffer;
   std::vector<std::string> calls;

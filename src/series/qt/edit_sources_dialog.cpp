@@ -279,6 +279,10 @@ QWidget* EditSourcesDialog::BuildFilterSet(FilterSet set, const char* letter) {
 void EditSourcesDialog::OnEdited(QLineEdit* field,
                                  void (EditSourcesPresenter::*edit)(std::string_view)) {
   connect(field, &QLineEdit::editingFinished, this, [this, field, edit] {
+    // Only what the user typed: a field also finishes when its window loses the focus, which
+    // may come after the series has changed beneath it (a source taken from a variable).
+    if (!field->isModified()) return;
+    field->setModified(false);
     (presenter_.*edit)(FromQt(field->text()));
     Render();
   });

@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_ui_thread.h"
+#include "series/gather.h"
 #include "shell/qt/app_icon.h"
 #include "shell/qt/main_window.h"
 #include "shell/shell.h"
@@ -71,6 +72,10 @@ int main(int argc, char** argv) {
   if (std::string error; !bl::editor::LoadEditorSettings(workbench.editor.preferencesFile,
                                                          workbench.editor.preferences, error))
     std::fprintf(stderr, "brightlantern: %s\n", error.c_str());
+  // The gather buffer and the series' sources as the user left them, processed anew.
+  if (std::string error; !bl::series::LoadGatherSettings(workbench.gather, workbench.series, error))
+    std::fprintf(stderr, "brightlantern: %s\n", error.c_str());
+  workbench.series.ProcessAll();
   bl::Shell shell(workbench);
 
   bl::MainWindow window(workbench, shell);

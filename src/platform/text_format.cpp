@@ -45,6 +45,33 @@ std::size_t BoundedLength(const char* text, std::size_t maxChars) {
   return text == nullptr ? 0 : strnlen(text, maxChars);
 }
 
+std::optional<long long> ParseNumberField(std::string_view text, bool hexAfterDollar) {
+  constexpr long long kLimit = 1LL << 60;
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  int base = 10;
+  if (hexAfterDollar && i < text.size() && text[i] == '$') {
+    base = 16;
+    ++i;
+  }
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  long long magnitude = 0;
+  bool any = false;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    int digit = -1;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    if (digit < 0) break;
+    any = true;
+    magnitude = magnitude >= kLimit / base ? kLimit : magnitude * base + digit;
+  }
+  if (!any) return std::nullopt;
+  return negative ? -magnitude : magnitude;
+}
+
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
   for (std::size_t i = 0; i < prefix.size(); ++i) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,12 @@ std::size_t BoundedLength(const char* text, std::size_t maxChars);
 // True when text begins with prefix, letters compared without regard to case (ASCII only, as
 // the controller's language is). prefix is given in lower case.
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+
+// A number typed into a field: blanks first, then an optional sign and decimal digits, or, when
+// hexAfterDollar is set, "$" and hexadecimal digits as well. What follows the digits is ignored,
+// as scanf would; nothing when there are no digits. Magnitudes beyond 2^60 stay at 2^60, so any
+// text gives a value the caller can clamp.
+std::optional<long long> ParseNumberField(std::string_view text, bool hexAfterDollar);
 
 // The text cut to at most maxChars characters.
 inline std::string_view Cut(std::string_view text, std::size_t maxChars) {

@@ -702,6 +702,37 @@ def gather_source():
         write(t, name, text.encode())
 
 
+def source_fields():
+    t = "source_fields_fuzzer"
+
+    def op(seed, number, denominator=False):
+        return seed.int(number, 0, 10).bool(denominator)
+
+    s = Seed().bool(False)  # 48 series
+    op(s, 5).int(1, 0, 5)  # an X source
+    op(s, 1).text("30")  # starting bit out of the word
+    op(s, 2).text("$20")
+    op(s, 0).text("$FFFFFFFFFFFFFFFFFFFF")
+    op(s, 3).text("-1e-300")
+    op(s, 4).text("x" * 150)
+    write(t, "fields_out_of_range", s)
+    s = Seed().bool(True)  # 24 series
+    op(s, 6, True).int(1, 0, 3)
+    op(s, 7, True).int(0, 0, 1).int(4, 0, 4).int(-5, -2**31, 2**31 - 1)
+    op(s, 6).int(3, 0, 3)
+    op(s, 7).int(1, 0, 1).int(3, 0, 4).int(0, -2**31, 2**31 - 1)
+    op(s, 8).double()
+    op(s, 9).bool(False)
+    write(t, "filter_sliders_and_wrap", s)
+    s = Seed().bool(False)
+    for type_code, y, x in ((5, 0x78805, 0x300000), (2, 0xE9C000, None), (4, 0x1234, 0x140000)):
+        op(s, 10).int(type_code, 1, 6).int(7, 0, 8191).bool(True).int(y, 0, 2**32 - 1)
+        s.bool(x is not None)
+        if x is not None:
+            s.int(x, 0, 2**32 - 1)
+    write(t, "m_variable_words", s)
+
+
 if __name__ == "__main__":
     link_reply()
     device_table()
@@ -723,3 +754,4 @@ if __name__ == "__main__":
     gather_settings()
     process_series()
     gather_source()
+    source_fields()

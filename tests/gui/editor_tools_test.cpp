@@ -33,16 +33,7 @@
 namespace bl {
 namespace {
 
-// Answers the next modal dialog of type T once it runs (a modal dialog blocks the test).
-template <typename T>
-void WhenModal(std::function<void(T&)> answer, int triesLeft = 200) {
-  QTimer::singleShot(10, [answer, triesLeft] {
-    if (auto* dialog = dynamic_cast<T*>(QApplication::activeModalWidget()))
-      answer(*dialog);
-    else if (triesLeft > 0)
-      WhenModal<T>(answer, triesLeft - 1);
-  });
-}
+using test::WhenModal;
 
 std::vector<editor::FindReplaceDialog*> OpenFindDialogs(QWidget& window) {
   std::vector<editor::FindReplaceDialog*> open;

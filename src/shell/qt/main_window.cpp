@@ -35,6 +35,7 @@
 #include "platform/qt/qt_fonts.h"
 #include "commands/command_ids.h"
 #include "shell/main_menu.h"
+#include "shell/qt/gather_commands.h"
 #include "shell/qt/series_panel.h"
 #include "shell/qt/toolbar.h"
 #include "shell/shell.h"
@@ -200,6 +201,7 @@ MainWindow::~MainWindow() {
   workbench_.editor.repaintMainWindow = nullptr;
   shell_.SetCommand(cmd::kEditorPreferences, nullptr);
   shell_.SetCommand(cmd::kPrint, nullptr);
+  UnwireGatherCommands(shell_);
   for (int command : kEditorFileCommands) shell_.SetCommand(command, nullptr);
 }
 
@@ -284,6 +286,7 @@ void MainWindow::WireShell() {
     QApplication::sendEvent(target, &press);
   };
   h.showAbout = [this] { ShowAboutBox(this); };
+  WireGatherCommands(*this, workbench_, shell_);
   WireEditor();
 }
 

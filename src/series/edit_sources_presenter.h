@@ -1,0 +1,122 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "series/filter_design.h"
+#include "series/series_table.h"
+
+namespace bl::series {
+
+// The two halves of the "2nd Order Digital Filter" group: the zeros (N1, N2) and the poles
+// (D1, D2).
+enum class FilterSet : int { kNumerator = 0, kDenominator = 1 };
+
+// How a slider was moved: a line (1) or a page (20) either way, or dragged to a position.
+enum class SliderStep { kLineDown, kLineUp, kPageDown, kPageUp, kDrag };
+
+inline constexpr int kSliderLineStep = 1;
+inline constexpr int kSliderPageStep = 20;
+
+// One slider row of a filter set: caption, slider and value label.
+struct FilterRowView {
+  bool visible = false;
+  std::string caption;
+  std::string value;
+  int position = 0;
+};
+
+struct FilterSetView {
+  FilterKind kind = FilterKind::kOff;
+  std::array<FilterRowView, 2> rows;
+  // The section's coefficients, "%lf": N1 and N2, or D1 and D2.
+  std::array<std::string, 2> coefficients;
+};
+
+// Everything the Edit Data Sources dialog shows of the current series.
+struct EditSourcesView {
+  std::string title;
+  std::string seriesLabel;  // "Series: %d"
+  int sourceRadio = 0;      // the checked source button, 1..4 (X, Y, D, L); 0 for none
+  std::string address;      // "$%X"
+  std::string startingBit;
+  std::string length;
+  bool bitFieldsEnabled = false;  // Starting Bit, Length and Signed
+  bool signedChecked = false;
+  bool floatChecked = false;
+  std::string scaleFactor;
+  std::string offset;
+  int integrationMode = 2;  // the checked button, 0..4
+  bool removeDcOffset = false;
+  std::array<FilterSetView, 2> filter;
+};
+
+// The radio button labels of each filter set, kinds 0 to 3.
+inline constexpr std::array<std::string_view, 4> kNumeratorKindLabels = {
+    "Off", "High-Pass (1st Order)", "High-Pass (2nd Order)", "Band-Reject (2nd Order)"};
+inline constexpr std::array<std::string_view, 4> kDenominatorKindLabels = {
+    "Off", "Low-Pass (1st Order)", "Low-Pass (2nd Order)", "Band-Pass (2nd Order)"};
+inline constexpr std::array<std::string_view, 5> kIntegrationLabels = {
+    "Integrate Twice", "Integrate Once", "None", "Differenciate Once", "Differenciate Twice"};
+
+// "Edit Data Sources" without its widgets: it edits the table's current series. After every
+// change it shows the series again, processes it and has the graph redrawn. Edit fields are
+// handed over when they lose the focus; buttons and check boxes act at once.
+class EditSourcesPresenter {
+ public:
+  // redraw: recompute the graph's scaling and redraw it when a graph is on screen; may be empty.
+  EditSourcesPresenter(SeriesTable& table, std::function<void()> redraw);
+
+  const EditSourcesView& View() const { return view_; }
+  int CurrentSeries() const { return table_.currentSeries; }
+
+  void Previous();
+  void Next();
+
+  void EditTitle(std::string_view text);
+  // 1..4: X, Y, D or L memory.
+  void ChooseSource(int sourceType);
+  void EditAddress(std::string_view text);
+  void EditStartingBit(std::string_view text);
+  void EditLength(std::string_view text);
+  void SetSigned(bool on);
+  void EditScaleFactor(std::string_view text);
+  void EditOffset(std::string_view text);
+  void ChooseIntegration(int mode);
+  void SetRemoveDcOffset(bool on);
+
+  void ChooseFilterKind(FilterSet set, FilterKind kind);
+  // row 0 or 1; dragged is the slider's position for kDrag.
+  void MoveSlider(FilterSet set, int row, SliderStep step, int dragged = 0);
+
+  // The series changed from outside (a source taken from a variable): show, process, redraw.
+  void Refresh() { Changed(); }
+
+ private:
+  DataSeries& Current() { return table_[table_.currentSeries]; }
+  // Shows the series again, processes it and has the graph redrawn.
+  void Changed();
+  void Show();
+  void StoreSection(FilterSet set, FilterKind kind, int position1, int position2);
+
+  // The last section designed for each set, with the positions it was designed from.
+  struct StoredSection {
+    int series = -1;
+    FilterSection section;
+    FilterKind kind = FilterKind::kOff;
+    int position1 = 0;
+    int position2 = 0;
+  };
+
+  SeriesTable& table_;
+  std::function<void()> redraw_;
+  EditSourcesView view_;
+  std::array<StoredSection, 2> stored_;
+};
+
+// "%.8lf" for 0 and magnitudes from 0.01 to 1e8, "%.8le" otherwise.
+std::string ScaleText(double value);
+
+}  // namespace bl::series

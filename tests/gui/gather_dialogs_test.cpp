@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <numbers>
+
+#include "commands/command_ids.h"
+#include "controller/identify_controller.h"
+#include "gui_support.h"
+#include "link/builtin_library.h"
+#include "offline_program.h"
+#include "series/qt/edit_sources_dialog.h"
+#include "series/qt/gather_preferences_dialog.h"
+#include "series/qt/select_source_dialog.h"
+
+namespace bl {
+namespace {
+
+using test::WhenModal;
+
+// A field typed into and left, as the user does it.
+void TypeInto(QLineEdit& field, const QString& text) {
+  field.setFocus();
+  field.selectAll();
+  QTest::keyClicks(&field, text);
+  emit field.editingFinished();
+}
+
+// The gather settings go to a folder of the test's own, never the user's.
+void UseTestConfigFolder() { ::setenv("XDG_CONFIG_HOME", BL_TEST_OUTPUT_DIR "/config", 1); }
+
+class GatherPreferencesGuiTest : public ::testing::Test, protected test::OfflineProgram {
+ protected:
+  static void SetUpTestSuite() {
+    test::EnsureApplication();
+    UseTestConfigFolder();
+  }
+};
+
+TEST_F(GatherPreferencesGuiTest, MenuAndBufferSettingsButtonOpenThePreferences) {
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  bool shown = false;
+  WhenModal<series::GatherPreferencesDialog>([&](series::GatherPreferencesDialog& d) {
+    shown = true;
+    EXPECT_EQ(d.windowTitle(), "Data Gathering Preferences");
+    EXPECT_EQ(d.ServoFrequency().text(), "226.24");
+    EXPECT_EQ(d.GatherFrequency().text(), "22.62");
+    d.PeriodField().setFocus();
+    d.PeriodField().selectAll();
+    QTest::keyClicks(&d.PeriodField(), "5");
+    EXPECT_EQ(d.GatherFrequency().text(), "45.25");
+    d.WrapAround().click();
+    test::SaveScreenshot(d.grab().toImage(), "gather_preferences_dialog");
+    for (QPushButton* b : d.findChildren<QPushButton*>())
+      if (b->text() == "OK") b->click();
+  });
+  window.MenuAction(cmd::kGatherBufferSettings)->trigger();
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(workbench.gather.period, 5);
+  EXPECT_EQ(workbench.gather.mode, 1);
+
+  // The data view's button opens the same dialog once the gathering buttons are enabled.
+  shell.SelectView(kViewData, true);
+  shell.hooks.enableGatheringButtons(true);
+  shown = false;
+  WhenModal<series::GatherPreferencesDialog>([&](series::GatherPreferencesDialog& d) {
+    shown = true;
+    EXPECT_EQ(d.PeriodField().text(), "5");
+    EXPECT_TRUE(d.WrapAround().isChecked());
+    d.BufferSizeField().setFocus();
+    d.BufferSizeField().selectAll();
+    QTest::keyClicks(&d.BufferSizeField(), "5000");
+    QTest::keyClick(&d, Qt::Key_Escape);  // Esc keeps the fields as OK does
+  });
+  window.Client().Button(cmd::kBufferSettings).click();
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(workbench.gather.bufferSize, 5000);
+}
+
+// The sources dialogs over the built-in virtual controller, whose M-variable definitions are
+// real words in its memory.
+class EditSourcesGuiTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    test::EnsureApplication();
+    UseTestConfigFolder();
+  }
+
+  EditSourcesGuiTest() {
+    devices.chooseDevice = [] { return 0; };
+    window.resize(900, 600);
+    window.show();
+  }
+
+  void ConnectAndIdentify() {
+    ASSERT_EQ(workbench.link.LinkConnect(), 0);
+    IdentifyController(workbench.controllerType, workbench.link, workbench.definitions,
+                       workbench.terminal, {});
+    shell.hooks.enableGatheringButtons(true);
+  }
+
+  std::string Ask(const char* command) {
+    std::string reply;
+    workbench.link.PmacCommand(reply, 999, command, false);
+    return reply;
+  }
+
+  BuiltinDevices devices{""};
+  platform::FakeDesktop desktop;
+  platform::ImmediateUiThread ui;
+  platform::SystemClock clock;
+  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
+  Shell shell{workbench};
+  MainWindow window{workbench, shell};
+};
+
+TEST_F(EditSourcesGuiTest, EditTheCurrentSeriesAndTakeItsSourceFromAnMVariable) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ConnectAndIdentify();
+  Ask("M1->X:$C000,8,16,S");
+  workbench.series[1].rawDataPeriod = 0.001;
+  shell.SelectView(kViewGraphTime, true);
+
+  bool shown = false;
+  WhenModal<series::EditSourcesDialog>([&](series::EditSourcesDialog& d) {
+    shown = true;
+    using series::FilterSet;
+    EXPECT_EQ(d.SeriesLabel().text(), "Series: 1");
+    TypeInto(d.TitleField(), "Commanded");
+    EXPECT_EQ(workbench.series[1].title, "Commanded");
+
+    // A Y field: the bit fields open up.
+    d.SourceButtons().button(2)->click();
+    EXPECT_TRUE(d.StartingBitField().isEnabled());
+    TypeInto(d.AddressField(), "$7805");
+    EXPECT_EQ(workbench.series[1].address, 0x7805u);
+
+    // A low-pass pole moved a page along its slider.
+    d.FilterKindButtons(FilterSet::kDenominator).button(1)->click();
+    EXPECT_TRUE(d.Slider(FilterSet::kDenominator, 0).isVisible());
+    EXPECT_FALSE(d.Slider(FilterSet::kDenominator, 1).isVisible());
+    QTest::keyClick(&d.Slider(FilterSet::kDenominator, 0), Qt::Key_PageUp);
+    EXPECT_EQ(d.Slider(FilterSet::kDenominator, 0).value(), 20);
+    EXPECT_DOUBLE_EQ(workbench.series[1].D1, -std::exp(-std::numbers::pi * 20 / 1000));
+    EXPECT_EQ(d.SliderValue(FilterSet::kDenominator, 0).text(), "10 Hz");
+    EXPECT_EQ(d.Coefficient(FilterSet::kDenominator, 0).text(), "-0.939101");
+    // A band-reject zero pair: a frequency row and a damping row.
+    d.FilterKindButtons(FilterSet::kNumerator).button(3)->click();
+    QTest::keyClick(&d.Slider(FilterSet::kNumerator, 0), Qt::Key_End);
+    QTest::keyClick(&d.Slider(FilterSet::kNumerator, 0), Qt::Key_PageDown);
+    EXPECT_EQ(d.Slider(FilterSet::kNumerator, 0).value(), 979);
+    EXPECT_EQ(d.SliderCaption(FilterSet::kNumerator, 1).text(), "Damping Ratio:");
+    EXPECT_TRUE(d.Slider(FilterSet::kNumerator, 1).isVisible());
+    test::SaveScreenshot(d.grab().toImage(), "edit_data_sources_dialog");
+
+    bool selected = false;
+    WhenModal<series::SelectSourceDialog>([&](series::SelectSourceDialog& s) {
+      selected = true;
+      EXPECT_EQ(s.windowTitle(), "Select Data Source");
+      for (QPushButton* b : s.findChildren<QPushButton*>())
+        if (b->text() == "M-Variables") b->click();
+      ASSERT_EQ(s.List().count(), workbench.controllerType.variableCount);
+      s.List().setCurrentRow(1);
+      test::SaveScreenshot(s.grab().toImage(), "select_data_source_dialog");
+      s.accept();
+    });
+    d.ChooseSourceButton().click();
+    EXPECT_TRUE(selected);
+    EXPECT_EQ(d.TitleField().text(), "M1     ");
+    EXPECT_TRUE(d.SourceButtons().button(1)->isChecked());
+    EXPECT_EQ(d.AddressField().text(), "$C000");
+    EXPECT_EQ(d.StartingBitField().text(), "8");
+    EXPECT_EQ(d.LengthField().text(), "16");
+    EXPECT_TRUE(d.SignedBox().isChecked());
+    d.accept();
+  });
+  window.MenuAction(cmd::kGatherSources)->trigger();
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(workbench.series[1].sourceType, series::SourceType::kX);
+  EXPECT_TRUE(workbench.series[1].active);
+  EXPECT_EQ(window.focusWidget(), &window.Client().GraphPane(0));
+}
+
+TEST_F(EditSourcesGuiTest, DefineBufferSendsTheGatherDefinition) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ConnectAndIdentify();
+  ASSERT_GE(workbench.controllerType.typeCode.load(), 4);
+  workbench.gather.mode = 1;
+  shell.SelectView(kViewData, true);
+  window.Client().Button(cmd::kDefineBuffer).click();
+  EXPECT_EQ(Ask("I5000"), "1\r\x06");
+}
+
+}  // namespace
+}  // namespace bl

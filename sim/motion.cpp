@@ -65,6 +65,13 @@ void Machine::ServoMotor(int m) {
     return;
   }
 
+  // The load has moved through the last cycle under the output sent then; the servo reads where
+  // it is now, and that reading is what the actual-position register shows for this cycle (so a
+  // gathered actual position lags the commanded one as a real encoder's does).
+  motor.velocity += kPlantGain * motor.output - kPlantFriction * motor.velocity;
+  if (std::fabs(motor.velocity) < 1e-9 && motor.output == 0) motor.velocity = 0;
+  motor.position += motor.velocity;
+
   // A write to the actual-position register from outside sets where the load is.
   if (const std::int64_t reg = DecodeD(Pair(model_.ActualPosition(m)));
       reg != motor.actualRegister) {
@@ -122,10 +129,6 @@ void Machine::ServoMotor(int m) {
     }
   }
 
-  // The load, driven by the output actually sent.
-  motor.velocity += kPlantGain * motor.output - kPlantFriction * motor.velocity;
-  if (std::fabs(motor.velocity) < 1e-9 && motor.output == 0) motor.velocity = 0;
-  motor.position += motor.velocity;
   if (motor.openLoop) {
     motor.commanded = motor.position;
     motor.commandedVelocity = motor.commandedAcceleration = 0;

@@ -6,12 +6,15 @@
 #include <string_view>
 
 #include "cli/console_desktop.h"
+#include "cli/gather_command.h"
 #include "definitions/define_text.h"
 #include "definitions/definition_table.h"
 #include "editor/editor_transfer.h"
 #include "link/builtin_library.h"
 #include "link/device_table.h"
 #include "link/pmac_link.h"
+#include "link/virtual_time.h"
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "protocol/wire.h"
 #include "terminal_lines/terminal_lines.h"
@@ -51,6 +54,24 @@ const char kUsage[] =
     "                        lists motion program or PLC N, framed by OPEN, CLEAR and\n"
     "                        CLOSE so that it can be downloaded again; with --names, the\n"
     "                        variables named by the #define lines of FILE get their names\n"
+    "  gather [OPTIONS]      defines the gather buffer, gathers, uploads and processes the\n"
+    "                        data and writes the series as CSV: a time column, then one\n"
+    "                        column per series\n"
+    "      --source SRC[=TITLE]\n"
+    "                        a source to gather (repeat for more): X:ADDR[:BIT:LEN[:u]],\n"
+    "                        Y:ADDR[:BIT:LEN[:u]], D:ADDR, L:ADDR, Pn, Qn, or a motor's\n"
+    "                        motorN.commanded, .actual, .velocity, .output or .error;\n"
+    "                        positions come in counts, the velocity in counts per servo\n"
+    "                        cycle, the output in DAC units. Without --source, the sources\n"
+    "                        and processing set up in the program are gathered\n"
+    "      --period N        servo cycles between samples (default: the program's setting)\n"
+    "      --buffer N        buffer size in words; 0 takes all free memory\n"
+    "      --time SECONDS    gathers this long, then ends gathering; without it, until the\n"
+    "                        controller stops (a full buffer, or ENDG from elsewhere)\n"
+    "      --wrap            lets the buffer wrap around (with --time): the last samples\n"
+    "      --run LINE        a command line sent once gathering has begun (repeat for\n"
+    "                        more), for example \"#1J^1000\"\n"
+    "      --output FILE     writes the CSV to FILE instead of standard output\n"
     "  --help                shows this text\n"
     "\n"
     "Exit status: 0 done; 1 the controller reported an error or a download had errors;\n"
@@ -158,17 +179,17 @@ class Session {
     commands_.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
     if (commands_.empty()) return Usage("no command given");
     if (custom) {
-      if (const std::string problem = CheckDevice(config); !problem.empty())
-        return Usage(problem);
+      if (const std::string problem = CheckDevice(config); !problem.empty()) return Usage(problem);
       // A device of this run only: the user's device table is neither read nor written.
-      devices_ = std::make_unique<BuiltinDevices>("");
+      devices_ = std::make_unique<BuiltinDevices>("", &virtualTime_, &clock_);
       DeviceTable table = DefaultDeviceTable();
       table[0] = config;
       std::string error;
       devices_->SetTable(table, error);
       device_ = 0;
     } else {
-      devices_ = std::make_unique<BuiltinDevices>(DefaultDeviceSettingsPath());
+      devices_ =
+          std::make_unique<BuiltinDevices>(DefaultDeviceSettingsPath(), &virtualTime_, &clock_);
       if (!devices_->LoadError().empty()) err_ << devices_->LoadError() << '\n';
     }
     return -1;
@@ -228,6 +249,12 @@ class Session {
         names = *file;
       }
       return Upload(*what == "plc" ? editor::kUploadPlc : editor::kUploadMotion, *n, names);
+    }
+    if (name == "gather") {
+      GatherOptions options;
+      std::string problem;
+      if (!ParseGatherOptions(commands_, i, options, problem)) return Usage(problem);
+      return RunGather(options, *link_, definitions_, terminal_, desktop_, out_, err_);
     }
     return Usage("unknown command " + name);
   }
@@ -290,6 +317,11 @@ class Session {
   std::ostream& out_;
   std::ostream& err_;
   ConsoleDesktop desktop_;
+  // A virtual controller's servo time follows the real clock, as in the program: its motors
+  // move and it gathers while a script waits.
+  platform::SystemClock clock_;
+  VirtualTime virtualTime_;
+  VirtualTimeThread virtualTimeThread_{virtualTime_, clock_};
   Terminal terminal_;
   DefinitionTable definitions_;
   std::unique_ptr<BuiltinDevices> devices_;

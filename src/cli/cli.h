@@ -9,8 +9,8 @@ namespace bl::cli {
 // Exit statuses of brightlantern-cli.
 enum ExitStatus : int {
   kExitOk = 0,
-  kExitFailed = 1,      // the controller answered an error, a download had errors
-  kExitUsage = 2,       // the command line could not be understood
+  kExitFailed = 1,  // the controller answered an error, a download had errors
+  kExitUsage = 2,   // the command line could not be understood
   kExitNoConnection = 3,
 };
 

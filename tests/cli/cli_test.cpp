@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "integration/sim_process.h"
 #include "sim/controller.h"
 #include "sim/ethernet_server.h"
 
@@ -49,15 +51,15 @@ TEST_F(CliTest, HelpAndUsageErrors) {
   const Result help = Cli({"--help"});
   EXPECT_EQ(help.status, kExitOk);
   EXPECT_NE(help.out.find("upload prog|plc N [--names FILE]"), std::string::npos);
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {},
-           {"--virtual", "9", "command", "P1"},
-           {"--host", "x:99999", "command", "P1"},
-           {"--virtual", "5", "command"},
-           {"--virtual", "5", "upload", "plc", "32"},
-           {"--virtual", "5", "upload", "prog"},
-           {"--virtual", "5", "frobnicate"},
-           {"--device"}}) {
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{},
+                                             {"--virtual", "9", "command", "P1"},
+                                             {"--host", "x:99999", "command", "P1"},
+                                             {"--virtual", "5", "command"},
+                                             {"--virtual", "5", "upload", "plc", "32"},
+                                             {"--virtual", "5", "upload", "prog"},
+                                             {"--virtual", "5", "frobnicate"},
+                                             {"--device"}}) {
     const Result r = Cli(args);
     EXPECT_EQ(r.status, kExitUsage) << (args.empty() ? "" : args.back());
     EXPECT_NE(r.err.find("--help"), std::string::npos);
@@ -81,8 +83,8 @@ TEST_F(CliTest, NoControllerThereIsANoConnectionStatus) {
 
 TEST_F(CliTest, DownloadReportsEachErrorWithItsFileAndLine) {
   const std::string defs = File("defs.pmc", "#define count P7\r\n");
-  const std::string main = File("main.pmc",
-                                "#include \"defs.pmc\"\r\ncount=3 ; comment\r\nFOO\r\nP8=count\r\n");
+  const std::string main =
+      File("main.pmc", "#include \"defs.pmc\"\r\ncount=3 ; comment\r\nFOO\r\nP8=count\r\n");
   Result r = Cli({"--virtual", "5", "download", main, "command", "P7 P8"});
   EXPECT_EQ(r.status, kExitFailed);
   EXPECT_NE(r.err.find("main.pmc line 3: ERR003"), std::string::npos) << r.err;
@@ -106,6 +108,87 @@ TEST_F(CliTest, TalksToASimulatorOverEthernet) {
   const Result r = Cli({"--host", host, "command", "TYPE"});
   EXPECT_EQ(r.status, kExitOk) << r.err;
   EXPECT_EQ(r.out.rfind("TURBO1", 0), 0u) << r.out;
+}
+
+// The CSV's columns as numbers; the header row apart.
+struct Csv {
+  std::string header;
+  std::vector<std::vector<double>> rows;
+};
+Csv ReadCsv(const std::string& text) {
+  Csv csv;
+  std::istringstream in(text);
+  std::getline(in, csv.header);
+  for (std::string line; std::getline(in, line);) {
+    std::vector<double> row;
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, ',');) row.push_back(std::stod(cell));
+    csv.rows.push_back(row);
+  }
+  return csv;
+}
+
+// A jog of motor 1 gathered, uploaded and written as CSV: the commanded position reaches the
+// target in counts, the actual one follows behind it, the servo output drives it.
+void ExpectJogGathered(const Result& r) {
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  const Csv csv = ReadCsv(r.out);
+  EXPECT_EQ(csv.header, "Time (s),Commanded,Actual,motor1.output");
+  ASSERT_GT(csv.rows.size(), 500u) << r.err;
+  double lag = 0, push = 0;
+  for (const auto& row : csv.rows) {
+    ASSERT_EQ(row.size(), 4u);
+    lag = std::max(lag, row[1] - row[2]);
+    push = std::max(push, row[3]);
+  }
+  EXPECT_NEAR(csv.rows.back()[1], 1000.0, 1e-6);
+  EXPECT_NEAR(csv.rows.back()[2], 1000.0, 5.0);
+  EXPECT_GT(lag, 0.05);
+  EXPECT_LT(lag, 20.0);
+  EXPECT_GT(push, 0.0);
+  EXPECT_NEAR(csv.rows[1][0], 0.000442708, 1e-8) << "one sample per servo cycle";
+}
+
+const std::vector<std::string> kJogGather = {"command",
+                                             "#1J/",
+                                             "gather",
+                                             "--period",
+                                             "1",
+                                             "--buffer",
+                                             "12000",
+                                             "--source",
+                                             "motor1.commanded=Commanded",
+                                             "--source",
+                                             "motor1.actual=Actual",
+                                             "--source",
+                                             "motor1.output",
+                                             "--run",
+                                             "#1J^1000",
+                                             "--time",
+                                             "0.8"};
+
+TEST_F(CliTest, GathersAJogAsCsvOnTheVirtualControllerAndOverEthernet) {
+  std::vector<std::string> args = {"--virtual", "5"};
+  args.insert(args.end(), kJogGather.begin(), kJogGather.end());
+  ExpectJogGathered(Cli(args));
+
+  SimProcess sim(0, 5);
+  ASSERT_GT(sim.Port(), 0);
+  args = {"--host", "127.0.0.1:" + std::to_string(sim.Port())};
+  args.insert(args.end(), kJogGather.begin(), kJogGather.end());
+  ExpectJogGathered(Cli(args));
+}
+
+TEST_F(CliTest, GatherRefusesWhatItCannotDo) {
+  const Result bad = Cli({"--virtual", "2", "gather", "--source", "motor9.actual"});
+  EXPECT_EQ(bad.status, kExitUsage);
+  EXPECT_NE(bad.err.find("N from 1 to 8"), std::string::npos) << bad.err;
+  EXPECT_EQ(Cli({"--virtual", "5", "gather", "--wrap", "--source", "P1"}).status, kExitUsage);
+  // A gather already running refuses a new definition: the run stops with the error.
+  const Result busy = Cli({"--virtual", "5", "command", "I5050=1", "command", "DEF GAT", "command",
+                           "GAT", "gather", "--source", "P1", "--time", "0.1"});
+  EXPECT_EQ(busy.status, kExitFailed);
+  EXPECT_NE(busy.err.find("DEF GAT"), std::string::npos) << busy.err;
 }
 
 }  // namespace

@@ -107,6 +107,8 @@ TEST_F(GatherTest, ReadingBackTakesHexOrDecimalAndKeepsWhatDoesNotParse) {
 TEST(GatherSettings, WhatIsSavedIsReadAtTheNextStart) {
   const auto folder =
       std::filesystem::temp_directory_path() / ("bl_gather_conf_" + std::to_string(::getpid()));
+  const std::string testConfig =
+      std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
   ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
   SeriesTable saved;
   DataSeries& s = saved[17];
@@ -124,7 +126,7 @@ TEST(GatherSettings, WhatIsSavedIsReadAtTheNextStart) {
   GatherBuffer read;
   ASSERT_TRUE(LoadGatherSettings(read, loaded, error)) << error;
   std::filesystem::remove_all(folder);
-  ::unsetenv("XDG_CONFIG_HOME");
+  ::setenv("XDG_CONFIG_HOME", testConfig.c_str(), 1);
   EXPECT_EQ(read.period, 4);
   EXPECT_EQ(read.bufferSize, 2000);
   EXPECT_EQ(read.mode, 1);

@@ -3,17 +3,12 @@
 #include "commands/command_ids.h"
 #include "editor/editor_transfer.h"
 #include "platform/desktop.h"
+#include "series/gather.h"
 #include "shell/main_menu.h"
 #include "shell/view_ids.h"
 #include "shell/workbench.h"
 
 namespace bl {
-
-namespace {
-
-constexpr int kGatherReplySize = 99;
-
-}  // namespace
 
 Shell::Shell(Workbench& workbench) : workbench_(workbench) {}
 
@@ -118,12 +113,11 @@ void Shell::RunCommand(int command) {
       if (hooks.relayout) hooks.relayout();
       return;
     case kBeginGathering:
-    case kEndGathering: {
-      std::string reply;
-      workbench_.link.PmacCommand(reply, kGatherReplySize,
-                                  command == kBeginGathering ? "GAT" : "END GAT", true);
+      series::BeginGather(workbench_.link);
       return;
-    }
+    case kEndGathering:
+      series::EndGather(workbench_.link);
+      return;
     default:
       break;
   }

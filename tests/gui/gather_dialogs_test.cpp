@@ -11,6 +11,7 @@
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -20,6 +21,7 @@
 #include "controller/identify_controller.h"
 #include "gui_support.h"
 #include "link/builtin_library.h"
+#include "link/virtual_time.h"
 #include "offline_program.h"
 #include "series/qt/edit_sources_dialog.h"
 #include "series/qt/gather_preferences_dialog.h"
@@ -118,10 +120,13 @@ class EditSourcesGuiTest : public ::testing::Test {
     return reply;
   }
 
-  BuiltinDevices devices{""};
+  // The virtual controller keeps time with the real clock: its motors move and it gathers.
+  platform::SystemClock clock;
+  VirtualTime virtualTime;
+  VirtualTimeThread virtualTimeThread{virtualTime, clock};
+  BuiltinDevices devices{"", &virtualTime, &clock};
   platform::FakeDesktop desktop;
   platform::ImmediateUiThread ui;
-  platform::SystemClock clock;
   Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
   Shell shell{workbench};
   MainWindow window{workbench, shell};
@@ -202,6 +207,47 @@ TEST_F(EditSourcesGuiTest, DefineBufferSendsTheGatherDefinition) {
   shell.SelectView(kViewData, true);
   window.Client().Button(cmd::kDefineBuffer).click();
   EXPECT_EQ(Ask("I5000"), "1\r\x06");
+}
+
+TEST_F(EditSourcesGuiTest, AJogGatheredAndBroughtInWithUploadData) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ConnectAndIdentify();
+  series::SeriesTable& table = workbench.series;
+  for (int k = 1; k <= series::kMaxSeriesCount; ++k) table[k].active = false;
+  const series::SourceType types[] = {series::SourceType::kD, series::SourceType::kD,
+                                      series::SourceType::kX};
+  const std::uint32_t addresses[] = {0x88, 0x8B, 0xBF};  // motor 1: commanded, actual, output
+  for (int k = 1; k <= 3; ++k) {
+    table[k].active = true;
+    table[k].sourceType = types[k - 1];
+    table[k].address = addresses[k - 1];
+    table[k].scaleFactor = k < 3 ? 1.0 / (32 * 96) : 1.0;
+  }
+  table[3].startingBit = 8;
+  table[3].wordLength = 16;
+  workbench.gather.period = 1;
+  workbench.gather.bufferSize = 8000;
+  Ask("#1J/");
+  shell.SelectView(kViewData, true);
+  window.Client().Button(cmd::kDefineBuffer).click();
+  window.Client().Button(cmd::kBeginGathering).click();
+  Ask("#1J^1000");
+  QTest::qWait(700);
+  window.Client().Button(cmd::kEndGathering).click();
+
+  bool metered = false;
+  WhenModal<QDialog>(
+      [&](QDialog& d) { metered = d.windowTitle() == "Progress Meter (Press ESC to Abort)"; });
+  window.Client().Button(cmd::kUploadData).click();
+  EXPECT_TRUE(metered);
+  const int n = table[1].sampleCount;
+  ASSERT_GT(n, 1000);
+  EXPECT_EQ(table[2].sampleCount, n);
+  EXPECT_NEAR(table[1].values[n - 1], 1000.0, 1e-6);
+  EXPECT_NEAR(table[2].values[n - 1], 1000.0, 5.0);
+  EXPECT_LT(table[2].values[n / 4], table[1].values[n / 4]) << "the actual position follows";
+  EXPECT_NE(*std::max_element(table[3].values.begin(), table[3].values.end()), 0.0);
+  EXPECT_NEAR(table[1].rawDataPeriod, workbench.controllerType.servoPeriod, 1e-12);
 }
 
 }  // namespace

@@ -3,11 +3,13 @@
 #include <string>
 
 #include "commands/command_ids.h"
+#include "link/qt/progress_meter_dialog.h"
 #include "platform/qt/canvas_widget.h"
 #include "series/gather.h"
 #include "series/qt/edit_sources_dialog.h"
 #include "series/qt/gather_preferences_dialog.h"
 #include "series/qt/select_source_dialog.h"
+#include "series/upload.h"
 #include "shell/qt/main_window.h"
 #include "shell/shell.h"
 #include "shell/view_ids.h"
@@ -19,7 +21,7 @@ namespace {
 
 constexpr int kWarningColor = 5;
 constexpr int kGatherCommands[] = {cmd::kGatherBufferSettings, cmd::kBufferSettings,
-                                   cmd::kGatherSources, cmd::kDefineBuffer};
+                                   cmd::kGatherSources, cmd::kDefineBuffer, cmd::kUploadData};
 
 void KeepGatherSettings(Workbench& workbench) {
   std::string error;
@@ -66,6 +68,20 @@ void RunEditSources(MainWindow& window, Workbench& workbench, Shell& shell) {
   if (IsGraphView(shell.ViewId())) client.GraphPane(0).setFocus();
 }
 
+void UploadData(MainWindow& window, Workbench& workbench, Shell& shell) {
+  series::UploadView view;
+  view.meterHost = ProgressMeterDialogHost(workbench.uiThread, &window);
+  view.redraw = [&shell] {
+    if (shell.hooks.repaint) shell.hooks.repaint();
+  };
+  series::UploadGatheredData({workbench.link, workbench.terminal, workbench.desktop,
+                              workbench.uiThread, workbench.controllerType, workbench.gather,
+                              workbench.series},
+                             view);
+  // The upload read the sources back from the controller: keep them as it found them.
+  KeepGatherSettings(workbench);
+}
+
 }  // namespace
 
 void WireGatherCommands(MainWindow& window, Workbench& workbench, Shell& shell) {
@@ -75,6 +91,8 @@ void WireGatherCommands(MainWindow& window, Workbench& workbench, Shell& shell) 
   shell.SetCommand(cmd::kGatherSources,
                    [&window, &workbench, &shell] { RunEditSources(window, workbench, shell); });
   shell.SetCommand(cmd::kDefineBuffer, [&workbench] { DefineBuffer(workbench); });
+  shell.SetCommand(cmd::kUploadData,
+                   [&window, &workbench, &shell] { UploadData(window, workbench, shell); });
 }
 
 void UnwireGatherCommands(Shell& shell) {

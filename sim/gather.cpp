@@ -65,14 +65,25 @@ int Machine::StartGather() {
 
 void Machine::StopGather() { SetX(model_.globalStatus, X(model_.globalStatus) & ~kGatheringBit); }
 
+// Without wrap the buffer fills to the end of user memory. With wrap a sample starts only where
+// a sample of the most words a controller gathers (48 on Turbo, 24 on PMAC) would still end
+// within the memory, that is at most K = 47 / 23 addresses before its end: the rounding the
+// workbench's upload expects of a wrapped buffer.
+bool Machine::SampleFits(std::uint32_t pointer, std::uint32_t end, bool wrap) const {
+  if (!wrap) return end - pointer >= gatherAddresses_;
+  const std::uint32_t reserve = model_.turbo ? 47 : 23;
+  return pointer + reserve <= end && end - pointer >= gatherAddresses_;
+}
+
 void Machine::GatherSample() {
   const std::uint32_t startWord = X(model_.gatherRegisters);
   const std::uint32_t start = startWord & kBufferAddressBits;
   const std::uint32_t end = model_.endOfUserMemory;
   std::uint32_t pointer = Y(model_.gatherRegisters) & kBufferAddressBits;
+  const bool wrap = (startWord & kGatherWrapBit) != 0;
   if (pointer < start || pointer > end) pointer = start;
-  if (end - pointer < gatherAddresses_) {
-    if ((startWord & kGatherWrapBit) == 0 || end - start < gatherAddresses_) {
+  if (!SampleFits(pointer, end, wrap)) {
+    if (!wrap || !SampleFits(start, end, wrap)) {
       StopGather();
       return;
     }
@@ -107,8 +118,8 @@ void Machine::GatherSample() {
   if (k % 2 != 0) put(0);
   pointer += gatherAddresses_;
   // A full buffer: without wrap gathering ends here, with wrap the next sample goes to the start.
-  if (end - pointer < gatherAddresses_) {
-    if ((startWord & kGatherWrapBit) != 0) {
+  if (!SampleFits(pointer, end, wrap)) {
+    if (wrap) {
       pointer = start;
     } else {
       StopGather();

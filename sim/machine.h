@@ -162,6 +162,7 @@ class Machine {
   void FollowingErrorFault(int m);
   void SetJogRates(int m, MotorState& motor);
   void GatherSample();
+  bool SampleFits(std::uint32_t pointer, std::uint32_t end, bool wrap) const;
 
   const Model& model_;
   std::vector<std::uint32_t> x_, y_, p_;

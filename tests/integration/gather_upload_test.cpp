@@ -145,29 +145,35 @@ TEST_F(GatherUploadTest, AJogIsGatheredUploadedAndScaledToCounts) {
 // controller's wrap point (the last whole sample of the buffer) agree.
 TEST_F(GatherUploadTest, AWrappedBufferComesBackOldestFirst) {
   Connect(0);
-  for (int k = 1; k <= 24; ++k) Source(k, SourceType::kD, 0x88, kCountsPerUnit);
-  buffer.period = 1;
-  buffer.mode = 1;
-  buffer.bufferSize = 24 * 40 + 23;
-  series::DefineGather(workbench.link, workbench.controllerType, buffer, table);
   Send("I122=1");  // one count a millisecond
   Send("#1J+");
   Run(100ms);
-  series::BeginGather(workbench.link);
-  Run(100ms);  // about 226 samples into 40 places: wrapped several times
-  series::EndGather(workbench.link);
+  // Samples of 24 addresses in a buffer that turns exactly after 40 of them, and samples of 3
+  // addresses in a buffer of no particular size: the controller and the upload agree on where
+  // the buffer turns either way.
+  for (const auto& [sources, size] : {std::pair{24, 24 * 40 + 23}, std::pair{3, 1000}}) {
+    for (int k = 1; k <= 48; ++k) table[k].active = false;
+    for (int k = 1; k <= sources; ++k) Source(k, SourceType::kD, 0x88, kCountsPerUnit);
+    buffer.period = 1;
+    buffer.mode = 1;
+    buffer.bufferSize = size;
+    series::DefineGather(workbench.link, workbench.controllerType, buffer, table);
+    series::BeginGather(workbench.link);
+    Run(300ms);  // about 680 samples: wrapped at least twice
+    series::EndGather(workbench.link);
 
-  const series::UploadReport report = Upload();
-  ASSERT_EQ(report.outcome, UploadOutcome::kDone) << report.message;
-  const DataSeries& s = table[1];
-  ASSERT_GE(s.sampleCount, 38);
-  const double step = s.values[1] - s.values[0];
-  EXPECT_NEAR(step, 0.442, 1e-3);  // counts per servo cycle
-  for (int i = 1; i < s.sampleCount; ++i)
-    ASSERT_NEAR(s.values[static_cast<std::size_t>(i)] - s.values[static_cast<std::size_t>(i - 1)],
-                step, 1e-6)
-        << i;
-  EXPECT_EQ(table[24].values, s.values);
+    const series::UploadReport report = Upload();
+    ASSERT_EQ(report.outcome, UploadOutcome::kDone) << report.message;
+    const DataSeries& s = table[1];
+    ASSERT_GE(s.sampleCount, 38);
+    const double step = s.values[1] - s.values[0];
+    EXPECT_NEAR(step, 0.442, 1e-3);  // counts per servo cycle
+    for (int i = 1; i < s.sampleCount; ++i)
+      ASSERT_NEAR(s.values[static_cast<std::size_t>(i)] - s.values[static_cast<std::size_t>(i - 1)],
+                  step, 1e-6)
+          << i << " of " << s.sampleCount << " with " << sources << " sources";
+    EXPECT_EQ(table[sources].values, s.values);
+  }
 }
 
 // The connection breaks after three blocks: the words read so far stay, the terminal says where

@@ -287,13 +287,25 @@ TEST(Gather, StopsAtTheEndOrWrapsToTheStart) {
     Cycles(c, 5);
     EXPECT_EQ(c.ReadY(m.gatherRegisters), end);
 
+    // With wrap the last sample starts K addresses before the end (room for the largest
+    // sample): a buffer of K + 10 addresses holds 11 one-address samples, then turns.
+    const std::uint32_t reserve = m.turbo ? 47 : 23;
+    const std::uint32_t start = end - reserve - 10;
     c.Respond(m.turbo ? "I5000=1" : "I45=1");
-    c.Respond("DEF GAT 10 GAT");
-    EXPECT_EQ(c.ReadX(m.gatherRegisters), (end - 10) | 0x400000);
-    Cycles(c, 13);
+    c.Respond("DEF GAT " + std::to_string(reserve + 10) + " GAT");
+    EXPECT_EQ(c.ReadX(m.gatherRegisters), start | 0x400000);
+    Cycles(c, 10);
+    EXPECT_EQ(c.ReadY(m.gatherRegisters), start + 10);
+    Cycles(c, 1);
+    EXPECT_EQ(c.ReadY(m.gatherRegisters), start);
+    Cycles(c, 2);
     EXPECT_TRUE(GatherBit(c, m)) << type;
-    EXPECT_EQ(c.ReadY(m.gatherRegisters), end - 10 + 3);
+    EXPECT_EQ(c.ReadY(m.gatherRegisters), start + 2);
     c.Respond("ENDGATHER");
+    // A wrapped buffer too small for the largest sample takes none.
+    c.Respond("DEF GAT 10 GAT");
+    Cycles(c, 1);
+    EXPECT_FALSE(GatherBit(c, m)) << type;
   }
 }
 

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "editor/editor_state.h"
-#include "editor_bench_support.h"
 #include "editor/find_presenter.h"
 #include "editor/find_text.h"
 #include "editor/print_layout.h"
+#include "editor_bench_support.h"
 #include "platform/fake/fake_desktop.h"
 
 namespace {
@@ -20,7 +20,6 @@ using namespace bl::editor;
 using bl::bench::Program;
 
 constexpr std::size_t kTextBytes = 499999;
-
 
 struct Fixture {
   Fixture() {

@@ -104,7 +104,8 @@ void BM_UpdateDefines(benchmark::State& st) {
   Editor e;
   e.state.currentFile = File().Path();
   OpenProgramFile(e.ctx, kOpenPlainFile);
-  for (auto _ : st) benchmark::DoNotOptimize(DefineFromText(e.state.editorText, e.table, e.terminal));
+  for (auto _ : st)
+    benchmark::DoNotOptimize(DefineFromText(e.state.editorText, e.table, e.terminal));
 }
 BENCHMARK(BM_UpdateDefines)->Unit(benchmark::kMillisecond);
 

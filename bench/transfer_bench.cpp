@@ -9,13 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "definitions/definition_table.h"
-#include "link/builtin_library.h"
-#include "link/pmac_link.h"
-#include "platform/fake/fake_desktop.h"
-#include "sim/controller.h"
-#include "sim/ethernet_server.h"
-#include "terminal_lines/terminal_lines.h"
+#include "loopback_link.h"
 
 namespace {
 
@@ -23,32 +17,12 @@ using namespace bl;
 
 constexpr int kLines = 2000;
 
-// The virtual controller served over Ethernet on loopback, and a link connected to it.
-struct LoopbackLink {
-  LoopbackLink() : controller(5), server(controller) {
-    std::string error;
-    if (!server.Start(0, error)) throw std::runtime_error(error);
-    DeviceTable table = devices.Table();
-    table[1].kind = DeviceConfig::Kind::Ethernet;
-    table[1].host = "127.0.0.1";
-    table[1].port = server.Port();
-    devices.SetTable(table, error);
-    devices.chooseDevice = [] { return 1; };
-    if (link.LinkConnect() != 0) throw std::runtime_error("no connection");
-  }
-  sim::Controller controller;
-  sim::EthernetServer server;
-  BuiltinDevices devices{""};
-  Terminal terminal;
-  DefinitionTable definitions;
-  platform::FakeDesktop desktop;
-  PmacLink link{terminal, definitions, desktop, BuiltinLibraryLoader(devices)};
-};
+using bench::LoopbackLink;
 
 std::string ProgramFile() {
-  const std::string path = (std::filesystem::temp_directory_path() /
-                            ("bl-bench-" + std::to_string(::getpid()) + ".pmc"))
-                               .string();
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("bl-bench-" + std::to_string(::getpid()) + ".pmc"))
+          .string();
   std::ofstream out(path, std::ios::binary);
   out << "#define Count P10\r\n";
   for (int i = 0; i < kLines; ++i) out << "Count=" << i << " ; line " << i << "\r\n";

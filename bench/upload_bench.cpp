@@ -10,18 +10,12 @@
 #include <string>
 
 #include "controller/controller_type.h"
-#include "definitions/definition_table.h"
-#include "link/builtin_library.h"
-#include "link/pmac_link.h"
-#include "platform/fake/fake_desktop.h"
+#include "loopback_link.h"
 #include "platform/fake/immediate_ui_thread.h"
 #include "platform/text_format.h"
 #include "series/gather.h"
 #include "series/series_table.h"
 #include "series/upload.h"
-#include "sim/controller.h"
-#include "sim/ethernet_server.h"
-#include "terminal_lines/terminal_lines.h"
 
 namespace {
 
@@ -33,17 +27,8 @@ constexpr int kEndOfUserMemory = 0x10800;
 // The virtual Turbo PMAC2 served over Ethernet on loopback, a link to it, and a gather buffer
 // that takes all free memory, full: motor 1's commanded and actual position and servo output and
 // motor 2's commanded position, four addresses a sample.
-struct LoopbackGather {
-  LoopbackGather() : controller(5), server(controller) {
-    std::string error;
-    if (!server.Start(0, error)) throw std::runtime_error(error);
-    DeviceTable table = devices.Table();
-    table[1].kind = DeviceConfig::Kind::Ethernet;
-    table[1].host = "127.0.0.1";
-    table[1].port = server.Port();
-    devices.SetTable(table, error);
-    devices.chooseDevice = [] { return 1; };
-    if (link.LinkConnect() != 0) throw std::runtime_error("no connection");
+struct LoopbackGather : bench::LoopbackLink {
+  LoopbackGather() {
     type.typeCode = 5;
     type.servoPeriod = 0.000442;
     type.endOfUserMemory = kEndOfUserMemory;
@@ -66,14 +51,7 @@ struct LoopbackGather {
     controller.WriteY(kGatherRegisters, static_cast<std::uint32_t>(start + addresses));
     end = start + addresses;
   }
-  sim::Controller controller;
-  sim::EthernetServer server;
-  BuiltinDevices devices{""};
-  Terminal terminal;
-  DefinitionTable definitions;
-  platform::FakeDesktop desktop;
   platform::ImmediateUiThread ui;
-  PmacLink link{terminal, definitions, desktop, BuiltinLibraryLoader(devices)};
   ControllerType type;
   series::GatherBuffer buffer;
   series::SeriesTable series;

@@ -65,4 +65,17 @@ std::string ControllerTitle(const ControllerType& type, bool offline) {
   return title;
 }
 
+void SetTypeFromTable(ControllerType& type, int typeCode) {
+  const ControllerTypeInfo& info = ControllerTypeInfoFor(typeCode);
+  type.typeCode = info.code;
+  type.displayName = info.displayName;
+  type.shortName = info.shortName;
+  type.variableCount = info.variableCount;
+  type.seriesCount = info.seriesCount;
+  type.motorCount = info.motorCount;
+  type.mBase = info.mBase;
+  type.pBase = info.pBase;
+  type.qBase = info.qBase;
+}
+
 }  // namespace bl

@@ -44,6 +44,10 @@ struct ControllerTypeInfo {
 // Type codes outside 1..6 are brought into range (0 becomes 1, above 6 becomes 6).
 const ControllerTypeInfo& ControllerTypeInfoFor(int typeCode);
 
+// Sets the record's code, names, counts and base addresses from the type table (the Turbo P and
+// Q bases as for I46 = 0). The servo period and the end of user memory are left alone.
+void SetTypeFromTable(ControllerType& type, int typeCode);
+
 // The P and Q bases of a Turbo controller for I46 = 0..3; false for any other value.
 bool PAndQBasesForI46(int i46, int& pBase, int& qBase);
 

@@ -116,24 +116,17 @@ void IdentifyController(ControllerType& type, PmacLink& link, DefinitionTable& d
   }
 
   code = std::clamp(code, 1, 6);
-  type.typeCode = code;
-  type.servoPeriod = i10 * 0.001 * std::ldexp(1.0, -23);
-
-  const ControllerTypeInfo& info = ControllerTypeInfoFor(code);
-  type.variableCount = info.variableCount;
-  type.seriesCount = info.seriesCount;
-  type.motorCount = info.motorCount;
-  type.mBase = info.mBase;
-  if (code <= 3) {
-    type.pBase = info.pBase;
-    type.qBase = info.qBase;
-  } else {
-    int p = type.pBase, q = type.qBase;
-    if (PAndQBasesForI46(i46, p, q)) type.pBase = p, type.qBase = q;
+  // A Turbo controller's P and Q bases follow I46; a value it cannot have leaves them as they
+  // were.
+  int pBase = type.pBase, qBase = type.qBase;
+  SetTypeFromTable(type, code);
+  if (code > 3) {
+    PAndQBasesForI46(i46, pBase, qBase);
+    type.pBase = pBase;
+    type.qBase = qBase;
   }
+  type.servoPeriod = i10 * 0.001 * std::ldexp(1.0, -23);
   type.endOfUserMemory = endOfMemory;
-  type.displayName = info.displayName;
-  type.shortName = info.shortName;
 
   if (hooks.setTitle) hooks.setTitle(ControllerTitle(type, device == -1));
   definitions.SetSlotCount(type.variableCount);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -50,7 +51,10 @@ std::string ConfigFolder() {
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
-  const std::string temporary = path + ".new";
+  // The file is written beside its place under a name of this writer's own: two writers of the
+  // same file (two copies of the program, two threads) must never write into one temporary.
+  static std::atomic<unsigned> writes{0};
+  std::string temporary;
   // A file being replaced keeps its permissions; a new one gets the usual 0666 less the umask.
   mode_t mode = 0666;
   if (struct stat st{}; ::stat(path.c_str(), &st) == 0) {
@@ -61,7 +65,13 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     }
     mode = st.st_mode & 07777;
   }
-  Fd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+  int opened = -1;
+  for (int attempt = 0; attempt < 100 && opened < 0; ++attempt) {
+    temporary = path + ".new." + std::to_string(::getpid()) + "." + std::to_string(writes++);
+    opened = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (opened < 0 && errno != EEXIST) break;  // EEXIST: a leftover of an earlier run
+  }
+  Fd fd(opened);
   if (fd.get() < 0) {
     error = "cannot create " + temporary + ": " + Reason(errno);
     return false;
@@ -82,8 +92,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
   }
   if (::fsync(fd.get()) != 0 && errno != EINVAL) return fail("cannot write " + path, errno);
   if (!fd.Close()) return fail("cannot write " + path, errno);
-  if (::rename(temporary.c_str(), path.c_str()) != 0)
-    return fail("cannot replace " + path, errno);
+  if (::rename(temporary.c_str(), path.c_str()) != 0) return fail("cannot replace " + path, errno);
   return true;
 }
 
@@ -96,7 +105,7 @@ bool ReadFileBounded(const std::string& path, std::size_t maxBytes, std::string&
     error = "cannot open " + path + ": " + Reason(errno);
     return false;
   }
-  struct stat st{};
+  struct stat st {};
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
     error = "cannot open " + path + ": not a plain file";
     return false;

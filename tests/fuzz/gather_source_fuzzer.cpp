@@ -11,12 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   for (int code = 1; code <= 6; ++code) {
     bl::ControllerType type;
-    const bl::ControllerTypeInfo& info = bl::ControllerTypeInfoFor(code);
-    type.typeCode = code;
-    type.motorCount = info.motorCount;
-    type.variableCount = info.variableCount;
-    type.pBase = info.pBase;
-    type.qBase = info.qBase;
+    bl::SetTypeFromTable(type, code);
     bl::series::GatherSource source;
     std::string error;
     if (!bl::series::ParseGatherSource(text, type, source, error)) {

@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace bl::platform {
 namespace {
@@ -47,7 +49,28 @@ TEST_F(FilesTest, AtomicWriteReplacesTheFileAndKeepsItsPermissions) {
   EXPECT_EQ(Contents(path), "new\r\n");
   EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write);
-  EXPECT_FALSE(fs::exists(path + ".new"));
+  // Nothing is left beside it.
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+}
+
+TEST_F(FilesTest, WritersOfOneFileAtOnceEachWriteAWholeFile) {
+  // Two copies of the program saving the same file: each save succeeds, and the file is always
+  // one of them whole, never a mixture.
+  const std::string path = Path("shared.pmc");
+  const std::string texts[] = {std::string(200000, 'a'), std::string(150000, 'b')};
+  std::atomic<int> failures{0};
+  auto writer = [&](const std::string& text) {
+    std::string error;
+    for (int i = 0; i < 50; ++i)
+      if (!WriteFileAtomically(path, text, error)) ++failures;
+  };
+  std::thread first(writer, texts[0]), second(writer, texts[1]);
+  first.join();
+  second.join();
+  EXPECT_EQ(failures, 0);
+  const std::string result = Contents(path);
+  EXPECT_TRUE(result == texts[0] || result == texts[1]);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
 }
 
 TEST_F(FilesTest, AFailedWriteLeavesTheOldFileWhole) {

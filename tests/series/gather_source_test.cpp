@@ -8,19 +8,10 @@
 namespace bl::series {
 namespace {
 
-void SetType(ControllerType& type, int code) {
-  type.typeCode = code;
-  const ControllerTypeInfo& info = ControllerTypeInfoFor(code);
-  type.motorCount = info.motorCount;
-  type.variableCount = info.variableCount;
-  type.pBase = info.pBase;
-  type.qBase = info.qBase;
-}
-
 TEST(GatherSource, NamesAddressesVariablesAndMotorRegisters) {
   ControllerType turbo, pmac;
-  SetType(turbo, 5);
-  SetType(pmac, 2);
+  SetTypeFromTable(turbo, 5);
+  SetTypeFromTable(pmac, 2);
   GatherSource s;
   std::string error;
   ASSERT_TRUE(ParseGatherSource("motor2.actual", turbo, s, error)) << error;

@@ -64,15 +64,9 @@ TEST(DecodeMVariableSourceTest, FormatBytesGiveTheFieldOrAreRefused) {
 class SelectSourceTest : public ::testing::Test, public test::LinkFixture {
  protected:
   void SetUpType(int code) {
-    const ControllerTypeInfo& info = ControllerTypeInfoFor(code);
-    type.typeCode = code;
-    type.variableCount = info.variableCount;
-    type.seriesCount = info.seriesCount;
-    type.mBase = info.mBase;
-    type.pBase = info.pBase;
-    type.qBase = info.qBase;
-    definitions.SetSlotCount(info.variableCount);
-    table.seriesCount = info.seriesCount;
+    SetTypeFromTable(type, code);
+    definitions.SetSlotCount(type.variableCount);
+    table.seriesCount = type.seriesCount;
   }
 
   SeriesTable table;

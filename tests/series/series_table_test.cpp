@@ -246,7 +246,7 @@ TEST(SeriesTable, DeleteCopyAndClear) {
   EXPECT_EQ(table[0].values, (std::vector<double>{10, 11, 12})) << "deleted via series 0";
 
   Fill(table, 2, {0, 1, 2});
-  table.DeletePoints(2, 5, 2, 7);  // starts after the end
+  table.DeletePoints(2, 5, 2, 7);    // starts after the end
   table.DeletePoints(2, -5, 2, -1);  // ends before the start
   EXPECT_EQ(table[2].sampleCount, 3);
   table.DeletePoints(2, -5, 2, 0);

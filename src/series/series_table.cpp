@@ -19,28 +19,29 @@ constexpr double kDegreesPerRadian = 57.29577951307855;
 constexpr int kLBias = 2047 + 35;
 constexpr std::int64_t kLMantissaSpan = std::int64_t{1} << 35;
 
-// mantissa·2^e. For the exponents a normal double holds the power is built from its bits;
-// ldexp (slow, and the L decode runs on every sample gathered) takes the rest.
-double ScaleByPowerOfTwo(double mantissa, int e) {
-  if (e >= -1022 && e <= 1023)
-    return mantissa * std::bit_cast<double>(static_cast<std::uint64_t>(e + 1023) << 52);
-  return std::ldexp(mantissa, e);
-}
-
 inline double DecodeDWords(std::uint32_t x, std::uint32_t y) {
   const std::int64_t value =
       static_cast<std::int64_t>(y) + static_cast<std::int64_t>(x & 0x7FFFFF) * 16777216;
   return static_cast<double>((x & 0x800000) ? value - (std::int64_t{1} << 47) : value);
 }
 
+// The exponents (unbiased) for which mantissa·2^e is found by one multiply by a power built from
+// its bits: the power is a normal double, and a 36-bit mantissa times it stays below the limit
+// of 1e300 (2^995 < 1e300). Gathered values lie here; ldexp and the limit take the rest.
+constexpr int kFastLowest = -1022;
+constexpr int kFastHighest = 995 - 35;
+
 inline double DecodeLWords(std::uint32_t x, std::uint32_t y) {
-  // Without branches on the data: gathered signs and exponents vary from sample to sample.
+  // Without branches on the sign: gathered signs vary from sample to sample.
   const std::int64_t mantissa = static_cast<std::int64_t>(x & 0x7FFFFF) * 4096 +
                                 ((y >> 12) & 0xFFF) -
                                 (static_cast<std::int64_t>((x >> 23) & 1) << 35);
   const int exponent = static_cast<int>(y & 0xFFF) - kLBias;
-  const double value = ScaleByPowerOfTwo(static_cast<double>(mantissa), exponent);
-  return value < -kLLimit ? -kLLimit : (value > kLLimit ? kLLimit : value);
+  if (exponent >= kFastLowest && exponent <= kFastHighest)
+    return static_cast<double>(mantissa) *
+           std::bit_cast<double>(static_cast<std::uint64_t>(exponent + 1023) << 52);
+  const double value = std::ldexp(static_cast<double>(mantissa), exponent);
+  return std::clamp(value, -kLLimit, kLLimit);
 }
 
 void IntegrateOnce(std::span<double> v, double period) {
@@ -69,16 +70,18 @@ class SectionFilter {
   // in(i) is read before out[i] is written, so out may be the input itself.
   template <typename Input>
   void Run(double* out, std::size_t n, Input in) const {
-    const double c1 = d1_ * d1_ - d2_, c2 = d1_ * d2_;
+    // Local copies: the stores to out could otherwise be taken to change the members.
+    const double gain = gain_, n1 = n1_, n2 = n2_, d1 = d1_, d2 = d2_;
+    const double c1 = d1 * d1 - d2, c2 = d1 * d2;
     double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
     std::size_t i = 0;
     for (; i + 1 < n; i += 2) {
-      const double xa = in(i)*gain_;
-      const double xb = in(i + 1) * gain_;
-      const double aa = xa + n1_ * x1 + n2_ * x2;
-      const double ab = xb + n1_ * xa + n2_ * x1;
-      const double ya = aa - d1_ * y1 - d2_ * y2;
-      const double yb = (ab - d1_ * aa) + c1 * y1 + c2 * y2;
+      const double xa = in(i)*gain;
+      const double xb = in(i + 1) * gain;
+      const double aa = xa + n1 * x1 + n2 * x2;
+      const double ab = xb + n1 * xa + n2 * x1;
+      const double ya = aa - d1 * y1 - d2 * y2;
+      const double yb = (ab - d1 * aa) + c1 * y1 + c2 * y2;
       out[i] = ya;
       out[i + 1] = yb;
       x2 = xa;
@@ -87,8 +90,8 @@ class SectionFilter {
       y1 = yb;
     }
     if (i < n) {
-      const double x = in(i)*gain_;
-      out[i] = x + n1_ * x1 + n2_ * x2 - d1_ * y1 - d2_ * y2;
+      const double x = in(i)*gain;
+      out[i] = x + n1 * x1 + n2 * x2 - d1 * y1 - d2 * y2;
     }
   }
 

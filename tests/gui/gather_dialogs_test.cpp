@@ -248,6 +248,7 @@ TEST_F(EditSourcesGuiTest, AJogGatheredAndBroughtInWithUploadData) {
   EXPECT_LT(table[2].values[n / 4], table[1].values[n / 4]) << "the actual position follows";
   EXPECT_NE(*std::max_element(table[3].values.begin(), table[3].values.end()), 0.0);
   EXPECT_NEAR(table[1].rawDataPeriod, workbench.controllerType.servoPeriod, 1e-12);
+  test::SaveScreenshot(window.grab().toImage(), "data_view_after_upload");
 }
 
 }  // namespace

@@ -113,19 +113,19 @@ bool ParseField(std::string_view fields, GatherSource& source, std::string& erro
 bool ParseGatherSource(std::string_view text, const ControllerType& type, GatherSource& source,
                        std::string& error) {
   source = {};
-  std::string_view spec = text;
+  std::string_view named = text;
   if (const std::size_t equals = text.find('='); equals != std::string_view::npos) {
-    spec = text.substr(0, equals);
+    named = text.substr(0, equals);
     source.title.assign(text.substr(equals + 1).substr(0, kTitleLimit));
   } else {
     source.title.assign(text.substr(0, kTitleLimit));
   }
-  const std::string lower = Lower(spec);
-  if (lower.starts_with("motor")) return ParseMotor(spec, type, source, error);
+  const std::string lower = Lower(named);
+  if (lower.starts_with("motor")) return ParseMotor(named, type, source, error);
 
   if (!lower.empty() && (lower[0] == 'p' || lower[0] == 'q') && lower.find(':') == std::string::npos) {
     long long n = 0;
-    if (!ToNumber(spec.substr(1), 10, n) || n < 0 || n >= type.variableCount) {
+    if (!ToNumber(named.substr(1), 10, n) || n < 0 || n >= type.variableCount) {
       error = "a P or Q variable is numbered 0 to " + std::to_string(type.variableCount - 1);
       return false;
     }
@@ -136,11 +136,11 @@ bool ParseGatherSource(std::string_view text, const ControllerType& type, Gather
 
   if (lower.size() < 3 || lower[1] != ':' || std::string_view("xydl").find(lower[0]) ==
                                                   std::string_view::npos) {
-    error = "\"" + std::string(spec) +
+    error = "\"" + std::string(named) +
             "\" is no source: give X:ADDR, Y:ADDR, D:ADDR, L:ADDR, Pn, Qn or motorN.REGISTER";
     return false;
   }
-  const std::string_view rest = spec.substr(2);
+  const std::string_view rest = named.substr(2);
   const std::size_t colon = rest.find(':');
   if (!ToAddress(rest.substr(0, colon), source.address)) {
     error = "an address is 0 to $7FFFF, hexadecimal after \"$\"";

@@ -236,8 +236,14 @@ TEST_F(EditSourcesGuiTest, AJogGatheredAndBroughtInWithUploadData) {
   window.Client().Button(cmd::kEndGathering).click();
 
   bool metered = false;
-  WhenModal<QDialog>(
-      [&](QDialog& d) { metered = d.windowTitle() == "Progress Meter (Press ESC to Abort)"; });
+  WhenModal<QDialog>([&](QDialog& d) {
+    metered = d.windowTitle() == "Progress Meter (Press ESC to Abort)";
+    bool captioned = false;
+    for (const QLabel* label : d.findChildren<QLabel*>())
+      captioned = captioned || label->text() == "Uploading Data From PMAC...";
+    EXPECT_TRUE(captioned);
+    test::SaveScreenshot(d.grab().toImage(), "upload_progress_meter");
+  });
   window.Client().Button(cmd::kUploadData).click();
   EXPECT_TRUE(metered);
   const int n = table[1].sampleCount;

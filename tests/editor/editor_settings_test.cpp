@@ -97,9 +97,11 @@ TEST_F(EditorSettingsFileTest, LoadSaveAndOnlyChangedPreferencesAreKept) {
   // file and says so in the terminal.
   EXPECT_FALSE(LoadEditorSettings(folder.string(), p, error));
   EXPECT_EQ(p, EditorPreferences{});
-  fs::create_directories(path + ".new");
   state.preferences.switches.keywords = true;
-  KeepChangedPreferences(ctx, Changed());
+  {
+    test::FileSizeLimit disk(16);
+    KeepChangedPreferences(ctx, Changed());
+  }
   EXPECT_EQ(terminal.Line(0).color, 5);
   EXPECT_NE(terminal.Line(0).text.find("editor.conf"), std::string::npos);
   ASSERT_TRUE(LoadEditorSettings(path, p, error));

@@ -13,6 +13,7 @@
 #include "definitions/definition_table.h"
 #include "editor/editor_context.h"
 #include "editor/editor_state.h"
+#include "file_size_limit.h"
 #include "platform/fake/fake_desktop.h"
 #include "terminal_lines/terminal_lines.h"
 
@@ -52,27 +53,6 @@ class FilesTest : public ::testing::Test {
   EditorContext ctx{state, definitions, terminal, desktop};
 };
 
-// Files may grow to at most `bytes` while it lives: further writes fail as on a full disk. Works
-// for root too, and touches no device.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    rlimit small = old_;
-    small.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit old_{};
-  void (*oldHandler_)(int) = nullptr;
-};
+using bl::test::FileSizeLimit;
 
 }  // namespace bl::editor::test

@@ -3,9 +3,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <string>
 #include <random>
+#include <string>
 
+#include "file_size_limit.h"
 #include "link/device_table.h"
 
 namespace bl {
@@ -78,10 +79,12 @@ TEST(DeviceTableTest, SavingNeverLosesTheOldFile) {
   ASSERT_TRUE(LoadDeviceTable(path, loaded, error));
   EXPECT_EQ(loaded, table);
 
-  // A save that cannot write leaves the earlier file as it was.
-  std::filesystem::create_directories(path + ".new");
+  // A save that cannot write (a full disk) leaves the earlier file as it was.
   table[1].kind = DeviceConfig::Kind::None;
-  EXPECT_FALSE(SaveDeviceTable(path, table, error));
+  {
+    test::FileSizeLimit disk(16);
+    EXPECT_FALSE(SaveDeviceTable(path, table, error));
+  }
   EXPECT_FALSE(error.empty());
   ASSERT_TRUE(LoadDeviceTable(path, loaded, error));
   EXPECT_EQ(loaded[1].kind, DeviceConfig::Kind::Virtual);

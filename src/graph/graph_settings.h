@@ -1,0 +1,103 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace bl::series {
+class SeriesTable;
+}
+
+namespace bl::graph {
+
+inline constexpr int kSlotCount = 4;
+inline constexpr int kStoredGraphCount = 10;
+// A stored graph whose type is this is an empty place in the library.
+inline constexpr int kEmptyGraph = -1;
+
+// The vertical axes, in the order the record keeps them.
+enum VerticalAxis : int { kLeft = 0, kLeft2 = 1, kRight = 2, kRight2 = 3 };
+
+// One trace of the graph: a series, optionally combined with a second one, and its look.
+struct Slot {
+  int series = 0;        // 0 none
+  int secondSeries = 0;  // operand (types 0..2) or the y series (type 3); 0 none
+  int operation = 0;     // 0 "+", 1 "-", 2 "*", 3 "/"
+  int axis = 0;          // 0 left, 1 right
+  int marker = 0;        // 0 none, 1 X, 2 O, 3 square, 4 triangle
+  int color = 1;         // 0..11, drawn with palette entry color + 4
+  int thickness = 1;     // 0 no line, 1 thin, 2 medium, 3 thick
+};
+
+// The full range of an axis, its visible (zoomed) window and its grid.
+struct AxisRange {
+  double maximum = 1000.0;
+  double minimum = 0.0;
+  double visibleMaximum = 1000.0;
+  double visibleMinimum = 0.0;
+  double gridSpacing = 0.0;  // 0 or less: automatic
+  bool gridLines = false;    // full grid lines instead of short ticks
+};
+
+// Everything that describes a graph; the current one and the ten of the library.
+struct GraphSettings {
+  GraphSettings();
+
+  std::string topTitle = "Top Title";
+  std::string bottomTitle = "Bottom Title";
+  std::string leftTitle = "Left Title";
+  std::string rightTitle = "Right Title";
+  std::string leftTitle2 = "Left Title 2";
+  std::string rightTitle2 = "Right Title 2";
+  std::array<Slot, kSlotCount> slots;
+  AxisRange bottom{100.0, 0.0, 1.0, 0.0, 0.0, false};
+  std::array<AxisRange, 4> axes;  // by VerticalAxis
+  int graphType = 0;              // kEmptyGraph in an empty library place
+};
+
+// The scroll bars of the two panes, 0..10000, as ClampWindows sets them.
+struct ScrollBar {
+  int page = 10000;
+  int position = 0;
+};
+struct GraphScrollBars {
+  ScrollBar horizontal;
+  std::array<ScrollBar, 2> vertical;  // per pane
+};
+
+// A pane's plot rectangle in pixels.
+struct PlotRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+// Whether the slot is drawn (and counts for the limits), for the table's graph type.
+bool SlotShown(const GraphSettings& settings, const series::SeriesTable& table, int slot);
+// The coordinates of point i of a shown slot.
+double XValue(const GraphSettings& settings, const series::SeriesTable& table, int slot, int i);
+double YValue(const GraphSettings& settings, const series::SeriesTable& table, int slot, int i);
+
+// Full ranges from the shown slots, visible windows reset to them, then ClampWindows.
+void FindLimits(GraphSettings& settings, const series::SeriesTable& table,
+                GraphScrollBars& bars);
+// Keeps the visible windows inside the full ranges, sets the scroll bars and derives the right
+// axes' windows from the left ones.
+void ClampWindows(GraphSettings& settings, GraphScrollBars& bars);
+
+// The tick spacing of a window and the label format it implies.
+struct Ticks {
+  double spacing = 1.0;
+  int decimals = 0;
+  bool exponent = false;  // vertical axes: spacing above 1e8 or below 1e-8, labels "%8E"
+};
+Ticks TickSpacing(double visibleMaximum, double visibleMinimum, double storedSpacing);
+
+// The cursor readout's and the tables' number format.
+std::string FormatValue(double x);
+
+// Value to pixel inside a plot rectangle, for a window visibleMinimum..visibleMaximum.
+double MapX(const PlotRect& plot, double value, double visibleMinimum, double visibleMaximum);
+double MapY(const PlotRect& plot, double value, double visibleMinimum, double visibleMaximum);
+
+}  // namespace bl::graph

@@ -1,0 +1,128 @@
+#include "graph/trace_renderer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace bl::graph {
+
+namespace {
+
+// Beyond this a coordinate cannot be on any canvas; it also keeps the conversion to int defined.
+constexpr double kFarAway = 1e9;
+
+void SelectPen(platform::Canvas& canvas, const TraceStyle& style) {
+  // Markers of a trace without a line are drawn with the thin pen.
+  canvas.SetPen(style.color, std::clamp(style.thickness, 1, 3));
+  canvas.SetHollowBrush();
+}
+
+}  // namespace
+
+std::optional<platform::Point> PlotPixel(const PlotRect& plot, MappedPoint p) {
+  if (!(std::fabs(p.x) <= kFarAway && std::fabs(p.y) <= kFarAway)) return std::nullopt;
+  const int x = static_cast<int>(std::floor(p.x + 0.5));
+  const int y = static_cast<int>(std::floor(p.y + 0.5));
+  if (x < plot.left || x > plot.right || y < plot.top || y > plot.bottom) return std::nullopt;
+  return platform::Point{x, y};
+}
+
+void DrawMarker(platform::Canvas& canvas, int marker, platform::Point p, int h) {
+  const platform::Rect square{p.x - h, p.y - h, p.x + h, p.y + h};
+  switch (marker) {
+    case 1:
+      canvas.DrawLine({square.left, square.top}, {square.right, square.bottom});
+      canvas.DrawLine({square.left, square.bottom}, {square.right, square.top});
+      break;
+    case 2:
+      canvas.DrawEllipse(square);
+      break;
+    case 3:
+      canvas.DrawRectangle(square);
+      break;
+    case 4: {
+      const platform::Point triangle[] = {
+          {square.left, square.bottom}, {p.x, square.top}, {square.right, square.bottom}};
+      canvas.DrawPolygon(triangle);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+TraceRenderer::TraceRenderer(platform::Canvas& canvas, const PlotRect& plot,
+                             const TraceStyle& style)
+    : canvas_(canvas), plot_(plot), style_(style) {
+  if (style_.marker != 0 && plot.right >= plot.left && plot.bottom >= plot.top) {
+    markedWidth_ = plot.right - plot.left + 1;
+    marked_.assign(static_cast<std::size_t>(markedWidth_) *
+                       static_cast<std::size_t>(plot.bottom - plot.top + 1),
+                   false);
+  }
+  SelectPen(canvas_, style_);
+}
+
+void TraceRenderer::Mark(platform::Point p) {
+  if (style_.marker == 0 || markedWidth_ == 0) return;
+  const std::size_t at = static_cast<std::size_t>(p.y - plot_.top) *
+                             static_cast<std::size_t>(markedWidth_) +
+                         static_cast<std::size_t>(p.x - plot_.left);
+  if (marked_[at]) return;
+  marked_[at] = true;
+  DrawMarker(canvas_, style_.marker, p, style_.markerHalf);
+}
+
+void TraceRenderer::AddPixel(platform::Point p) {
+  Mark(p);
+  if (style_.thickness == 0) return;
+  if (inRun_ && p.x == runX_) {
+    runLastY_ = p.y;
+    runMinY_ = std::min(runMinY_, p.y);
+    runMaxY_ = std::max(runMaxY_, p.y);
+    ++runCount_;
+    return;
+  }
+  if (inRun_) {
+    CloseRun();
+    canvas_.DrawLine({runX_, runLastY_}, p);
+  }
+  inRun_ = true;
+  runX_ = p.x;
+  runLastY_ = runMinY_ = runMaxY_ = p.y;
+  runCount_ = 1;
+}
+
+void TraceRenderer::CloseRun() {
+  // A lone point draws no line of its own; two or more (even on one pixel) draw their span.
+  if (runCount_ > 1) canvas_.DrawLine({runX_, runMinY_}, {runX_, runMaxY_});
+}
+
+void TraceRenderer::Break() {
+  if (!inRun_) return;
+  CloseRun();
+  inRun_ = false;
+}
+
+void DrawTrace(platform::Canvas& canvas, const PlotRect& plot, const TraceStyle& style,
+               std::span<const MappedPoint> points) {
+  TraceRenderer renderer(canvas, plot, style);
+  for (const MappedPoint& p : points) renderer.Add(p);
+}
+
+void DrawTracePlain(platform::Canvas& canvas, const PlotRect& plot, const TraceStyle& style,
+                    std::span<const MappedPoint> points) {
+  SelectPen(canvas, style);
+  std::optional<platform::Point> previous;
+  for (const MappedPoint& m : points) {
+    const std::optional<platform::Point> p = PlotPixel(plot, m);
+    if (!p) {
+      previous.reset();
+      continue;
+    }
+    if (style.thickness != 0 && previous) canvas.DrawLine(*previous, *p);
+    if (style.marker != 0) DrawMarker(canvas, style.marker, *p, style.markerHalf);
+    previous = p;
+  }
+}
+
+}  // namespace bl::graph

@@ -64,9 +64,9 @@ TraceRenderer::TraceRenderer(platform::Canvas& canvas, const PlotRect& plot,
 
 void TraceRenderer::Mark(platform::Point p) {
   if (style_.marker == 0 || markedWidth_ == 0) return;
-  const std::size_t at = static_cast<std::size_t>(p.y - plot_.top) *
-                             static_cast<std::size_t>(markedWidth_) +
-                         static_cast<std::size_t>(p.x - plot_.left);
+  const std::size_t at =
+      static_cast<std::size_t>(p.y - plot_.top) * static_cast<std::size_t>(markedWidth_) +
+      static_cast<std::size_t>(p.x - plot_.left);
   if (marked_[at]) return;
   marked_[at] = true;
   DrawMarker(canvas_, style_.marker, p, style_.markerHalf);

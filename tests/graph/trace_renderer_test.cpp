@@ -62,8 +62,10 @@ std::vector<Data> Datasets() {
     return walk;
   }));
   sets.push_back(Sweep("dense sine", 12000, [&](int, double x) { return mid + 70 * std::sin(x); }));
-  sets.push_back(Sweep("slow sine", 3000, [&](int, double x) { return mid + 30 * std::sin(x / 30); }));
-  sets.push_back(Sweep("sparse sine", 40, [&](int, double x) { return mid + 55 * std::sin(x / 9); }));
+  sets.push_back(
+      Sweep("slow sine", 3000, [&](int, double x) { return mid + 30 * std::sin(x / 30); }));
+  sets.push_back(
+      Sweep("sparse sine", 40, [&](int, double x) { return mid + 55 * std::sin(x / 9); }));
   // Whole pixels on and just beyond the edges: the edge is inside, one pixel out breaks the line.
   Data edges{"edges", {}};
   for (int x = kPlot.left - 2; x <= kPlot.right + 2; x += 3)
@@ -103,8 +105,7 @@ TEST(TraceRenderer, DrawsThePixelsOfThePlainDrawingForEveryPenAndMarker) {
       const TraceStyle style{{255, 192, 0}, thickness, marker, 5 + std::max(thickness, 1)};
       for (const Data& d : sets) {
         const QImage plain = Render(DrawTracePlain, style, d.points);
-        const QImage fast = Render(DrawTrace,
-                                   style, d.points);
+        const QImage fast = Render(DrawTrace, style, d.points);
         QPoint first;
         const int differ = DifferentPixels(plain, fast, first);
         if (differ != 0) {
@@ -132,13 +133,10 @@ TEST(TraceRenderer, EdgePointsAreDrawnAndOnePixelOutsideBreaksTheLine) {
 
   test::EnsureApplication();
   // Inside, one pixel beyond the right edge, inside again: no line may cross back.
-  const MappedPoint points[] = {{kPlot.right - 20.0, 50}, {kPlot.right + 1.0, 50},
-                                {kPlot.right - 20.0, 100}};
-  const QImage image = Render(
-      DrawTrace,
-      {{255, 0, 0}, 1, 0, 0}, points);
-  for (int y = 51; y < 100; ++y)
-    EXPECT_EQ(image.pixel(kPlot.right - 20, y), qRgb(0, 0, 0)) << y;
+  const MappedPoint points[] = {
+      {kPlot.right - 20.0, 50}, {kPlot.right + 1.0, 50}, {kPlot.right - 20.0, 100}};
+  const QImage image = Render(DrawTrace, {{255, 0, 0}, 1, 0, 0}, points);
+  for (int y = 51; y < 100; ++y) EXPECT_EQ(image.pixel(kPlot.right - 20, y), qRgb(0, 0, 0)) << y;
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "commands/command_ids.h"
 #include "controller/connect_presenter.h"
 #include "controller/identify_controller.h"
 #include "controller/qt/connect_dialogs.h"
@@ -27,13 +28,13 @@
 #include "editor/qt/print_dialog.h"
 #include "editor/qt/program_list_dialog.h"
 #include "editor/qt/upload_dialog.h"
+#include "graph/draw_pane.h"
 #include "link/qt/progress_meter_dialog.h"
 #include "platform/color_palette.h"
 #include "platform/desktop.h"
 #include "platform/qt/canvas_widget.h"
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_fonts.h"
-#include "commands/command_ids.h"
 #include "shell/main_menu.h"
 #include "shell/qt/gather_commands.h"
 #include "shell/qt/series_panel.h"
@@ -83,6 +84,12 @@ MainClientArea::MainClientArea(Workbench& workbench, Shell& shell, QWidget* pare
     w->SetPainter(PaintEmptyView);
     w->setFocusPolicy(Qt::StrongFocus);
   }
+  for (int pane = 0; pane < 2; ++pane)
+    panes_[static_cast<std::size_t>(pane)]->SetPainter([&workbench, pane](platform::Canvas& c) {
+      const platform::Size size = c.PixelSize();
+      graph::DrawPane(c, workbench.graph, workbench.series, {0, 0, size.width, size.height}, pane,
+                      graph::PaneStyle{});
+    });
 
   const std::pair<int, const char*> buttons[] = {
       {cmd::kUpdateLimits, "Update Limits"},     {cmd::kCursors, "Cursors: Off"},

@@ -7,9 +7,6 @@ namespace bl::graph {
 
 namespace {
 
-// Beyond this a coordinate cannot be on any canvas; it also keeps the conversion to int defined.
-constexpr double kFarAway = 1e9;
-
 void SelectPen(platform::Canvas& canvas, const TraceStyle& style) {
   // Markers of a trace without a line are drawn with the thin pen.
   canvas.SetPen(style.color, std::clamp(style.thickness, 1, 3));
@@ -17,14 +14,6 @@ void SelectPen(platform::Canvas& canvas, const TraceStyle& style) {
 }
 
 }  // namespace
-
-std::optional<platform::Point> PlotPixel(const PlotRect& plot, MappedPoint p) {
-  if (!(std::fabs(p.x) <= kFarAway && std::fabs(p.y) <= kFarAway)) return std::nullopt;
-  const int x = static_cast<int>(std::floor(p.x + 0.5));
-  const int y = static_cast<int>(std::floor(p.y + 0.5));
-  if (x < plot.left || x > plot.right || y < plot.top || y > plot.bottom) return std::nullopt;
-  return platform::Point{x, y};
-}
 
 void DrawMarker(platform::Canvas& canvas, int marker, platform::Point p, int h) {
   const platform::Rect square{p.x - h, p.y - h, p.x + h, p.y + h};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -25,9 +26,20 @@ struct MappedPoint {
   double y = 0.0;
 };
 
-// The pixel a mapped point falls on, if it lies inside the plot rectangle (edges included).
-// NaN and values far beyond any screen count as outside.
-std::optional<platform::Point> PlotPixel(const PlotRect& plot, MappedPoint p);
+// The pixel a mapped point falls on (the nearest one), if it lies inside the plot rectangle,
+// edges included. NaN and values far beyond any screen count as outside. Inline: it runs once
+// for every point of every trace.
+inline std::optional<platform::Point> PlotPixel(const PlotRect& plot, MappedPoint p) {
+  // Within this distance the shift below keeps the sum positive, so that truncation rounds down
+  // (cheaper than floor); it is also far beyond any canvas.
+  constexpr double kFarAway = 1e9;
+  constexpr double kShift = 1 << 30;
+  if (!(std::fabs(p.x) <= kFarAway && std::fabs(p.y) <= kFarAway)) return std::nullopt;
+  const int x = static_cast<int>(p.x + (0.5 + kShift)) - (1 << 30);
+  const int y = static_cast<int>(p.y + (0.5 + kShift)) - (1 << 30);
+  if (x < plot.left || x > plot.right || y < plot.top || y > plot.bottom) return std::nullopt;
+  return platform::Point{x, y};
+}
 
 // Draws one marker centred on p: "X" the two diagonals of the 2h square, "O" the circle in it,
 // "Square" its outline, "Triangle" a triangle with its apex at the top. Uses the current pen.

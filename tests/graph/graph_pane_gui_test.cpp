@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 
 #include "graph/draw_pane.h"
@@ -38,8 +39,8 @@ class GraphPaneTest : public ::testing::Test, protected test::OfflineProgram {
         graph::LayOutPane(workbench.graph, workbench.series,
                           {0, 0, widget.width(), widget.height()}, pane, graph::PaneStyle{});
     int count = 0;
-    for (int y = l.plot.top; y <= l.plot.bottom; ++y)
-      for (int x = l.plot.left; x <= l.plot.right; ++x)
+    for (int y = l.plot.top; y <= std::min(l.plot.bottom, image.height() - 1); ++y)
+      for (int x = l.plot.left; x <= std::min(l.plot.right, image.width() - 1); ++x)
         if (image.pixelColor(x, y) == color) ++count;
     return count;
   }

@@ -70,14 +70,11 @@ TEST_F(DrawPaneTest, PlotRectangleMakesRoomForTheLabelsOfTheSidesInUse) {
   l = LayOutPane(settings, table, kPane, 1, PaneStyle{});
   EXPECT_TRUE(l.left.ticks.exponent);
   EXPECT_EQ(l.plot.left, 14 * 10 + 50);
-}
 
-TEST_F(DrawPaneTest, TooSmallAPaneIsAllPlotWithoutAxesOrText) {
-  const platform::Rect small{0, 0, 60, 70};
-  const PlotRect plot = DrawPane(canvas, settings, table, small, 0, PaneStyle{});
-  EXPECT_EQ(plot.left, 0);
-  EXPECT_EQ(plot.right, 60);
-  EXPECT_EQ(plot.bottom, 70);
+  // A pane too small for that is all plot, with no axes, titles or labels.
+  const PlotRect all = DrawPane(canvas, settings, table, {0, 0, 60, 70}, 0, PaneStyle{});
+  EXPECT_EQ(all.left, 0);
+  EXPECT_EQ(all.bottom, 70);
   EXPECT_TRUE(canvas.Texts().empty());
   EXPECT_FALSE(SeriesLines().empty());
 }
@@ -121,6 +118,12 @@ TEST_F(DrawPaneTest, AMistypedFineSpacingFallsBackToTheAutomaticTicks) {
   EXPECT_LT(texts.size(), 40u);
 }
 
+TEST_F(DrawPaneTest, AVerticalWindowOfAtMostTenToTheMinusTenSkipsItsSlots) {
+  settings.axes[kLeft].visibleMaximum = settings.axes[kLeft].visibleMinimum + 1e-11;
+  DrawPane(canvas, settings, table, kPane, 0, PaneStyle{});
+  EXPECT_TRUE(SeriesLines().empty());
+}
+
 TEST_F(DrawPaneTest, SlotsAreDrawnFromThreeDownToZeroEachInItsColour) {
   for (int k = 0; k < 4; ++k) {
     SetSeries(k + 1, 50, 100.0 * (k + 1), 100.0 * (k + 1));
@@ -135,13 +138,6 @@ TEST_F(DrawPaneTest, SlotsAreDrawnFromThreeDownToZeroEachInItsColour) {
                                                platform::SlotColor(3), platform::SlotColor(1)};
   EXPECT_EQ(order, expected);
   EXPECT_EQ(platform::SlotColor(1), platform::PaletteColor(5));
-}
-
-TEST_F(DrawPaneTest, AVerticalWindowOfAtMostTenToTheMinusTenSkipsItsSlots) {
-  settings.axes[kLeft].visibleMaximum = settings.axes[kLeft].visibleMinimum + 1e-11;
-  DrawPane(canvas, settings, table, kPane, 0, PaneStyle{});
-  EXPECT_TRUE(SeriesLines().empty());
-  EXPECT_FALSE(canvas.Texts().empty());
 }
 
 TEST_F(DrawPaneTest, FrequencyGraphDrawsMagnitudeAboveAndPhaseBelow) {
@@ -160,25 +156,6 @@ TEST_F(DrawPaneTest, FrequencyGraphDrawsMagnitudeAboveAndPhaseBelow) {
       EXPECT_EQ(op->points[1].y, y) << pane;
     }
   }
-}
-
-TEST_F(DrawPaneTest, MarkersGetTheirHalfSizeFromTheSizeAndThickness) {
-  SetSeries(1, 3, 500.0, 500.0);
-  settings.bottom = {0.02, 0.0, 0.02, 0.0, 0.0, false};
-  settings.slots[0].marker = 3;
-  settings.slots[0].thickness = 2;
-  PaneStyle style;
-  style.size = 14;
-  DrawPane(canvas, settings, table, kPane, 0, style);
-  int squares = 0;
-  for (const RecordingCanvas::Op& op : canvas.Ops()) {
-    if (op.kind != RecordingCanvas::Kind::Rectangle || !op.clip) continue;
-    ++squares;
-    EXPECT_EQ(op.rect.Width(), 2 * (7 + 2));
-    EXPECT_EQ(op.penWidth, 2);
-    EXPECT_FALSE(op.brush);
-  }
-  EXPECT_EQ(squares, 3);
 }
 
 }  // namespace

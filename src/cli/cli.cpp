@@ -65,7 +65,7 @@ const char kUsage[] =
     "                        cycle, the output in DAC units. Without --source, the sources\n"
     "                        and processing set up in the program are gathered\n"
     "      --period N        servo cycles between samples (default: the program's setting)\n"
-    "      --buffer N        buffer size in words; 0 takes all free memory\n"
+    "      --buffer N        buffer size in long words (addresses); 0 takes all free memory\n"
     "      --time SECONDS    gathers this long, then ends gathering; without it, until the\n"
     "                        controller stops (a full buffer, or ENDG from elsewhere)\n"
     "      --wrap            lets the buffer wrap around (with --time): the last samples\n"

@@ -242,7 +242,8 @@ std::vector<double> TickValues(double visibleMaximum, double visibleMinimum, dou
   // Stepping a double j by one stops counting beyond 2^53; the cap also keeps a tiny typed
   // spacing from asking for billions of ticks.
   double j = first;
-  for (int step = 0; step < kMaxTicks + 2 && j <= last && j + 1.0 != j; ++step, j += 1.0) {
+  for (int step = 0; step < kMaxTicks + 2 && values.size() < kMaxTicks && j <= last && j + 1.0 != j;
+       ++step, j += 1.0) {
     const double v = j * spacing;
     if (v >= visibleMinimum && v <= visibleMaximum) values.push_back(v);
   }

@@ -63,7 +63,8 @@ bool KeyDown(GraphView& view, int pane, GraphKey key);
 // Off, Left, Right, Off, ...
 void CycleCursorMode(GraphView& view);
 std::string_view CursorButtonText(int cursorMode);
-// The point of a slot under the cursor, or -1 when it has none.
+// The point of a slot under the cursor, or -1 when it has none. The X-Y graph has no index
+// along its bottom axis: there the point whose x value lies nearest the cursor is taken.
 int CursorPointIndex(const GraphSettings& settings, const series::SeriesTable& table, int slot,
                      int pane, double position);
 

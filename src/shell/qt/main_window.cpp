@@ -87,8 +87,8 @@ MainClientArea::MainClientArea(Workbench& workbench, Shell& shell, QWidget* pare
   for (int pane = 0; pane < 2; ++pane)
     panes_[static_cast<std::size_t>(pane)]->SetPainter([&workbench, pane](platform::Canvas& c) {
       const platform::Size size = c.PixelSize();
-      graph::DrawPane(c, workbench.graph, workbench.series, {0, 0, size.width, size.height}, pane,
-                      graph::PaneStyle{});
+      graph::DrawPane(c, workbench.graph.settings, workbench.series,
+                      {0, 0, size.width, size.height}, pane, graph::PaneStyle{});
     });
 
   const std::pair<int, const char*> buttons[] = {
@@ -153,6 +153,8 @@ void MainClientArea::Relayout() {
   for (std::size_t i = 0; i < 4; ++i)
     buttons_[graphButtons[i]]->setGeometry(ToQRect(layout_.graph.buttons[i]));
   buttons_[cmd::kFullScreen]->setText(platform::ToQt(shell_.FullScreenText()));
+  buttons_[cmd::kCursors]->setText(
+      platform::ToQt(graph::CursorButtonText(workbench_.graph.cursorMode)));
   seriesPanel_->LayOut(width(), height());
   dataWindow_->setGeometry(ToQRect(layout_.data.dataWindow));
   buttons_[cmd::kDefineBuffer]->setGeometry(ToQRect(layout_.data.defineBuffer));

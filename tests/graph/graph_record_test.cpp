@@ -86,8 +86,10 @@ class GraphLibraryTest : public ::testing::Test {
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
   }
+  // A folder per test: ctest runs the cases side by side, and each one empties its folder first.
   const std::filesystem::path folder =
-      std::filesystem::path(BL_TEST_OUTPUT_DIR) / "graph_library_test";
+      std::filesystem::path(BL_TEST_OUTPUT_DIR) / "graph_library_test" /
+      ::testing::UnitTest::GetInstance()->current_test_info()->name();
   const std::string path = (folder / "graphs.bin").string();
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "editor/editor_settings.h"
+#include "graph/graph_record.h"
 #include "link/builtin_library.h"
 #include "link/dynamic_vendor_library.h"
 #include "link/qt/select_device_dialog.h"
@@ -76,6 +77,12 @@ int main(int argc, char** argv) {
   if (std::string error; !bl::series::LoadGatherSettings(workbench.gather, workbench.series, error))
     std::fprintf(stderr, "brightlantern: %s\n", error.c_str());
   workbench.series.ProcessAll();
+  // The graph library and the last graph as the user left them. A library that could not be
+  // read is not written over at the end, so that nothing the user stored is lost.
+  std::string graphError;
+  const bool graphsRead =
+      bl::graph::LoadGraphLibrary(bl::graph::GraphLibraryPath(), workbench.graph, graphError);
+  if (!graphsRead) std::fprintf(stderr, "brightlantern: %s\n", graphError.c_str());
   bl::Shell shell(workbench);
 
   bl::MainWindow window(workbench, shell);
@@ -83,5 +90,9 @@ int main(int argc, char** argv) {
   desktop.SetOwner(&window);
   bl::SetDeviceChooser(devices, &window);
   shell.StartUp([&window] { window.show(); });
-  return app.exec();
+  const int exitCode = app.exec();
+  if (graphsRead &&
+      !bl::graph::SaveGraphLibrary(bl::graph::GraphLibraryPath(), workbench.graph, graphError))
+    std::fprintf(stderr, "brightlantern: %s\n", graphError.c_str());
+  return exitCode;
 }

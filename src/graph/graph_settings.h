@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace bl::series {
 class SeriesTable;
@@ -16,6 +17,11 @@ inline constexpr int kEmptyGraph = -1;
 
 // The vertical axes, in the order the record keeps them.
 enum VerticalAxis : int { kLeft = 0, kLeft2 = 1, kRight = 2, kRight2 = 3 };
+
+// The entries of a slot's marker, colour and thickness lists.
+inline constexpr int kMarkerChoices = 5;     // none, X, O, Square, Triangle
+inline constexpr int kColorChoices = 12;     // White .. Violet2
+inline constexpr int kThicknessChoices = 4;  // none, Thin, Medium, Thick
 
 // One trace of the graph: a series, optionally combined with a second one, and its look.
 struct Slot {
@@ -74,13 +80,12 @@ struct PlotRect {
 
 // Whether the slot is drawn (and counts for the limits), for the table's graph type.
 bool SlotShown(const GraphSettings& settings, const series::SeriesTable& table, int slot);
-// The coordinates of point i of a shown slot.
+// The coordinates of point i of a shown slot; not a number for a point the slot does not have.
 double XValue(const GraphSettings& settings, const series::SeriesTable& table, int slot, int i);
 double YValue(const GraphSettings& settings, const series::SeriesTable& table, int slot, int i);
 
 // Full ranges from the shown slots, visible windows reset to them, then ClampWindows.
-void FindLimits(GraphSettings& settings, const series::SeriesTable& table,
-                GraphScrollBars& bars);
+void FindLimits(GraphSettings& settings, const series::SeriesTable& table, GraphScrollBars& bars);
 // Keeps the visible windows inside the full ranges, sets the scroll bars and derives the right
 // axes' windows from the left ones.
 void ClampWindows(GraphSettings& settings, GraphScrollBars& bars);
@@ -93,11 +98,25 @@ struct Ticks {
 };
 Ticks TickSpacing(double visibleMaximum, double visibleMinimum, double storedSpacing);
 
+// The most ticks an axis gets, however small its spacing.
+inline constexpr int kMaxTicks = 1000;
+// The tick values inside the window: the multiples j * spacing, j from visibleMinimum / spacing
+// to visibleMaximum / spacing truncated toward zero, those outside the window left out.
+std::vector<double> TickValues(double visibleMaximum, double visibleMinimum, double spacing);
+// A tick label: "%.<decimals>lf", or "%8E" on a vertical axis whose spacing asks for it.
+std::string TickLabel(double value, const Ticks& ticks, bool verticalAxis);
+
 // The cursor readout's and the tables' number format.
 std::string FormatValue(double x);
 
 // Value to pixel inside a plot rectangle, for a window visibleMinimum..visibleMaximum.
 double MapX(const PlotRect& plot, double value, double visibleMinimum, double visibleMaximum);
 double MapY(const PlotRect& plot, double value, double visibleMinimum, double visibleMaximum);
+// A window without width maps everything to the left or bottom edge. Values far outside the
+// window map far outside the rectangle: check before converting to int.
+
+// Pixel to value, the inverse of MapX and MapY.
+double UnmapX(const PlotRect& plot, double x, double visibleMinimum, double visibleMaximum);
+double UnmapY(const PlotRect& plot, double y, double visibleMinimum, double visibleMaximum);
 
 }  // namespace bl::graph

@@ -2,6 +2,7 @@
 
 #include "commands/command_ids.h"
 #include "editor/editor_transfer.h"
+#include "graph/graph_settings.h"
 #include "platform/desktop.h"
 #include "series/gather.h"
 #include "shell/main_menu.h"
@@ -30,6 +31,8 @@ void Shell::SelectView(int view, bool relayout) {
     // processed again for the graph it goes into.
     workbench_.series.graphType = view;
     workbench_.series.ProcessAll();
+    workbench_.graph.settings.graphType = view;
+    graph::FindLimits(workbench_.graph.settings, workbench_.series, workbench_.graph.bars);
     if (hooks.reprocessSeriesAndLimits) hooks.reprocessSeriesAndLimits();
   }
   viewId_ = view;
@@ -107,6 +110,15 @@ void Shell::RunCommand(int command) {
       return;
     case kAbout:
       if (hooks.showAbout) hooks.showAbout();
+      return;
+    case kUpdateLimits:
+      graph::FindLimits(workbench_.graph.settings, workbench_.series, workbench_.graph.bars);
+      if (hooks.reprocessSeriesAndLimits) hooks.reprocessSeriesAndLimits();
+      return;
+    case kCursors:
+      graph::CycleCursorMode(workbench_.graph);
+      // The button's text follows the mode.
+      if (hooks.relayout) hooks.relayout();
       return;
     case kFullScreen:
       fullScreen_ = !fullScreen_;

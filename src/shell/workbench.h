@@ -8,6 +8,7 @@
 #include "editor/editor_context.h"
 #include "editor/editor_state.h"
 #include "editor/editor_transfer.h"
+#include "graph/graph_input.h"
 #include "link/pmac_link.h"
 #include "series/gather.h"
 #include "series/series_table.h"
@@ -42,6 +43,8 @@ class Workbench {
   GatherStatus gatherStatus;
   series::SeriesTable series;
   series::GatherBuffer gather;
+  // The current graph, the graph library, the panes' scroll bars, cursor and mouse state.
+  graph::GraphView graph;
   PmacLink link;
   CommandLine commandLine;
   SelectVariableMemory selectVariable;

@@ -733,6 +733,49 @@ def source_fields():
     write(t, "m_variable_words", s)
 
 
+def graph_record():
+    t = "graph_record_fuzzer"
+
+    def record(titles=("Top Title", "Bottom Title", "Left Title", "Right Title", "Left Title 2",
+                       "Right Title 2"), series=(1, 0, 0, 0), second=(0, 0, 0, 0),
+               operation=(0, 0, 0, 0), axis=(0, 0, 0, 0), marker=(0, 0, 0, 0),
+               colour=(1, 3, 5, 9), thickness=(1, 1, 1, 1), bottom=(100.0, 0.0, 1.0, 0.0, 0.0),
+               axes=((1000.0,) * 4, (0.0,) * 4, (1000.0,) * 4, (0.0,) * 4, (0.0,) * 4),
+               flags=(0, 0, 0, 0, 0), graph_type=0):
+        out = b"".join(title.encode("latin-1")[:255].ljust(256, b"\0") for title in titles)
+        for group in (series, second, operation, axis, marker, colour, thickness):
+            out += struct.pack("<4i", *group)
+        out += struct.pack("<5d", *bottom)
+        for group in axes:
+            out += struct.pack("<4d", *group)
+        out += bytes(flags) + bytes(3) + struct.pack("<ii", graph_type, 0)
+        assert len(out) == 1864
+        return out
+
+    default = record()
+    write(t, "default", default)
+    write(t, "empty_store_slot", record(graph_type=-1))
+    frequency = record(titles=("Spectrum", "Hz", "dB", "", "deg", ""), series=(1, 2, 0, 3),
+                       second=(0, 4, 0, 0), operation=(0, 3, 1, 2), axis=(0, 1, 0, 1),
+                       marker=(0, 1, 2, 4), colour=(11, 0, 5, 9), thickness=(3, 0, 2, 1),
+                       bottom=(500.0, 0.0, 250.0, 12.5, 25.0),
+                       axes=((1e300, 2.0, 3.0, 4.0), (-1e300, -2.0, 0.0, 0.0),
+                             (5e299, 2.0, 1e-9, 4.0), (-5e299, -2.0, 0.0, 1.0),
+                             (1e-12, 0.0, -1.0, 1e9)),
+                       flags=(1, 0, 1, 0, 1), graph_type=2)
+    write(t, "frequency_odd_ranges", frequency)
+    nan = struct.pack("<d", float("nan"))
+    hostile = bytearray(record(series=(-5, 49, 2**31 - 1, 0), operation=(9, -1, 4, 3),
+                               axis=(2, -1, 1, 0), graph_type=77))
+    hostile[0:256] = b"x" * 256  # a title without its NUL
+    hostile[1648:1656] = nan
+    hostile[1664:1672] = struct.pack("<d", float("inf"))
+    hostile[1848:1853] = b"\xff\x02\x80\x01\x00"
+    write(t, "hostile_fields", bytes(hostile))
+    write(t, "library", record(graph_type=-1) * 3 + frequency + record(graph_type=-1) * 6 + default)
+    write(t, "truncated", default[:1000])
+
+
 if __name__ == "__main__":
     link_reply()
     device_table()
@@ -755,3 +798,4 @@ if __name__ == "__main__":
     process_series()
     gather_source()
     source_fields()
+    graph_record()

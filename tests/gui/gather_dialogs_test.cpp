@@ -37,7 +37,7 @@ void TypeInto(QLineEdit& field, const QString& text) {
   field.setFocus();
   field.selectAll();
   QTest::keyClicks(&field, text);
-  emit field.editingFinished();
+  Q_EMIT field.editingFinished();
 }
 
 // The gather settings go to a folder of the test's own, never the user's.

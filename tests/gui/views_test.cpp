@@ -6,14 +6,14 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "commands/command_ids.h"
 #include "gui_support.h"
-#include "offline_program.h"
 #include "link/builtin_library.h"
+#include "offline_program.h"
 #include "platform/clock.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/immediate_ui_thread.h"
 #include "platform/qt/canvas_widget.h"
-#include "commands/command_ids.h"
 #include "shell/main_menu.h"
 #include "shell/qt/main_window.h"
 #include "shell/qt/toolbar.h"
@@ -36,7 +36,6 @@ class ViewsTest : public ::testing::Test, protected test::OfflineProgram {
   }
 
   QImage Client() { return window.Client().grab().toImage(); }
-
 };
 
 TEST_F(ViewsTest, ToolbarKeepsExactlyOneButtonPressed) {
@@ -71,6 +70,13 @@ TEST_F(ViewsTest, GraphViewPanesButtonsAndPanel) {
   // The "Axis" heading is black text in its band; the row label "#1:" at the left.
   EXPECT_TRUE(test::AnyPixelNear(image, QRect(w - 100, h - 130, 100, 25), Qt::black, 60));
   EXPECT_TRUE(test::AnyPixelNear(image, QRect(5, h - 105, 40, 25), Qt::black, 60));
+
+  // The cursor button cycles its mode and shows it.
+  c.Button(cmd::kCursors).click();
+  EXPECT_EQ(c.Button(cmd::kCursors).text(), "Cursors: Left");
+  c.Button(cmd::kCursors).click();
+  c.Button(cmd::kCursors).click();
+  EXPECT_EQ(c.Button(cmd::kCursors).text(), "Cursors: Off");
 
   shell.RunCommand(79);  // graph type 2: two half panes
   EXPECT_TRUE(c.GraphPane(1).isVisible());

@@ -5,11 +5,11 @@
 #include <fstream>
 #include <string>
 
+#include "commands/command_ids.h"
 #include "fake_vendor_library.h"
 #include "platform/clock.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/immediate_ui_thread.h"
-#include "commands/command_ids.h"
 #include "shell/shell.h"
 #include "shell/view_ids.h"
 #include "shell/workbench.h"
@@ -82,6 +82,27 @@ TEST_F(ShellTest, SelectingAGraphReprocessesAndOtherViewsCloseFind) {
   shell.SelectView(kViewGraphTime, true);
   EXPECT_EQ(reprocessed, 1);
   EXPECT_EQ(findClosed, 1);
+}
+
+TEST_F(ShellTest, GraphViewsFindTheLimitsOfTheirGraphType) {
+  graph::GraphView& graph = workbench.graph;
+  graph.settings.bottom = {5, 1, 4, 2, 0, false};
+  shell.SelectView(kViewGraphPoints, true);
+  EXPECT_EQ(graph.settings.graphType, kViewGraphPoints);
+  EXPECT_EQ(graph.settings.bottom.maximum, 4095);  // the start-up sine wave's last point
+  EXPECT_EQ(graph.settings.bottom.visibleMinimum, 0);
+
+  graph.settings.bottom.visibleMaximum = 100;
+  int redraws = 0;
+  shell.hooks.reprocessSeriesAndLimits = [&] { ++redraws; };
+  shell.RunCommand(cmd::kUpdateLimits);
+  EXPECT_EQ(graph.settings.bottom.visibleMaximum, 4095);
+  EXPECT_EQ(redraws, 1);
+
+  const int before = relayouts;
+  shell.RunCommand(cmd::kCursors);
+  EXPECT_EQ(graph.cursorMode, graph::kCursorLeft);
+  EXPECT_EQ(relayouts, before + 1);
 }
 
 TEST_F(ShellTest, UndoBelongsToTheEditor) {
@@ -213,8 +234,8 @@ TEST_F(ShellTest, ManualPagesAndWebSiteReportFailures) {
 }
 
 TEST(DataFilesTest, StartDirectoryComesFirstThenTheOtherFolders) {
-  const auto root = std::filesystem::temp_directory_path() /
-                    ("bl_data_files_test." + std::to_string(::getpid()));
+  const auto root =
+      std::filesystem::temp_directory_path() / ("bl_data_files_test." + std::to_string(::getpid()));
   std::filesystem::remove_all(root);
   std::filesystem::create_directories(root / "start");
   std::filesystem::create_directories(root / "installed/Manual");

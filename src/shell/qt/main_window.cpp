@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "commands/command_ids.h"
 #include "controller/connect_presenter.h"
 #include "controller/identify_controller.h"
 #include "controller/qt/connect_dialogs.h"
@@ -33,7 +34,6 @@
 #include "platform/qt/canvas_widget.h"
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_fonts.h"
-#include "commands/command_ids.h"
 #include "shell/main_menu.h"
 #include "shell/qt/gather_commands.h"
 #include "shell/qt/series_panel.h"
@@ -146,6 +146,8 @@ void MainClientArea::Relayout() {
   for (std::size_t i = 0; i < 4; ++i)
     buttons_[graphButtons[i]]->setGeometry(ToQRect(layout_.graph.buttons[i]));
   buttons_[cmd::kFullScreen]->setText(platform::ToQt(shell_.FullScreenText()));
+  buttons_[cmd::kCursors]->setText(
+      platform::ToQt(graph::CursorButtonText(workbench_.graph.cursorMode)));
   seriesPanel_->LayOut(width(), height());
   dataWindow_->setGeometry(ToQRect(layout_.data.dataWindow));
   buttons_[cmd::kDefineBuffer]->setGeometry(ToQRect(layout_.data.defineBuffer));

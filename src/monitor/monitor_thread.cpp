@@ -21,7 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr platform::Duration kCyclePause = 100ms;
-constexpr int kDataView = 10;         // the main window's data view
+constexpr int kDataView = 10;  // the main window's data view
 constexpr int kUploadDataCommand = 15;
 constexpr int kGraphTimeCommand = 77;  // graph view, data versus time
 
@@ -194,8 +194,8 @@ void MonitorThread::PollPositions(const Window& window) {
   PositionDisplay& p = records_.position;
   const int group = p.motorGroup.load();
   std::array<double, 8> eight{};
-  ReadPositionReply(Ask(PositionCommand(records_.type.typeCode.load(), p.displayMode.load(), group)),
-                    eight);
+  ReadPositionReply(
+      Ask(PositionCommand(records_.type.typeCode.load(), p.displayMode.load(), group)), eight);
   p.Store(PositionFirstMotor(group), eight);
   p.live.Advance();
   Repaint(window, true);

@@ -26,7 +26,8 @@ class PositionDisplay {
   // Eight motors from the first (0..24).
   void Store(int first, const std::array<double, 8>& eight) {
     std::lock_guard lock(mutex_);
-    for (std::size_t i = 0; i < eight.size(); ++i) values_[static_cast<std::size_t>(first) + i] = eight[i];
+    for (std::size_t i = 0; i < eight.size(); ++i)
+      values_[static_cast<std::size_t>(first) + i] = eight[i];
   }
   void Clear() {
     std::lock_guard lock(mutex_);

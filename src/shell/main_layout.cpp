@@ -1,8 +1,8 @@
 #include "shell/main_layout.h"
 
+#include "monitor/gather_status.h"
 #include "platform/color_palette.h"
 #include "platform/text_format.h"
-#include "monitor/gather_status.h"
 #include "shell/view_ids.h"
 
 namespace bl {
@@ -73,8 +73,8 @@ void PaintDataPanel(platform::Canvas& c, const MainLayout& l, const MainPaintSta
   c.FillRect(bar, platform::kWhite);
   if (end > start && start <= current && current <= end) {
     // The addresses come from the controller's replies: their differences may not fit an int.
-    const int percent = static_cast<int>(
-        (static_cast<double>(current) - start) * 100 / (static_cast<double>(end) - start));
+    const int percent = static_cast<int>((static_cast<double>(current) - start) * 100 /
+                                         (static_cast<double>(end) - start));
     const int filled = static_cast<int>(percent * (w / 2 - 20) * 0.01);
     c.FillRect({bar.left, bar.top, bar.left + filled, bar.bottom}, platform::PaletteColor(13));
   }

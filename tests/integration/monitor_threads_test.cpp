@@ -123,21 +123,23 @@ TEST(MonitorThreads, TheMonitorRunsBesideCommandsADownloadAndATestMove) {
     for (int i = 0; i < 300; ++i) out << "P" << i << "=" << i << "\r\n";
   }
   std::thread downloader([&] {
-    workbench.link.Download(program.string(), [](std::string_view) {}, [](int) {});
+    workbench.link.Download(
+        program.string(), [](std::string_view) {}, [](int) {});
   });
-  // A second at least, and until the move has ended (the buffer fills in about 0.9 s of the
-  // controller's time, which a sanitizer may slow).
+  // A second at least, and until the end of the move has been shown (the buffer fills in about
+  // 0.9 s of the controller's time, which a sanitizer may slow).
   const auto start = std::chrono::steady_clock::now();
-  int exchanges = 0;
-  for (auto now = start; (now < start + 1s || uploads == 0) && now < start + 30s;
-       now = std::chrono::steady_clock::now()) {
+  auto running = [&] {
+    const auto now = std::chrono::steady_clock::now();
+    return (now < start + 1s || shell.ViewId() != kViewGraphTime) && now < start + 30s;
+  };
+  for (int exchanges = 0; running(); ++exchanges) {
     std::string reply;
     workbench.link.PmacCommand(reply, 255, "P1 I5049", false);
     double value = 0;
     workbench.link.PmacValue(ValueKind::XYPair, 0x88, value, AccessMode::Read);
-    workbench.monitor.SetWatchWindow(++exchanges % 2 ? monitor::MonitorThread::Window{}
-                                                     : monitor::MonitorThread::Window{
-                                                           {}, [] {}, {}});
+    workbench.monitor.SetWatchWindow(exchanges % 2 ? monitor::MonitorThread::Window{}
+                                                   : monitor::MonitorThread::Window{{}, [] {}, {}});
     ui.RunPending();
   }
   downloader.join();

@@ -10,15 +10,15 @@ namespace {
 TEST(GatherStatusReplies, ModeIsTakenOnlyFromZeroToThree) {
   EXPECT_EQ(ParseGatherMode("1\r\x06"), 1);
   EXPECT_EQ(ParseGatherMode("3\r\x06"), 3);
-  for (const char* reply : {"7\r\x06", "-1\r\x06", "\x07" "ERR003\r", "", "$1\r\x06",
-                            "Not Connected to a PMAC Device.\r"})
+  for (const char* reply :
+       {"7\r\x06", "-1\r\x06", "\aERR003\r", "", "$1\r\x06", "Not Connected to a PMAC Device.\r"})
     EXPECT_FALSE(ParseGatherMode(reply)) << reply;
 }
 
 TEST(GatherStatusReplies, AllFourNumbersOrNothing) {
   EXPECT_TRUE(ParseGatherStatus("1 2 3 4"));
-  for (const char* reply : {"1\r2\r3\r\x06", "1\r2\r\x07" "ERR003\r", "", "\x06",
-                            "Not Connected to a PMAC Device.\r"})
+  for (const char* reply :
+       {"1\r2\r3\r\x06", "1\r2\r\aERR003\r", "", "\x06", "Not Connected to a PMAC Device.\r"})
     EXPECT_FALSE(ParseGatherStatus(reply)) << reply;
   // Only the first 999 characters of a reply count.
   EXPECT_FALSE(ParseGatherStatus(std::string(996, ' ') + "1 2 3 4"));
@@ -36,11 +36,11 @@ TEST(GatherStatusReplies, AddressesByTypeAndMode) {
 }
 
 TEST(GatherStatusReplies, GatheringStopsWithBit19AndNotWithoutAWord) {
-  EXPECT_EQ(GatheringStopped("524288\r\x06"), false);  // $80000
+  EXPECT_EQ(GatheringStopped("524288\r\x06"), false);   // $80000
   EXPECT_EQ(GatheringStopped("-8388608\r\x06"), true);  // $800000 alone
   EXPECT_EQ(GatheringStopped("0\r\x06"), true);
   EXPECT_FALSE(GatheringStopped("Not Connected to a PMAC Device.\r"));
-  EXPECT_FALSE(GatheringStopped("\x07" "ERR003\r"));
+  EXPECT_FALSE(GatheringStopped("\aERR003\r"));
 }
 
 TEST(PositionReports, CommandByTypeModeAndGroup) {

@@ -89,8 +89,13 @@ int main(int argc, char** argv) {
   // Both forget the window when it is destroyed, before the desktop and the devices are.
   desktop.SetOwner(&window);
   bl::SetDeviceChooser(devices, &window);
+  // The live displays and the end of test moves, from before the connection dialog to the end.
+  workbench.monitor.Start();
   shell.StartUp([&window] { window.show(); });
   const int exitCode = app.exec();
+  // The monitor may be waiting for a task it posted to this thread: events are let through until
+  // it has ended, while the windows it may call into still exist.
+  workbench.monitor.Stop([] { QCoreApplication::processEvents(); });
   if (graphsRead &&
       !bl::graph::SaveGraphLibrary(bl::graph::GraphLibraryPath(), workbench.graph, graphError))
     std::fprintf(stderr, "brightlantern: %s\n", graphError.c_str());

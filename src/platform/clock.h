@@ -1,6 +1,9 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 
 namespace bl::platform {
 
@@ -13,6 +16,12 @@ class Clock {
   virtual ~Clock() = default;
   virtual Duration Now() const = 0;
   virtual void SleepFor(Duration d) = 0;
+  // Sleeps for d, or less once stopped() holds: a thread that must end promptly sleeps here and
+  // is woken through cv, whose state lock guards (held on entry and again on return). Returns
+  // stopped().
+  virtual bool SleepUnless(Duration d, std::condition_variable& cv,
+                           std::unique_lock<std::mutex>& lock,
+                           const std::function<bool()>& stopped) = 0;
 };
 
 // The real clock: std::chrono::steady_clock and std::this_thread::sleep_for.
@@ -20,6 +29,8 @@ class SystemClock final : public Clock {
  public:
   Duration Now() const override;
   void SleepFor(Duration d) override;
+  bool SleepUnless(Duration d, std::condition_variable& cv, std::unique_lock<std::mutex>& lock,
+                   const std::function<bool()>& stopped) override;
 };
 
 }  // namespace bl::platform

@@ -12,4 +12,10 @@ void SystemClock::SleepFor(Duration d) {
   if (d.count() > 0) std::this_thread::sleep_for(d);
 }
 
+bool SystemClock::SleepUnless(Duration d, std::condition_variable& cv,
+                              std::unique_lock<std::mutex>& lock,
+                              const std::function<bool()>& stopped) {
+  return cv.wait_for(lock, d, stopped);
+}
+
 }  // namespace bl::platform

@@ -1,8 +1,8 @@
 #include "shell/main_layout.h"
 
+#include "monitor/gather_status.h"
 #include "platform/color_palette.h"
 #include "platform/text_format.h"
-#include "shell/gather_status.h"
 #include "shell/view_ids.h"
 
 namespace bl {
@@ -72,8 +72,9 @@ void PaintDataPanel(platform::Canvas& c, const MainLayout& l, const MainPaintSta
   const Rect bar{w / 2 + 10, h - 124, w - 10, h - 101};
   c.FillRect(bar, platform::kWhite);
   if (end > start && start <= current && current <= end) {
-    const int percent =
-        static_cast<int>(static_cast<double>(current - start) * 100 / (end - start));
+    // The addresses come from the controller's replies: their differences may not fit an int.
+    const int percent = static_cast<int>((static_cast<double>(current) - start) * 100 /
+                                         (static_cast<double>(end) - start));
     const int filled = static_cast<int>(percent * (w / 2 - 20) * 0.01);
     c.FillRect({bar.left, bar.top, bar.left + filled, bar.bottom}, platform::PaletteColor(13));
   }
@@ -134,6 +135,8 @@ MainLayout LayOutMainWindow(int w, int h, int graphType, bool fullScreen) {
   l.editor = {0, 50, w, h};
   return l;
 }
+
+platform::Rect GatherPanelRepaintArea(int w, int h) { return {w / 2, h - 125, w, h}; }
 
 std::string GatherFrequencyText(int gatherPeriod, double servoPeriod) {
   const double product = gatherPeriod * servoPeriod;

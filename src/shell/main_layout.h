@@ -70,6 +70,10 @@ struct MainPaintState {
 void PaintMainWindow(platform::Canvas& canvas, const MainLayout& layout,
                      const MainPaintState& state);
 
+// The part of the main window the gather panel's live values are repainted in: the right half of
+// the bottom 125 pixels.
+platform::Rect GatherPanelRepaintArea(int w, int h);
+
 // The gather frequency text of the data view's panel: "%.2lf Hz", or "0 Hz".
 std::string GatherFrequencyText(int gatherPeriod, double servoPeriod);
 

@@ -11,7 +11,23 @@
 
 namespace bl {
 
-Shell::Shell(Workbench& workbench) : workbench_(workbench) {}
+Shell::Shell(Workbench& workbench) : workbench_(workbench) {
+  monitor::MonitorThread::MainWindow main;
+  main.viewId = [this] { return ViewId(); };
+  main.repaintGatherPanel = [this] {
+    if (hooks.repaintGatherPanel) hooks.repaintGatherPanel();
+  };
+  main.runCommand = [this](int command) { RunCommand(command); };
+  main.pressGraphButton = [this] {
+    if (hooks.pressToolbarButton) hooks.pressToolbarButton();
+  };
+  workbench_.monitor.SetMainWindow(std::move(main));
+}
+
+Shell::~Shell() {
+  workbench_.monitor.Stop();
+  workbench_.monitor.SetMainWindow({});
+}
 
 int Shell::PressedButton() const { return ToolbarButtonForView(viewId_.load()); }
 

@@ -26,6 +26,8 @@ class Shell {
     // Lays the main window out again and repaints it.
     std::function<void()> relayout;
     std::function<void()> repaint;
+    // Repaints the data view's gather panel, where the monitor shows the live gather status.
+    std::function<void()> repaintGatherPanel;
     std::function<void()> pressToolbarButton;  // make the widgets follow PressedButton()
     std::function<void(bool enabled)> enableGatheringButtons;
     std::function<void()> destroyMainWindow;
@@ -56,7 +58,12 @@ class Shell {
     std::function<void()> findAndReplace;
   };
 
+  // Gives the monitor thread the main window's part; the monitor calls into the shell, so the
+  // shell stops it when it goes.
   explicit Shell(Workbench& workbench);
+  ~Shell();
+  Shell(const Shell&) = delete;
+  Shell& operator=(const Shell&) = delete;
 
   Hooks hooks;
   EditorHooks editor;

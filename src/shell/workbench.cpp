@@ -30,7 +30,9 @@ Workbench::Workbench(platform::Desktop& desktopIn, platform::UiThread& uiThreadI
       commandLine(link),
       startDirectory(CurrentDirectory()),
       dataFiles(startDirectory, std::move(dataFolders)),
-      transfer(editorContext, link, uiThread, startDirectory) {
+      transfer(editorContext, link, uiThread, startDirectory),
+      monitor({link, controllerType, terminal, gatherStatus, testMovePending, position}, uiThreadIn,
+              clockIn) {
   link.PostNoticesThrough(&uiThread);
   transfer.testMovesPath = [this] { return dataFiles.Find("\\BL_TestMoves.pmc"); };
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "controller/controller_type.h"
@@ -10,10 +11,12 @@
 #include "editor/editor_transfer.h"
 #include "graph/graph_input.h"
 #include "link/pmac_link.h"
+#include "monitor/gather_status.h"
+#include "monitor/monitor_thread.h"
+#include "monitor/position_display.h"
 #include "series/gather.h"
 #include "series/series_table.h"
 #include "shell/data_files.h"
-#include "shell/gather_status.h"
 #include "terminal/command_line.h"
 #include "terminal_lines/terminal_lines.h"
 
@@ -57,6 +60,14 @@ class Workbench {
 
   // Downloads and uploads of programs between the editor and the controller.
   editor::ProgramTransfer transfer;
+
+  // Set while a started test move's gathered data is still to be uploaded; the monitor thread
+  // clears it when the move's gathering ends.
+  std::atomic<bool> testMovePending{false};
+  monitor::PositionDisplay position;
+  // Last, so that it stops before any record it reads goes. Started by main, not here: a test's
+  // workbench runs its cycles itself.
+  monitor::MonitorThread monitor;
 };
 
 // The lines the terminal greets the user with.

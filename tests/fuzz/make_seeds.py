@@ -774,6 +774,26 @@ def graph_record():
     write(t, "hostile_fields", bytes(hostile))
     write(t, "library", record(graph_type=-1) * 3 + frequency + record(graph_type=-1) * 6 + default)
     write(t, "truncated", default[:1000])
+def monitor_reply():
+    t = "monitor_reply_fuzzer"
+
+    def seed(type_code, end, display_mode, group, mode, mode_reply, status_reply, bit_reply, report):
+        s = Seed().int(type_code, 0, 7).int(end, 0, 0xFFFFFF).int(display_mode, -1, 3) \
+            .int(group, -2**31, 2**31 - 1).int(mode, 0, 3)
+        return s.text(mode_reply).text(status_reply).text(bit_reply).rest(report)
+
+    # A Turbo controller gathering into main memory with wrap-around, motor group 2.
+    write(t, "turbo_wrap_gathering", seed(
+        5, 0x10800, 0, 2, 0, "1" + CR + ACK, "524288" + CR + "12400" + CR + "4206592" + CR + "1" + CR + ACK,
+        "524288" + CR + ACK, "800.5 0 0 0 0 0 0 -3" + CR + ACK))
+    # Non-Turbo, dual-ported memory, a mode of 7 and a status reply cut short.
+    write(t, "pmac_dpram_short", seed(
+        2, 0xA000, 1, 0, 2, "7" + CR + ACK, "0" + CR + "70000" + CR + ACK,
+        BEL + "ERR003" + CR, "1 2 3 4 5 6 7" + CR + ACK))
+    # Numbers beyond an int, noise, a reply far longer than the monitor reads.
+    write(t, "huge_and_noise", seed(
+        6, 0xFFFFFF, 2, 12, 3, "99999999999" + CR, "-2147483648 2147483647 99999999999 -1",
+        "\xff\x00garbage", "1e308 " * 300))
 
 
 if __name__ == "__main__":
@@ -799,3 +819,4 @@ if __name__ == "__main__":
     gather_source()
     source_fields()
     graph_record()
+    monitor_reply()

@@ -257,5 +257,44 @@ TEST_F(EditSourcesGuiTest, AJogGatheredAndBroughtInWithUploadData) {
   test::SaveScreenshot(window.grab().toImage(), "data_view_after_upload");
 }
 
+// The monitor's cycles show the gathering live in the data view's panel: the current address
+// moves on and the bar fills, repainted in the panel's area.
+TEST_F(EditSourcesGuiTest, TheDataViewShowsTheGatherAsItRuns) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ConnectAndIdentify();
+  series::SeriesTable& table = workbench.series;
+  for (int k = 1; k <= series::kMaxSeriesCount; ++k) table[k].active = false;
+  table[1].active = true;
+  table[1].sourceType = series::SourceType::kY;
+  table[1].address = 0x3120;
+  workbench.gather.period = 1;
+  workbench.gather.bufferSize = 6000;
+  shell.SelectView(kViewData, true);
+  window.Client().Button(cmd::kDefineBuffer).click();
+  window.Client().Button(cmd::kBeginGathering).click();
+
+  MainClientArea& c = window.Client();
+  const int w = c.width(), h = c.height();
+  const QRect currentText(w * 3 / 4, h - 49, w / 4 - 10, 23);
+  workbench.monitor.Cycle();
+  QTest::qWait(50);
+  const QImage before = c.grab().toImage();
+  const int start = workbench.gatherStatus.start;
+  EXPECT_EQ(workbench.gatherStatus.end, workbench.controllerType.endOfUserMemory);
+  QTest::qWait(800);
+  workbench.monitor.Cycle();
+  QTest::qWait(50);
+  const QImage after = c.grab().toImage();
+  test::SaveScreenshot(window.grab().toImage(), "data_view_gathering");
+  window.Client().Button(cmd::kEndGathering).click();
+
+  EXPECT_EQ(workbench.gatherStatus.start, start);
+  EXPECT_GT(workbench.gatherStatus.current, start + 1000);
+  EXPECT_NE(before.copy(currentText), after.copy(currentText)) << "the current address moved on";
+  // About a third of the buffer: the bar is blue at its start and white at its end.
+  EXPECT_EQ(after.pixelColor(w / 2 + 12, h - 112), QColor(0, 0, 255));
+  EXPECT_EQ(after.pixelColor(w - 14, h - 112), QColor(255, 255, 255));
+}
+
 }  // namespace
 }  // namespace bl

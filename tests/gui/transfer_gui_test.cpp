@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "commands/command_ids.h"
 #include "editor/file_list.h"
@@ -23,6 +24,23 @@
 
 namespace bl {
 namespace {
+
+// A start directory of the running test's own: the editor's download file is written there, and
+// tests run side by side must not download each other's.
+class OwnStartDirectory {
+ public:
+  OwnStartDirectory() {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::filesystem::path dir = std::filesystem::path(BL_TEST_OUTPUT_DIR) / "start" /
+                                      test->test_suite_name() / test->name();
+    std::filesystem::create_directories(dir);
+    std::filesystem::current_path(dir);
+  }
+  ~OwnStartDirectory() { std::filesystem::current_path(previous_); }
+
+ private:
+  std::filesystem::path previous_ = std::filesystem::current_path();
+};
 
 // Program transfers through the real window: the menu, the progress meter and the upload
 // dialog, into the built-in virtual controller.
@@ -52,6 +70,7 @@ class TransferGuiTest : public ::testing::Test {
     return reply;
   }
 
+  OwnStartDirectory startDirectory;
   BuiltinDevices devices{""};
   platform::FakeDesktop desktop;
   platform::QtUiThread ui;

@@ -2,7 +2,7 @@
 
 #include "platform/color_palette.h"
 #include "platform/fake/recording_canvas.h"
-#include "shell/gather_status.h"
+#include "monitor/gather_status.h"
 #include "shell/main_layout.h"
 #include "shell/view_ids.h"
 

@@ -22,6 +22,17 @@ class FakeClock final : public Clock {
 
   void SleepFor(Duration d) override { Advance(d); }
 
+  // The time passes at once unless the sleeper is stopped already; the listeners run without the
+  // sleeper's lock.
+  bool SleepUnless(Duration d, std::condition_variable&, std::unique_lock<std::mutex>& lock,
+                   const std::function<bool()>& stopped) override {
+    if (stopped()) return true;
+    lock.unlock();
+    Advance(d);
+    lock.lock();
+    return stopped();
+  }
+
   void Advance(Duration d) {
     Duration now;
     std::vector<Listener> listeners;

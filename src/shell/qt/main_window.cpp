@@ -241,6 +241,9 @@ void MainWindow::WireShell() {
   h.showView = [this](int view) { client_->ShowView(view); };
   h.relayout = [this] { client_->Relayout(); };
   h.repaint = [this] { client_->update(); };
+  h.repaintGatherPanel = [this] {
+    client_->update(ToQRect(GatherPanelRepaintArea(client_->width(), client_->height())));
+  };
   h.pressToolbarButton = [this] { client_->ToolbarWidget().Press(shell_.PressedButton()); };
   h.enableGatheringButtons = [this](bool enabled) {
     for (int command : {cmd::kDefineBuffer, cmd::kBufferSettings, cmd::kBeginGathering,

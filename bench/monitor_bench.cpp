@@ -20,16 +20,15 @@
 #include "shell/shell.h"
 #include "shell/view_ids.h"
 #include "shell/workbench.h"
+#include "tests/integration/fake_clock_program.h"
 
 namespace {
 
 using namespace bl;
 using namespace std::chrono_literals;
 
-struct Program {
+struct Program : test::FakeClockProgram {
   Program() {
-    clock.OnAdvance([this](platform::Duration now) { time.Update(now); });
-    devices.chooseDevice = [] { return 0; };
     if (workbench.link.LinkConnect() != 0) throw std::runtime_error("no virtual controller");
     IdentifyController(workbench.controllerType, workbench.link, workbench.definitions,
                        workbench.terminal, {});
@@ -45,13 +44,6 @@ struct Program {
     series::BeginGather(workbench.link);
   }
 
-  platform::FakeClock clock;
-  VirtualTime time;
-  BuiltinDevices devices{"", &time, &clock};
-  platform::FakeDesktop desktop;
-  platform::ImmediateUiThread ui;
-  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
-  Shell shell{workbench};
   long repaints = 0;
 };
 

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
+#include "commands/command_ids.h"
 #include "controller/controller_type.h"
 #include "controller/identify_controller.h"
+#include "integration/fake_clock_program.h"
 #include "link/builtin_library.h"
 #include "link/virtual_time.h"
 #include "platform/fake/fake_clock.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/immediate_ui_thread.h"
-#include "commands/command_ids.h"
 #include "shell/shell.h"
 #include "shell/workbench.h"
 #include "sim/controller.h"
@@ -19,10 +20,9 @@ namespace {
 
 // The whole program without windows: the built-in library over the virtual controller, on the
 // fake clock.
-class ConnectIdentifyTest : public ::testing::Test {
+class ConnectIdentifyTest : public ::testing::Test, protected test::FakeClockProgram {
  protected:
   ConnectIdentifyTest() {
-    clock.OnAdvance([this](platform::Duration now) { time.Update(now); });
     devices.chooseDevice = [this] { return choice; };
     shell.hooks.runConnectionDialogs = [this] {
       if (workbench.link.LinkConnect() == 0) Identify();
@@ -44,13 +44,6 @@ class ConnectIdentifyTest : public ::testing::Test {
   }
   std::string Info(int fromNewest) { return workbench.terminal.Line(fromNewest).text; }
 
-  platform::FakeClock clock;
-  VirtualTime time;
-  BuiltinDevices devices{"", &time, &clock};
-  platform::FakeDesktop desktop;
-  platform::ImmediateUiThread ui;
-  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
-  Shell shell{workbench};
   int choice = 0;
   std::string title;
 };

@@ -7,6 +7,7 @@
 
 #include "commands/command_ids.h"
 #include "controller/identify_controller.h"
+#include "integration/fake_clock_program.h"
 #include "link/builtin_library.h"
 #include "link/virtual_time.h"
 #include "platform/fake/fake_clock.h"
@@ -22,14 +23,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class MonitorTest : public ::testing::Test {
+class MonitorTest : public ::testing::Test, protected test::FakeClockProgram {
  protected:
   MonitorTest() {
-    clock.OnAdvance([this](platform::Duration now) { time.Update(now); });
     shell.hooks.repaintGatherPanel = [this] { ++panelRepaints; };
     shell.hooks.pressToolbarButton = [this] { pressed.push_back(shell.PressedButton()); };
     shell.SetCommand(cmd::kUploadData, [this] { commands.push_back(cmd::kUploadData); });
-    devices.chooseDevice = [] { return 0; };
   }
   void Connect() {
     ASSERT_EQ(workbench.link.LinkConnect(), 0);
@@ -55,13 +54,6 @@ class MonitorTest : public ::testing::Test {
   }
   GatherStatus& status() { return workbench.gatherStatus; }
 
-  platform::FakeClock clock;
-  VirtualTime time;
-  BuiltinDevices devices{"", &time, &clock};
-  platform::FakeDesktop desktop;
-  platform::ImmediateUiThread ui;
-  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
-  Shell shell{workbench};
   int panelRepaints = 0;
   std::vector<int> commands;
   std::vector<int> pressed;

@@ -13,6 +13,8 @@ inline constexpr int kUploadProgramFile = 32821;
 inline constexpr int kDownloadProgramFile = 32829;
 inline constexpr int kDownloadEditorProgram = 32827;
 inline constexpr int kPrint = 32869;
+// Beyond the classic menu: the graph view as a PNG, SVG or PDF file.
+inline constexpr int kExportGraph = 32950;
 inline constexpr int kExit = 104;
 
 inline constexpr int kCut = 32795;

@@ -26,6 +26,7 @@ const std::vector<MenuPopup>& MainMenu() {
         {kDownloadEditorProgram, "Download Program in &Editor Window"},
         kSeparator,
         {kPrint, "&Print"},
+        {kExportGraph, "Export &Graph..."},
         kSeparator,
         {kExit, "E&xit"}}},
       {"&Edit",

@@ -146,6 +146,8 @@ void DrawSeries(platform::Canvas& canvas, const GraphSettings& settings,
   // Points on the plot's edges are inside and must show.
   canvas.SetClipRect({p.left, p.top, p.right + 1, p.bottom + 1});
   const AxisRange& bottom = settings.bottom;
+  std::array<double, kPointBatch> xBatch;
+  std::array<double, kPointBatch> yBatch;
   for (int k = kSlotCount - 1; k >= 0; --k) {
     if (!SlotShown(settings, table, k)) continue;
     const Slot& slot = settings.slots[static_cast<std::size_t>(k)];
@@ -166,10 +168,36 @@ void DrawSeries(platform::Canvas& canvas, const GraphSettings& settings,
     const TraceStyle trace{platform::SlotColor(slot.color), thickness, slot.marker,
                            style.size / 2 + std::max(thickness, 1)};
     TraceRenderer renderer(canvas, p, trace);
-    for (int i = from; i < to; ++i)
-      renderer.Add(
-          {MapX(p, XValue(settings, table, k, i), bottom.visibleMinimum, bottom.visibleMaximum),
-           MapY(p, YValue(settings, table, k, i), axis.visibleMinimum, axis.visibleMaximum)});
+    const AxisMapping mapX = HorizontalMapping(p, bottom.visibleMinimum, bottom.visibleMaximum);
+    const AxisMapping mapY = VerticalMapping(p, axis.visibleMinimum, axis.visibleMaximum);
+    if (slot.secondSeries == 0 && (table.graphType == 0 || table.graphType == 1)) {
+      // The common case in one pass straight from the values: x is i times the period (time)
+      // or i (point number), exactly as XValues gives it.
+      const series::DataSeries& s = table[slot.series];
+      const double step = table.graphType == 0 ? s.rawDataPeriod : 1.0;
+      const double* values = s.values.data();
+      const auto xAt = [&](int i) { return mapX(i * step); };
+      if (trace.thickness != 0 && trace.marker == 0 && step > 0.0 && !mapX.flat &&
+          mapX.scale > 0.0) {
+        // x grows with the index: a pixel column at a time.
+        renderer.AddColumns(from, to, xAt, values, mapY);
+      } else {
+        renderer.AddPoints(static_cast<std::size_t>(to - from), [&](std::size_t k) {
+          const int i = from + static_cast<int>(k);
+          return MappedPoint{xAt(i), mapY(values[i])};
+        });
+      }
+      continue;
+    }
+    ForEachBatch(from, to, [&](int first, int count) {
+      const std::span<double> xs(xBatch.data(), static_cast<std::size_t>(count));
+      const std::span<double> ys(yBatch.data(), static_cast<std::size_t>(count));
+      XValues(settings, table, k, first, xs);
+      YValues(settings, table, k, first, ys);
+      renderer.AddPoints(xs.size(), [&](std::size_t j) {
+        return MappedPoint{mapX(xs[j]), mapY(ys[j])};
+      });
+    });
   }
   canvas.ClearClip();
 }

@@ -124,49 +124,105 @@ bool SlotShown(const GraphSettings& settings, const series::SeriesTable& table, 
          second->sampleCount == first->sampleCount;
 }
 
-double XValue(const GraphSettings& settings, const series::SeriesTable& table, int slot, int i) {
-  if (!ValidSlot(slot)) return kNaN;
+namespace {
+
+// The part first..first+size-1 of the points 0..n-1 that exists, as an offset into out and a
+// count; the rest of out is not a number.
+std::pair<std::size_t, std::size_t> ExistingPart(int first, std::span<double> out, long long n) {
+  const long long begin = std::clamp<long long>(-static_cast<long long>(first), 0,
+                                                static_cast<long long>(out.size()));
+  const long long end = std::clamp<long long>(n - first, begin, static_cast<long long>(out.size()));
+  std::fill(out.begin(), out.begin() + begin, kNaN);
+  std::fill(out.begin() + end, out.end(), kNaN);
+  return {static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin)};
+}
+
+}  // namespace
+
+void XValues(const GraphSettings& settings, const series::SeriesTable& table, int slot, int first,
+             std::span<double> out) {
   const series::DataSeries* s =
-      SeriesAt(table, settings.slots[static_cast<std::size_t>(slot)].series);
-  if (s == nullptr || i < 0 || i >= s->sampleCount) return kNaN;
-  const int n = s->sampleCount;
+      ValidSlot(slot) ? SeriesAt(table, settings.slots[static_cast<std::size_t>(slot)].series)
+                      : nullptr;
+  const int n = s == nullptr ? 0 : s->sampleCount;
+  const auto [offset, count] = ExistingPart(first, out, n);
+  if (count == 0) return;
+  double* x = out.data() + offset;
+  const int from = first + static_cast<int>(offset);
   const double period = s->rawDataPeriod;
   switch (table.graphType) {
     case 0:
-      return i * period;
-    case 2: {
-      // The phase half maps onto the same frequencies as the magnitude half.
-      const int j = i >= n / 2 ? std::max(i - n / 2, 0) : i;
-      return j / (n * period);
-    }
+      for (std::size_t k = 0; k < count; ++k) x[k] = (from + static_cast<int>(k)) * period;
+      break;
+    case 2:
+      for (std::size_t k = 0; k < count; ++k) {
+        // The phase half maps onto the same frequencies as the magnitude half.
+        const int i = from + static_cast<int>(k);
+        const int j = i >= n / 2 ? std::max(i - n / 2, 0) : i;
+        x[k] = j / (n * period);
+      }
+      break;
     case kXyGraph:
-      return s->values[static_cast<std::size_t>(i)];
+      std::copy_n(s->values.begin() + from, count, x);
+      break;
     default:
-      return i;
+      for (std::size_t k = 0; k < count; ++k) x[k] = from + static_cast<int>(k);
+      break;
   }
 }
 
-double YValue(const GraphSettings& settings, const series::SeriesTable& table, int slot, int i) {
-  if (!ValidSlot(slot)) return kNaN;
-  const Slot& sl = settings.slots[static_cast<std::size_t>(slot)];
-  const series::DataSeries* s = SeriesAt(table, sl.series);
-  if (s == nullptr || i < 0 || i >= s->sampleCount) return kNaN;
-  const double a = s->values[static_cast<std::size_t>(i)];
-  if (sl.secondSeries == 0) return table.graphType == kXyGraph ? kNaN : a;
-  const series::DataSeries* second = SeriesAt(table, sl.secondSeries);
-  if (second == nullptr || i >= second->sampleCount) return kNaN;
-  const double b = second->values[static_cast<std::size_t>(i)];
-  if (table.graphType == kXyGraph) return b;
-  switch (sl.operation) {
-    case 1:
-      return a - b;
-    case 2:
-      return a * b;
-    case 3:
-      return b == 0.0 ? 0.0 : a / b;
-    default:
-      return a + b;
+void YValues(const GraphSettings& settings, const series::SeriesTable& table, int slot, int first,
+             std::span<double> out) {
+  const Slot* sl = ValidSlot(slot) ? &settings.slots[static_cast<std::size_t>(slot)] : nullptr;
+  const series::DataSeries* s = sl == nullptr ? nullptr : SeriesAt(table, sl->series);
+  const series::DataSeries* second =
+      s == nullptr || sl->secondSeries == 0 ? nullptr : SeriesAt(table, sl->secondSeries);
+  // Without a second series the X-Y graph has no y; with one, the points both series have.
+  int n = s == nullptr ? 0 : s->sampleCount;
+  if (s != nullptr && sl->secondSeries != 0)
+    n = second == nullptr ? 0 : std::min(n, second->sampleCount);
+  if (s != nullptr && sl->secondSeries == 0 && table.graphType == kXyGraph) n = 0;
+  const auto [offset, count] = ExistingPart(first, out, n);
+  if (count == 0) return;
+  double* y = out.data() + offset;
+  const double* a = s->values.data() + first + static_cast<std::ptrdiff_t>(offset);
+  if (second == nullptr) {
+    std::copy_n(a, count, y);
+    return;
   }
+  const double* b = second->values.data() + first + static_cast<std::ptrdiff_t>(offset);
+  const int operation = table.graphType == kXyGraph ? -1 : sl->operation;
+  for (std::size_t k = 0; k < count; ++k) {
+    switch (operation) {
+      case -1:
+        y[k] = b[k];
+        break;
+      case 1:
+        y[k] = a[k] - b[k];
+        break;
+      case 2:
+        y[k] = a[k] * b[k];
+        break;
+      case 3:
+        y[k] = b[k] == 0.0 ? 0.0 : a[k] / b[k];
+        break;
+      default:
+        y[k] = a[k] + b[k];
+        break;
+    }
+  }
+}
+
+double XValue(const GraphSettings& settings, const series::SeriesTable& table, int slot, int i) {
+  double x = 0.0;
+  XValues(settings, table, slot, i, {&x, 1});
+  return x;
+}
+
+double YValue(const GraphSettings& settings, const series::SeriesTable& table, int slot, int i) {
+  double y = 0.0;
+  YValues(settings, table, slot, i, {&y, 1});
+  return y;
 }
 
 void FindLimits(GraphSettings& settings, const series::SeriesTable& table, GraphScrollBars& bars) {
@@ -178,15 +234,23 @@ void FindLimits(GraphSettings& settings, const series::SeriesTable& table, Graph
     if (!SlotShown(settings, table, k)) continue;
     const Slot& slot = settings.slots[static_cast<std::size_t>(k)];
     const int n = table[slot.series].sampleCount;
-    for (int i = 0; i < n; ++i) bottom.Add(XValue(settings, table, k, i));
+    std::array<double, kPointBatch> values;
+    ForEachBatch(0, n, [&](int first, int count) {
+      const std::span<double> batch(values.data(), static_cast<std::size_t>(count));
+      XValues(settings, table, k, first, batch);
+      for (double x : batch) bottom.Add(x);
+    });
     if (slot.axis != 0 && slot.axis != 1) continue;
     for (int pane = 0; pane < 2; ++pane) {
-      const int axis =
-          slot.axis == 0 ? (pane == 0 ? kLeft : kLeft2) : (pane == 0 ? kRight : kRight2);
+      Extremes& extremes = vertical[static_cast<std::size_t>(
+          slot.axis == 0 ? (pane == 0 ? kLeft : kLeft2) : (pane == 0 ? kRight : kRight2))];
       const int from = frequency && pane == 1 ? n / 2 : 0;
       const int to = frequency && pane == 0 ? n / 2 : n;
-      for (int i = from; i < to; ++i)
-        vertical[static_cast<std::size_t>(axis)].Add(YValue(settings, table, k, i));
+      ForEachBatch(from, to, [&](int first, int count) {
+        const std::span<double> batch(values.data(), static_cast<std::size_t>(count));
+        YValues(settings, table, k, first, batch);
+        for (double y : batch) extremes.Add(y);
+      });
     }
   }
   bottom.Store(settings.bottom, table.graphType == kXyGraph);
@@ -259,18 +323,6 @@ std::string FormatValue(double x) {
   if (std::fabs(x) > 100000) return platform::Format("%.3le", x);
   if (x == std::trunc(x)) return platform::Format("%d", static_cast<int>(x));
   return platform::Format("%.3lf", x);
-}
-
-double MapX(const PlotRect& plot, double value, double visibleMinimum, double visibleMaximum) {
-  const double width = visibleMaximum - visibleMinimum;
-  if (!(width != 0.0) || !std::isfinite(width)) return plot.left;
-  return plot.left + (value - visibleMinimum) / width * (plot.right - plot.left);
-}
-
-double MapY(const PlotRect& plot, double value, double visibleMinimum, double visibleMaximum) {
-  const double height = visibleMaximum - visibleMinimum;
-  if (!(height != 0.0) || !std::isfinite(height)) return plot.bottom;
-  return plot.bottom - (value - visibleMinimum) / height * (plot.bottom - plot.top);
 }
 
 double UnmapX(const PlotRect& plot, double x, double visibleMinimum, double visibleMaximum) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -83,6 +86,20 @@ bool SlotShown(const GraphSettings& settings, const series::SeriesTable& table, 
 // The coordinates of point i of a shown slot; not a number for a point the slot does not have.
 double XValue(const GraphSettings& settings, const series::SeriesTable& table, int slot, int i);
 double YValue(const GraphSettings& settings, const series::SeriesTable& table, int slot, int i);
+// The same for the points first, first + 1, ... of a slot, one per element of out: the drawing
+// and the limits run over every point, and a batch keeps that loop free of per-point checks.
+void XValues(const GraphSettings& settings, const series::SeriesTable& table, int slot, int first,
+             std::span<double> out);
+void YValues(const GraphSettings& settings, const series::SeriesTable& table, int slot, int first,
+             std::span<double> out);
+// Splits the points from..to-1 into batches of at most kPointBatch, a size that stays in the
+// cache, calling visit(first, count) for each.
+inline constexpr int kPointBatch = 2048;
+template <typename Visit>
+void ForEachBatch(int from, int to, Visit&& visit) {
+  for (int first = from; first < to; first += std::min(kPointBatch, to - first))
+    visit(first, std::min(kPointBatch, to - first));
+}
 
 // Full ranges from the shown slots, visible windows reset to them, then ClampWindows.
 void FindLimits(GraphSettings& settings, const series::SeriesTable& table, GraphScrollBars& bars);
@@ -109,11 +126,48 @@ std::string TickLabel(double value, const Ticks& ticks, bool verticalAxis);
 // The cursor readout's and the tables' number format.
 std::string FormatValue(double x);
 
-// Value to pixel inside a plot rectangle, for a window visibleMinimum..visibleMaximum.
-double MapX(const PlotRect& plot, double value, double visibleMinimum, double visibleMaximum);
-double MapY(const PlotRect& plot, double value, double visibleMinimum, double visibleMaximum);
-// A window without width maps everything to the left or bottom edge. Values far outside the
-// window map far outside the rectangle: check before converting to int.
+// Value to pixel along one side of a plot rectangle, for a window visibleMinimum..visibleMaximum:
+// origin + (value - visibleMinimum) * span / width, with span / width taken once. A window
+// without width (or not finite) maps everything to the origin. Values far outside the window map
+// far outside the rectangle: check before converting to int. Inline, since the drawing maps
+// every point through it.
+struct AxisMapping {
+  double origin = 0.0;
+  double minimum = 0.0;
+  double scale = 0.0;  // pixels per unit
+  bool flat = true;
+
+  AxisMapping(double origin, double span, double visibleMinimum, double visibleMaximum)
+      : origin(origin), minimum(visibleMinimum) {
+    const double width = visibleMaximum - visibleMinimum;
+    scale = span / width;
+    // A window so narrow that its scale overflows is as good as none.
+    flat = !(width != 0.0) || !std::isfinite(width) || !std::isfinite(scale);
+    if (flat) scale = 0.0;
+  }
+  double operator()(double value) const {
+    return flat ? origin : origin + (value - minimum) * scale;
+  }
+};
+// Left to right, and bottom to top.
+inline AxisMapping HorizontalMapping(const PlotRect& plot, double visibleMinimum,
+                                     double visibleMaximum) {
+  return {static_cast<double>(plot.left), static_cast<double>(plot.right - plot.left),
+          visibleMinimum, visibleMaximum};
+}
+inline AxisMapping VerticalMapping(const PlotRect& plot, double visibleMinimum,
+                                   double visibleMaximum) {
+  return {static_cast<double>(plot.bottom), -static_cast<double>(plot.bottom - plot.top),
+          visibleMinimum, visibleMaximum};
+}
+inline double MapX(const PlotRect& plot, double value, double visibleMinimum,
+                   double visibleMaximum) {
+  return HorizontalMapping(plot, visibleMinimum, visibleMaximum)(value);
+}
+inline double MapY(const PlotRect& plot, double value, double visibleMinimum,
+                   double visibleMaximum) {
+  return VerticalMapping(plot, visibleMinimum, visibleMaximum)(value);
+}
 
 // Pixel to value, the inverse of MapX and MapY.
 double UnmapX(const PlotRect& plot, double x, double visibleMinimum, double visibleMaximum);

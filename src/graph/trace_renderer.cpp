@@ -51,26 +51,12 @@ TraceRenderer::TraceRenderer(platform::Canvas& canvas, const PlotRect& plot,
   SelectPen(canvas_, style_);
 }
 
-void TraceRenderer::Mark(platform::Point p) {
-  if (style_.marker == 0 || markedWidth_ == 0) return;
-  const std::size_t at =
-      static_cast<std::size_t>(p.y - plot_.top) * static_cast<std::size_t>(markedWidth_) +
-      static_cast<std::size_t>(p.x - plot_.left);
-  if (marked_[at]) return;
+void TraceRenderer::DrawMarkerAt(std::size_t at, platform::Point p) {
   marked_[at] = true;
   DrawMarker(canvas_, style_.marker, p, style_.markerHalf);
 }
 
-void TraceRenderer::AddPixel(platform::Point p) {
-  Mark(p);
-  if (style_.thickness == 0) return;
-  if (inRun_ && p.x == runX_) {
-    runLastY_ = p.y;
-    runMinY_ = std::min(runMinY_, p.y);
-    runMaxY_ = std::max(runMaxY_, p.y);
-    ++runCount_;
-    return;
-  }
+void TraceRenderer::NextColumn(platform::Point p) {
   if (inRun_) {
     CloseRun();
     canvas_.DrawLine({runX_, runLastY_}, p);
@@ -95,7 +81,7 @@ void TraceRenderer::Break() {
 void DrawTrace(platform::Canvas& canvas, const PlotRect& plot, const TraceStyle& style,
                std::span<const MappedPoint> points) {
   TraceRenderer renderer(canvas, plot, style);
-  for (const MappedPoint& p : points) renderer.Add(p);
+  renderer.AddPoints(points.size(), [points](std::size_t k) { return points[k]; });
 }
 
 void DrawTracePlain(platform::Canvas& canvas, const PlotRect& plot, const TraceStyle& style,

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <span>
 #include <vector>
@@ -26,18 +28,29 @@ struct MappedPoint {
   double y = 0.0;
 };
 
-// The pixel a mapped point falls on (the nearest one), if it lies inside the plot rectangle,
-// edges included. NaN and values far beyond any screen count as outside. Inline: it runs once
-// for every point of every trace.
-inline std::optional<platform::Point> PlotPixel(const PlotRect& plot, MappedPoint p) {
-  // Within this distance the shift below keeps the sum positive, so that truncation rounds down
-  // (cheaper than floor); it is also far beyond any canvas.
-  constexpr double kFarAway = 1e9;
+// Pixels of mapped points: the nearest pixel of a coordinate, for coordinates within kFarAway of
+// the origin (a check that also turns NaN away); far beyond any canvas, and within it the shift
+// keeps the sum positive so that truncation rounds down (cheaper than floor). Inline: they run
+// once for every point of every trace.
+inline constexpr double kFarAway = 1e9;
+inline bool NearEnough(MappedPoint p) {
+  return std::fabs(p.x) <= kFarAway && std::fabs(p.y) <= kFarAway;
+}
+inline int NearestPixel(double v) {
   constexpr double kShift = 1 << 30;
-  if (!(std::fabs(p.x) <= kFarAway && std::fabs(p.y) <= kFarAway)) return std::nullopt;
-  const int x = static_cast<int>(p.x + (0.5 + kShift)) - (1 << 30);
-  const int y = static_cast<int>(p.y + (0.5 + kShift)) - (1 << 30);
-  if (x < plot.left || x > plot.right || y < plot.top || y > plot.bottom) return std::nullopt;
+  return static_cast<int>(v + (0.5 + kShift)) - (1 << 30);
+}
+inline bool InsidePlot(const PlotRect& plot, int x, int y) {
+  return x >= plot.left && x <= plot.right && y >= plot.top && y <= plot.bottom;
+}
+
+// The pixel a mapped point falls on (the nearest one), if it lies inside the plot rectangle,
+// edges included. NaN and values far beyond any screen count as outside.
+inline std::optional<platform::Point> PlotPixel(const PlotRect& plot, MappedPoint p) {
+  if (!NearEnough(p)) return std::nullopt;
+  const int x = NearestPixel(p.x);
+  const int y = NearestPixel(p.y);
+  if (!InsidePlot(plot, x, y)) return std::nullopt;
   return platform::Point{x, y};
 }
 
@@ -62,22 +75,36 @@ class TraceRenderer {
   TraceRenderer& operator=(const TraceRenderer&) = delete;
   ~TraceRenderer() { Finish(); }
 
-  // The next point of the trace.
-  void Add(MappedPoint p) {
-    const std::optional<platform::Point> pixel = PlotPixel(plot_, p);
-    if (pixel)
-      AddPixel(*pixel);
-    else
-      Break();
-  }
+  // The next count points of the trace, pointAt(k) giving point k already mapped into the pane
+  // (PlotPixel decides where it falls). Written for a loop over many points: the run is kept in
+  // locals (through the members every
+  // point would wait for the one before it to be stored) that go back to the members whenever a
+  // member function runs, and no optional point is made (that costs a stall per point).
+  template <typename PointAt>
+  void AddPoints(std::size_t count, PointAt&& pointAt);
+  // The points from..to-1 of a trace drawn with a line and without markers, whose x pixel never
+  // falls as the index grows (time and point-number graphs): xAt(i) is point i's mapped x,
+  // values[i] its value, mapY the value's mapping. The points are taken a pixel column at a time:
+  // the column's end is searched, and when its values' extremes and all between them fall inside
+  // the plot the run is just those extremes, found in a plain loop over the values; any other
+  // column goes point by point.
+  template <typename XAt>
+  void AddColumns(int from, int to, XAt&& xAt, const double* values, const AxisMapping& mapY);
   // Draws what is still pending; further points start a new line.
   void Finish() { Break(); }
 
  private:
-  void AddPixel(platform::Point p);
+  void Mark(platform::Point p) {
+    if (markedWidth_ == 0) return;
+    const std::size_t at =
+        static_cast<std::size_t>(p.y - plot_.top) * static_cast<std::size_t>(markedWidth_) +
+        static_cast<std::size_t>(p.x - plot_.left);
+    if (!marked_[at]) DrawMarkerAt(at, p);
+  }
+  void NextColumn(platform::Point p);
+  void DrawMarkerAt(std::size_t at, platform::Point p);
   void Break();
   void CloseRun();
-  void Mark(platform::Point p);
 
   platform::Canvas& canvas_;
   PlotRect plot_;
@@ -93,6 +120,140 @@ class TraceRenderer {
   std::vector<bool> marked_;
   int markedWidth_ = 0;
 };
+
+template <typename PointAt>
+void TraceRenderer::AddPoints(std::size_t count, PointAt&& pointAt) {
+  bool inRun = inRun_;
+  int runX = runX_;
+  int lastY = runLastY_;
+  int minY = runMinY_;
+  int maxY = runMaxY_;
+  int runCount = runCount_;
+  const auto store = [&] {
+    inRun_ = inRun;
+    runX_ = runX;
+    runLastY_ = lastY;
+    runMinY_ = minY;
+    runMaxY_ = maxY;
+    runCount_ = runCount;
+  };
+  const auto load = [&] {
+    inRun = inRun_;
+    runX = runX_;
+    lastY = runLastY_;
+    minY = runMinY_;
+    maxY = runMaxY_;
+    runCount = runCount_;
+  };
+  const PlotRect plot = plot_;
+  const bool marker = style_.marker != 0;
+  const bool line = style_.thickness != 0;
+  for (std::size_t k = 0; k < count; ++k) {
+    const MappedPoint m = pointAt(k);
+    int x = 0;
+    int y = 0;
+    if (NearEnough(m)) {
+      x = NearestPixel(m.x);
+      y = NearestPixel(m.y);
+    }
+    if (!NearEnough(m) || !InsidePlot(plot, x, y)) {
+      if (inRun) {
+        store();
+        Break();
+        load();
+      }
+      continue;
+    }
+    if (marker) Mark({x, y});
+    if (!line) continue;
+    if (inRun && x == runX) {
+      lastY = y;
+      minY = std::min(minY, y);
+      maxY = std::max(maxY, y);
+      ++runCount;
+      continue;
+    }
+    store();
+    NextColumn({x, y});
+    load();
+  }
+  store();
+}
+
+template <typename XAt>
+void TraceRenderer::AddColumns(int from, int to, XAt&& xAt, const double* values,
+                               const AxisMapping& mapY) {
+  // The column of point i, or a column beyond every plot for a point too far out to convert.
+  const auto column = [&](int i) {
+    const double x = xAt(i);
+    if (x < -kFarAway) return std::numeric_limits<int>::min();
+    if (!(x <= kFarAway)) return std::numeric_limits<int>::max();
+    return NearestPixel(x);
+  };
+  const auto pointAt = [&](int first) {
+    return [&, first](std::size_t k) {
+      const int i = first + static_cast<int>(k);
+      return MappedPoint{xAt(i), mapY(values[i])};
+    };
+  };
+  int i = from;
+  while (i < to) {
+    const int c = column(i);
+    // The column's end: gallop, then halve, to the first point of a later column.
+    int inside = i;  // known to be on column c
+    int step = 1;
+    int beyond = to;  // known to be past it (or the end)
+    while (inside + step < to) {
+      if (column(inside + step) != c) {
+        beyond = inside + step;
+        break;
+      }
+      inside += step;
+      step *= 2;
+    }
+    while (beyond - inside > 1) {
+      const int middle = inside + (beyond - inside) / 2;
+      if (column(middle) == c)
+        inside = middle;
+      else
+        beyond = middle;
+    }
+    const int end = beyond;
+    if (c < plot_.left || c > plot_.right) {
+      // Every point of the column is outside.
+      Break();
+      i = end;
+      continue;
+    }
+    double low = values[i];
+    double high = values[i];
+    bool numbers = true;
+    for (int k = i; k < end; ++k) {
+      const double v = values[k];
+      numbers &= v == v;
+      low = v < low ? v : low;
+      high = v > high ? v : high;
+    }
+    const MappedPoint ends[2] = {{0.0, mapY(low)}, {0.0, mapY(high)}};
+    if (!numbers || !NearEnough(ends[0]) || !NearEnough(ends[1]) ||
+        !InsidePlot(plot_, c, NearestPixel(ends[0].y)) ||
+        !InsidePlot(plot_, c, NearestPixel(ends[1].y))) {
+      // A gap, or points above or below the plot: the run breaks somewhere in the column.
+      AddPoints(static_cast<std::size_t>(end - i), pointAt(i));
+      i = end;
+      continue;
+    }
+    // The mapping keeps the order of values, so every point lies between the extremes' pixels.
+    // What the points one by one would leave: the column's first point opens a run, and the run
+    // spans the extremes and ends on the column's last point.
+    NextColumn({c, NearestPixel(mapY(values[i]))});
+    runLastY_ = NearestPixel(mapY(values[end - 1]));
+    runMinY_ = std::min(NearestPixel(ends[0].y), NearestPixel(ends[1].y));
+    runMaxY_ = std::max(NearestPixel(ends[0].y), NearestPixel(ends[1].y));
+    runCount_ = end - i;
+    i = end;
+  }
+}
 
 // Both drawings of a whole trace, from a span of mapped points.
 void DrawTrace(platform::Canvas& canvas, const PlotRect& plot, const TraceStyle& style,

@@ -13,8 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "graph/draw_pane.h"
 #include "gui/gui_support.h"
+#include "platform/color_palette.h"
 #include "platform/qt/qt_canvas.h"
+#include "series/series_table.h"
 
 namespace bl::graph {
 namespace {
@@ -137,6 +140,94 @@ TEST(TraceRenderer, EdgePointsAreDrawnAndOnePixelOutsideBreaksTheLine) {
       {kPlot.right - 20.0, 50}, {kPlot.right + 1.0, 50}, {kPlot.right - 20.0, 100}};
   const QImage image = Render(DrawTrace, {{255, 0, 0}, 1, 0, 0}, points);
   for (int y = 51; y < 100; ++y) EXPECT_EQ(image.pixel(kPlot.right - 20, y), qRgb(0, 0, 0)) << y;
+}
+
+
+// The pane draws its traces from the series by the shortest way each allows (a pixel column at a
+// time, point by point, or in batches through the value functions); each must leave the pixels
+// of the plain drawing of the slot's points, mapped one by one.
+TEST(TraceRenderer, PaneTracesAreThePlainDrawingOfTheirPoints) {
+  test::EnsureApplication();
+  constexpr int kPoints = 60000;
+  constexpr platform::Rect kPane{0, 0, 420, 260};
+  series::SeriesTable table;
+  std::mt19937 rng(3);
+  std::normal_distribution<double> noise(0.0, 2.0);
+  double walk = 0.0;
+  for (int k = 1; k <= 2; ++k) {
+    series::DataSeries& s = table[k];
+    s.Resize(kPoints);
+    s.rawDataPeriod = 0.001;
+    for (int i = 0; i < kPoints; ++i) {
+      walk += noise(rng);
+      double v = k == 1 ? walk : 40 * std::sin(i * 0.002);
+      if (k == 1 && i % 9000 < 5) v = std::nan("");  // gaps
+      if (k == 1 && i % 7001 == 0) v = 1e300;        // far off the window
+      s.values[static_cast<std::size_t>(i)] = v;
+    }
+  }
+  // Windows narrower than the data: points leave the plot on every side.
+  const auto settingsFor = [](int graphType, int thickness, int marker, bool inverted) {
+    GraphSettings g;
+    g.slots[0] = {1, 0, 0, 0, marker, 1, thickness};
+    g.slots[1] = {1, 2, 1, 0, marker, 5, thickness};  // series 1 - series 2
+    const double end = graphType == 0 ? kPoints * 0.001 : kPoints;
+    g.bottom = {end, 0.0, end * 0.8, end * 0.1, 0.0, false};
+    if (inverted) std::swap(g.bottom.visibleMaximum, g.bottom.visibleMinimum);
+    g.axes[kLeft] = {400.0, -400.0, 150.0, -150.0, 0.0, false};
+    return g;
+  };
+  for (int graphType : {0, 1})
+    for (int thickness = 0; thickness <= 3; ++thickness)
+      for (int marker : {0, 2})
+        for (bool inverted : {false, true}) {
+          if (thickness == 0 && marker == 0) continue;
+          table.graphType = graphType;
+          const GraphSettings settings = settingsFor(graphType, thickness, marker, inverted);
+          QImage fast(kPane.right, kPane.bottom, QImage::Format_RGB32);
+          QImage plain = fast;
+          const PaneStyle style;
+          {
+            QPainter painter(&fast);
+            platform::QtCanvas canvas(painter, {kPane.right, kPane.bottom});
+            DrawPane(canvas, settings, table, kPane, 0, style);
+          }
+          {
+            // The same pane with its traces hidden, then each slot's points one by one.
+            GraphSettings hidden = settings;
+            series::SeriesTable empty = table;
+            for (int k = 1; k <= 2; ++k)
+              std::fill(empty[k].values.begin(), empty[k].values.end(), std::nan(""));
+            QPainter painter(&plain);
+            platform::QtCanvas canvas(painter, {kPane.right, kPane.bottom});
+            const PlotRect p = DrawPane(canvas, hidden, empty, kPane, 0, style);
+            canvas.SetClipRect({p.left, p.top, p.right + 1, p.bottom + 1});
+            for (int k = 1; k >= 0; --k) {
+              const Slot& slot = settings.slots[static_cast<std::size_t>(k)];
+              std::vector<MappedPoint> points;
+              for (int i = 0; i < kPoints; ++i)
+                points.push_back({MapX(p, XValue(settings, table, k, i),
+                                       settings.bottom.visibleMinimum,
+                                       settings.bottom.visibleMaximum),
+                                  MapY(p, YValue(settings, table, k, i),
+                                       settings.axes[kLeft].visibleMinimum,
+                                       settings.axes[kLeft].visibleMaximum)});
+              DrawTracePlain(canvas, p,
+                             {platform::SlotColor(slot.color), thickness, marker,
+                              style.size / 2 + std::max(thickness, 1)},
+                             points);
+            }
+          }
+          QPoint first;
+          const int differ = DifferentPixels(plain, fast, first);
+          if (differ != 0) {
+            test::SaveScreenshot(plain, "pane_plain");
+            test::SaveScreenshot(fast, "pane_fast");
+          }
+          EXPECT_EQ(differ, 0) << "type " << graphType << ", pen " << thickness << ", marker "
+                               << marker << (inverted ? ", inverted" : "") << ": first at ("
+                               << first.x() << ", " << first.y() << ")";
+        }
 }
 
 }  // namespace

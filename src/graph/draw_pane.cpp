@@ -177,8 +177,7 @@ void DrawSeries(platform::Canvas& canvas, const GraphSettings& settings,
       const double step = table.graphType == 0 ? s.rawDataPeriod : 1.0;
       const double* values = s.values.data();
       const auto xAt = [&](int i) { return mapX(i * step); };
-      if (trace.thickness != 0 && trace.marker == 0 && step > 0.0 && !mapX.flat &&
-          mapX.scale > 0.0) {
+      if (step > 0.0 && !mapX.flat && mapX.scale > 0.0) {
         // x grows with the index: a pixel column at a time.
         renderer.AddColumns(from, to, xAt, values, mapY);
       } else {

@@ -145,9 +145,9 @@ struct AxisMapping {
     flat = !(width != 0.0) || !std::isfinite(width) || !std::isfinite(scale);
     if (flat) scale = 0.0;
   }
-  double operator()(double value) const {
-    return flat ? origin : origin + (value - minimum) * scale;
-  }
+  double operator()(double value) const { return flat ? origin : Scaled(value); }
+  // The mapping of a window with a width, for loops that have checked flat once.
+  double Scaled(double value) const { return origin + (value - minimum) * scale; }
 };
 // Left to right, and bottom to top.
 inline AxisMapping HorizontalMapping(const PlotRect& plot, double visibleMinimum,

@@ -15,6 +15,44 @@ void SelectPen(platform::Canvas& canvas, const TraceStyle& style) {
 
 }  // namespace
 
+namespace {
+
+// Both loops of PointRows, with and without keeping the rows; inlined into each of its copies
+// so that each is compiled for its processor.
+template <bool kKeepRows>
+[[gnu::always_inline]] inline RowRange ScanRows(const double* values, int count, const AxisMapping& mapY, const PlotRect& plot,
+                  int* rows) {
+  const AxisMapping m = mapY;
+  const double above = plot.top - 1.0;
+  const double below = plot.bottom + 1.0;
+  const int firstRow = plot.top - 1;
+  int lowest = std::numeric_limits<int>::max();
+  int highest = std::numeric_limits<int>::min();
+  for (int k = 0; k < count; ++k) {
+    double y = m.Scaled(values[k]);
+    y = y > above ? y : above;
+    y = y < below ? y : below;
+    const int row = NearestPixel(y) - firstRow;
+    if constexpr (kKeepRows) rows[k] = row;
+    lowest = row < lowest ? row : lowest;
+    highest = row > highest ? row : highest;
+  }
+  return {lowest, highest};
+}
+
+}  // namespace
+
+// A copy for processors with AVX2 (four values a step rather than two), chosen when the program
+// loads. The same operations in the same order give the same results on either.
+#if defined(__x86_64__) && defined(__GNUC__) && defined(__linux__)
+__attribute__((target_clones("avx2", "default")))
+#endif
+RowRange PointRows(const double* values, int count, const AxisMapping& mapY, const PlotRect& plot,
+                   int* rows) {
+  if (rows != nullptr) return ScanRows<true>(values, count, mapY, plot, rows);
+  return ScanRows<false>(values, count, mapY, plot, rows);
+}
+
 void DrawMarker(platform::Canvas& canvas, int marker, platform::Point p, int h) {
   const platform::Rect square{p.x - h, p.y - h, p.x + h, p.y + h};
   switch (marker) {
@@ -47,13 +85,28 @@ TraceRenderer::TraceRenderer(platform::Canvas& canvas, const PlotRect& plot,
     marked_.assign(static_cast<std::size_t>(markedWidth_) *
                        static_cast<std::size_t>(plot.bottom - plot.top + 1),
                    false);
+    rowsHit_.assign(static_cast<std::size_t>(plot.bottom - plot.top + 1) + 2, 0);
   }
+  rowBuffer_.resize(kPointBatch);
   SelectPen(canvas_, style_);
 }
 
 void TraceRenderer::DrawMarkerAt(std::size_t at, platform::Point p) {
   marked_[at] = true;
-  DrawMarker(canvas_, style_.marker, p, style_.markerHalf);
+  markers_.push_back(p);
+}
+
+void TraceRenderer::Finish() {
+  Break();
+  if (markers_.empty()) return;
+  // All in one go: the canvas may draw the marker once and copy it. The pen reaches half its
+  // width beyond the marker's square.
+  const int marker = style_.marker;
+  const int h = style_.markerHalf;
+  canvas_.DrawFigures(markers_, h + 2, [marker, h](platform::Canvas& canvas, platform::Point p) {
+    DrawMarker(canvas, marker, p, h);
+  });
+  markers_.clear();
 }
 
 void TraceRenderer::NextColumn(platform::Point p) {

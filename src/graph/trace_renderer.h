@@ -54,6 +54,18 @@ inline std::optional<platform::Point> PlotPixel(const PlotRect& plot, MappedPoin
   return platform::Point{x, y};
 }
 
+// The rows of count values mapped by mapY, counted from the row above the plot: 0 for a value
+// above the plot (or not a number), plot.bottom - plot.top + 2 for one below it, and each other
+// value's pixel row - plot.top + 1. Each row goes to rows[k] unless rows is null; the lowest and
+// highest row come back. The loop runs on several values at once, on the widest vectors the
+// processor has.
+struct RowRange {
+  int lowest = 0;
+  int highest = 0;
+};
+RowRange PointRows(const double* values, int count, const AxisMapping& mapY, const PlotRect& plot,
+                   int* rows);
+
 // Draws one marker centred on p: "X" the two diagonals of the 2h square, "O" the circle in it,
 // "Square" its outline, "Triangle" a triangle with its apex at the top. Uses the current pen.
 void DrawMarker(platform::Canvas& canvas, int marker, platform::Point p, int h);
@@ -82,16 +94,16 @@ class TraceRenderer {
   // member function runs, and no optional point is made (that costs a stall per point).
   template <typename PointAt>
   void AddPoints(std::size_t count, PointAt&& pointAt);
-  // The points from..to-1 of a trace drawn with a line and without markers, whose x pixel never
-  // falls as the index grows (time and point-number graphs): xAt(i) is point i's mapped x,
-  // values[i] its value, mapY the value's mapping. The points are taken a pixel column at a time:
-  // the column's end is searched, and when its values' extremes and all between them fall inside
-  // the plot the run is just those extremes, found in a plain loop over the values; any other
-  // column goes point by point.
+  // The points from..to-1 of a trace whose x pixel never falls as the index grows (time and
+  // point-number graphs): xAt(i) is point i's mapped x, values[i] its value, mapY the value's
+  // mapping. The points are taken a pixel column at a time: the column's end is searched, each
+  // point's row found in a loop that does nothing else, and when all fall inside the plot the run
+  // is just the extreme rows and the markers go on the rows hit; any other column goes point by
+  // point.
   template <typename XAt>
   void AddColumns(int from, int to, XAt&& xAt, const double* values, const AxisMapping& mapY);
   // Draws what is still pending; further points start a new line.
-  void Finish() { Break(); }
+  void Finish();
 
  private:
   void Mark(platform::Point p) {
@@ -116,8 +128,13 @@ class TraceRenderer {
   int runMinY_ = 0;
   int runMaxY_ = 0;
   int runCount_ = 0;
-  // Pixels of the plot that already carry a marker, row by row.
+  // Pixels of the plot that already carry a marker, row by row, and the markers not yet drawn.
   std::vector<bool> marked_;
+  std::vector<platform::Point> markers_;
+  // For a pixel column: which of the plot's rows its points fall on, with a row to spare at
+  // either end.
+  std::vector<char> rowsHit_;
+  std::vector<int> rowBuffer_;
   int markedWidth_ = 0;
 };
 
@@ -225,31 +242,46 @@ void TraceRenderer::AddColumns(int from, int to, XAt&& xAt, const double* values
       i = end;
       continue;
     }
-    double low = values[i];
-    double high = values[i];
-    bool numbers = true;
-    for (int k = i; k < end; ++k) {
-      const double v = values[k];
-      numbers &= v == v;
-      low = v < low ? v : low;
-      high = v > high ? v : high;
+    // Each point's row, in a loop the compiler runs on several points at once: a point beyond the
+    // plot, or not a number, lands on a spare row at either end and sends the column point by
+    // point, where the line breaks. The rows the points fall on are noted for the markers.
+    const bool markers = style_.marker != 0;
+    if (markers) std::fill(rowsHit_.begin(), rowsHit_.end(), 0);
+    const int firstRow = plot_.top - 1;
+    const int spare = plot_.bottom + 1 - firstRow;
+    int lowest = spare;
+    int highest = 0;
+    for (int first = i; first < end; first += kPointBatch) {
+      const int count = std::min(kPointBatch, end - first);
+      const RowRange rows = PointRows(values + first, count, mapY, plot_,
+                                      markers ? rowBuffer_.data() : nullptr);
+      lowest = std::min(lowest, rows.lowest);
+      highest = std::max(highest, rows.highest);
+      if (markers)
+        for (int k = 0; k < count; ++k)
+          rowsHit_[static_cast<std::size_t>(rowBuffer_[static_cast<std::size_t>(k)])] = 1;
     }
-    const MappedPoint ends[2] = {{0.0, mapY(low)}, {0.0, mapY(high)}};
-    if (!numbers || !NearEnough(ends[0]) || !NearEnough(ends[1]) ||
-        !InsidePlot(plot_, c, NearestPixel(ends[0].y)) ||
-        !InsidePlot(plot_, c, NearestPixel(ends[1].y))) {
-      // A gap, or points above or below the plot: the run breaks somewhere in the column.
+    if (lowest == 0 || highest == spare) {
       AddPoints(static_cast<std::size_t>(end - i), pointAt(i));
       i = end;
       continue;
     }
-    // The mapping keeps the order of values, so every point lies between the extremes' pixels.
+    // Every point is on a row of the plot, so each row is the point's pixel.
+    const int top = lowest + firstRow;
+    const int bottom = highest + firstRow;
+    if (markers)
+      for (int y = top; y <= bottom; ++y)
+        if (rowsHit_[static_cast<std::size_t>(y - firstRow)] != 0) Mark({c, y});
+    if (style_.thickness == 0) {
+      i = end;
+      continue;
+    }
     // What the points one by one would leave: the column's first point opens a run, and the run
     // spans the extremes and ends on the column's last point.
     NextColumn({c, NearestPixel(mapY(values[i]))});
     runLastY_ = NearestPixel(mapY(values[end - 1]));
-    runMinY_ = std::min(NearestPixel(ends[0].y), NearestPixel(ends[1].y));
-    runMaxY_ = std::max(NearestPixel(ends[0].y), NearestPixel(ends[1].y));
+    runMinY_ = top;
+    runMaxY_ = bottom;
     runCount_ = end - i;
     i = end;
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -71,6 +72,16 @@ class Canvas {
 
   // Highlight: every pixel in r becomes (NOT pixel) OR color.
   virtual void InvertRect(const Rect& r, Rgb color) = 0;
+
+  // Draws one figure at each of the points: draw(canvas, p) draws it centred on p with the
+  // current pen and brush, within extent pixels of p, in one colour. A canvas may draw it once
+  // and set the same pixels around every point, so it must come out the same wherever it is
+  // drawn (whole-pixel coordinates, no text).
+  virtual void DrawFigures(std::span<const Point> at, int extent,
+                           const std::function<void(Canvas&, Point)>& draw) {
+    (void)extent;
+    for (Point p : at) draw(*this, p);
+  }
 };
 
 }  // namespace bl::platform

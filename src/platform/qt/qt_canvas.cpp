@@ -1,8 +1,13 @@
 #include "platform/qt/qt_canvas.h"
 
 #include <QFontMetrics>
+#include <QImage>
 #include <QPolygon>
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <numbers>
 #include <vector>
 
@@ -225,6 +230,120 @@ void QtCanvas::InvertRect(const Rect& r, Rgb color) {
   painter_.setCompositionMode(QPainter::RasterOp_SourceOrNotDestination);
   painter_.fillRect(ToQRect(r), ToQColor(color));
   painter_.setCompositionMode(mode);
+}
+
+void QtCanvas::DrawFigures(std::span<const Point> at, int extent,
+                           const std::function<void(Canvas&, Point)>& draw) {
+  // Below a few figures, or for a figure wider than a word of bits, drawing each is as good; and
+  // a printer or a vector file keeps its figures as figures.
+  constexpr std::size_t kFewFigures = 16;
+  const int side = 2 * extent + 1;
+  const QPaintDevice* device = painter_.device();
+  if (at.size() < kFewFigures || extent < 0 || side > 64 ||
+      std::endian::native != std::endian::little || device == nullptr ||
+      device->devType() != QInternal::Image) {
+    Canvas::DrawFigures(at, extent, draw);
+    return;
+  }
+  // The figure once, centred in a clear image, with this canvas' pen and brush.
+  QImage figure(side, side, QImage::Format_ARGB32_Premultiplied);
+  figure.fill(Qt::transparent);
+  QColor color = Qt::black;
+  {
+    QPainter painter(&figure);
+    QtCanvas canvas(painter, {side, side});
+    painter.setPen(painter_.pen());
+    painter.setBrush(painter_.brush());
+    color = painter_.pen().style() != Qt::NoPen ? painter_.pen().color() : painter_.brush().color();
+    draw(canvas, {extent, extent});
+  }
+  std::vector<std::uint64_t> rows(static_cast<std::size_t>(side), 0);
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x)
+      if (qAlpha(figure.pixel(x, y)) != 0) rows[static_cast<std::size_t>(y)] |= 1ULL << x;
+
+  // The layer spans the figures, with a word to spare at the right for the shifted rows.
+  int left = at[0].x;
+  int top = at[0].y;
+  int right = at[0].x;
+  int bottom = at[0].y;
+  for (Point p : at) {
+    left = std::min(left, p.x);
+    right = std::max(right, p.x);
+    top = std::min(top, p.y);
+    bottom = std::max(bottom, p.y);
+  }
+  left -= extent;
+  top -= extent;
+  const long long width = static_cast<long long>(right) + extent - left + 1;
+  const long long height = static_cast<long long>(bottom) + extent - top + 1;
+  if (width * height > 64LL * 1024 * 1024) {  // figures spread over more than any screen
+    Canvas::DrawFigures(at, extent, draw);
+    return;
+  }
+  // One bit per pixel, the first pixel in the lowest bit: on a little-endian machine eight
+  // bytes of a row read as one word hold pixels 0..63 from the word's first byte on.
+  QImage layer(static_cast<int>(width) + 128, static_cast<int>(height), QImage::Format_MonoLSB);
+  layer.setColorTable({qRgba(0, 0, 0, 0), color.rgba()});
+  layer.fill(0);
+  uchar* const bits0 = layer.bits();
+  const qsizetype stride = layer.bytesPerLine();
+  for (Point p : at) {
+    const int x = p.x - extent - left;
+    const int shift = x % 8;
+    for (int y = 0; y < side; ++y) {
+      const std::uint64_t bits = rows[static_cast<std::size_t>(y)];
+      if (bits == 0) continue;
+      uchar* line = bits0 + (p.y - extent - top + y) * stride + x / 8;
+      std::uint64_t word;
+      std::memcpy(&word, line, sizeof word);
+      word |= bits << shift;
+      std::memcpy(line, &word, sizeof word);
+      if (shift != 0) {
+        std::memcpy(&word, line + 8, sizeof word);
+        word |= bits >> (64 - shift);
+        std::memcpy(line + 8, &word, sizeof word);
+      }
+    }
+  }
+  if (!SetPixelsDirectly(layer, static_cast<int>(width), QPoint(left, top), color))
+    painter_.drawImage(QPoint(left, top), layer);
+}
+
+bool QtCanvas::SetPixelsDirectly(const QImage& layer, int width, QPoint at, QColor color) {
+  // Only where the result is plainly the same as drawing: an image of 32-bit pixels in its own
+  // coordinates, an opaque colour painted over, and no clip or one rectangle.
+  QPaintDevice* device = painter_.device();
+  if (device == nullptr || device->devType() != QInternal::Image) return false;
+  QImage& image = *static_cast<QImage*>(device);
+  const QImage::Format format = image.format();
+  if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+       format != QImage::Format_ARGB32_Premultiplied) ||
+      !painter_.transform().isIdentity() || color.alpha() != 255 ||
+      painter_.compositionMode() != QPainter::CompositionMode_SourceOver)
+    return false;
+  QRect area = image.rect() & QRect(at, QSize(width, layer.height()));
+  if (painter_.hasClipping()) {
+    const QRegion clip = painter_.clipRegion();
+    if (clip.rectCount() != 1) return false;
+    area &= clip.boundingRect();
+  }
+  const QRgb pixel = color.rgba();
+  const int words = (width + 63) / 64;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    const uchar* bits = layer.constScanLine(y - at.y());
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int w = 0; w < words; ++w) {
+      std::uint64_t word;
+      std::memcpy(&word, bits + 8 * w, sizeof word);
+      while (word != 0) {
+        const int x = at.x() + 64 * w + std::countr_zero(word);
+        word &= word - 1;
+        if (x >= area.left() && x <= area.right()) line[x] = pixel;
+      }
+    }
+  }
+  return true;
 }
 
 }  // namespace bl::platform

@@ -40,12 +40,19 @@ class QtCanvas final : public Canvas {
   void SetClipRect(const Rect& r) override;
   void ClearClip() override;
   void InvertRect(const Rect& r, Rgb color) override;
+  // Many figures: the figure's pixels are taken once and set around each point in a one-bit
+  // layer, which is then drawn in the pen's colour in one step.
+  void DrawFigures(std::span<const Point> at, int extent,
+                   const std::function<void(Canvas&, Point)>& draw) override;
 
  private:
   // The rectangle whose outline covers the outer pixels of r.
   static QRect OutlineRect(const Rect& r);
   void DrawGridText(std::string_view text, const Rect& box, unsigned flags);
   void DrawRotatedText(std::string_view text, const Rect& box, unsigned flags);
+  // Sets the pixels of a one-bit layer (its first width columns) at `at` straight in the painted
+  // image, when that gives what drawing it would; false when it cannot.
+  bool SetPixelsDirectly(const QImage& layer, int width, QPoint at, QColor color);
 
   QPainter& painter_;
   Size size_;

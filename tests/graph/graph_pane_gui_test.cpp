@@ -10,6 +10,7 @@
 #include "gui/offline_program.h"
 #include "platform/color_palette.h"
 #include "platform/qt/canvas_widget.h"
+#include "shell/qt/graph_pane.h"
 
 namespace bl {
 namespace {
@@ -29,11 +30,10 @@ class GraphPaneTest : public ::testing::Test, protected test::OfflineProgram {
 
   // Pixels of a colour inside the pane's plot.
   int CountIn(int pane, QColor color) {
-    platform::CanvasWidget& widget = window.Client().GraphPane(pane);
+    GraphPaneWidget& widget = window.Client().GraphPane(pane);
     const QImage image = widget.Render();
-    const graph::PaneLayout l =
-        graph::LayOutPane(workbench.graph.settings, workbench.series,
-                          {0, 0, widget.width(), widget.height()}, pane, graph::PaneStyle{});
+    const graph::PaneLayout l = graph::LayOutPane(workbench.graph.settings, workbench.series,
+                                                  widget.PaneRect(), pane, graph::PaneStyle{});
     int count = 0;
     for (int y = l.plot.top; y <= std::min(l.plot.bottom, image.height() - 1); ++y)
       for (int x = l.plot.left; x <= std::min(l.plot.right, image.width() - 1); ++x)

@@ -17,10 +17,11 @@ using Kind = RecordingCanvas::Kind;
 constexpr platform::Rect kPane{0, 0, 700, 300};
 constexpr PlotRect kPlot{80, 25, 680, 250};
 
+// Slot 1 plots series 1 (value 10·i) on the left axis 0..100, slot 3 series 2 (value −i) on the
+// right axis −10..0; ten samples 0.1 s apart, bottom axis 0..1.
 class GraphOverlayTest : public ::testing::Test {
  protected:
   GraphOverlayTest() {
-    // Series 1: ten samples 0.1 s apart, value 10·i; series 2 the same times, value −i.
     for (int k : {1, 2}) {
       series::DataSeries& s = table[k];
       s.Resize(10);
@@ -41,11 +42,14 @@ class GraphOverlayTest : public ::testing::Test {
       if (op.kind == kind) found.push_back(&op);
     return found;
   }
-  // The text drawn in a row of the readout box at the given column start, or "".
-  std::string TextAt(const platform::Rect& row, int left) const {
+  // The texts of one row of the readout box, left to right.
+  std::vector<std::string> Row(const platform::Rect& box, int row) const {
+    std::vector<std::string> texts;
     for (const RecordingCanvas::Op* op : canvas.Texts())
-      if (op->rect.top == row.top && op->rect.left == left) return op->text;
-    return "";
+      if (op->rect.top == ReadoutRowRect(box, row).top && op->rect.left >= box.left &&
+          op->rect.right <= box.right)
+        texts.push_back(op->text);
+    return texts;
   }
 
   series::SeriesTable table;
@@ -53,80 +57,56 @@ class GraphOverlayTest : public ::testing::Test {
   RecordingCanvas canvas{{kPane.right, kPane.bottom}};
 };
 
-TEST_F(GraphOverlayTest, ReadoutRowsShowEachSlotsPointOrDashes) {
+TEST_F(GraphOverlayTest, ReadoutBoxRowsAndCirclesOnlyForSlotsWithAPoint) {
   view.cursorMode = kCursorRight;
-  view.cursorPosition = 0.25;  // point 2 of the 0.1 s series
+  view.cursorPosition = 0.55;  // point 5
   DrawGraphOverlay(canvas, view, table, kPane, 0, kPlot);
 
-  const std::vector<const RecordingCanvas::Op*> boxes = OfKind(Kind::RoundRect);
-  ASSERT_EQ(boxes.size(), 1u);
-  const platform::Rect box = boxes[0]->rect;
-  EXPECT_EQ(box, (platform::Rect{kPane.right - 305, kPane.bottom - 115, kPane.right - 10,
-                                 kPane.bottom - 10}));
-  const int x = box.left + 76;
-  const int y = box.left + 186;
-  EXPECT_EQ(TextAt(ReadoutRowRect(box, 0), box.left + 6), "Series");
-  EXPECT_EQ(TextAt(ReadoutRowRect(box, 0), x), "Time(s)");
-  EXPECT_EQ(TextAt(ReadoutRowRect(box, 0), y), "Value");
-  const char* labels[] = {"#1:", "#2:", "#3:", "#4:"};
-  const char* xs[] = {"0.2000", "---", "0.2000", "---"};
-  const char* ys[] = {"20", "---", "-2", "---"};
-  for (int row = 1; row <= 4; ++row) {
-    const platform::Rect r = ReadoutRowRect(box, row);
-    EXPECT_EQ(TextAt(r, box.left + 6), labels[row - 1]);
-    EXPECT_EQ(TextAt(r, x), xs[row - 1]) << row;
-    EXPECT_EQ(TextAt(r, y), ys[row - 1]) << row;
-  }
-  // Every row carries a short line in its slot's colour.
+  ASSERT_EQ(OfKind(Kind::RoundRect).size(), 1u);
+  const platform::Rect box = OfKind(Kind::RoundRect)[0]->rect;
+  EXPECT_EQ(box, (platform::Rect{395, 185, 690, 290}));
+  using Texts = std::vector<std::string>;
+  EXPECT_EQ(Row(box, 0), (Texts{"Series", "Time(s)", "Value"}));
+  EXPECT_EQ(Row(box, 1), (Texts{"#1:", "0.5000", "50"}));
+  EXPECT_EQ(Row(box, 2), (Texts{"#2:", "---", "---"}));
+  EXPECT_EQ(Row(box, 3), (Texts{"#3:", "0.5000", "-5"}));
+  // Every row has its short line in its slot's colour.
   std::vector<platform::Rgb> swatches;
   for (const RecordingCanvas::Op* op : OfKind(Kind::Line)) swatches.push_back(*op->pen);
   EXPECT_EQ(swatches, (std::vector<platform::Rgb>{platform::SlotColor(1), platform::SlotColor(3),
                                                   platform::SlotColor(5), platform::SlotColor(9)}));
-}
 
-TEST_F(GraphOverlayTest, CirclesOnlyTheSlotsWithAPointEachOnItsOwnAxis) {
-  view.cursorMode = kCursorLeft;
-  view.cursorPosition = 0.55;  // point 5
-  DrawGraphOverlay(canvas, view, table, kPane, 0, kPlot);
-
+  // Both points sit mid-plot, each on its own axis: 50 of 0..100 and −5 of −10..0.
   const std::vector<const RecordingCanvas::Op*> circles = OfKind(Kind::Ellipse);
   ASSERT_EQ(circles.size(), 2u);
-  // x 0.5 of 0..1 over 80..680; slot 1's 50 on the left 0..100, slot 3's −5 on the right −10..0.
   const int r = kCursorMarkRadius;
-  const platform::Rect expected[] = {{380 - r, 138 - r, 381 + r, 139 + r},
-                                     {380 - r, 138 - r, 381 + r, 139 + r}};
-  for (std::size_t i = 0; i < 2; ++i) {
-    EXPECT_EQ(circles[i]->rect, expected[i]);
-    EXPECT_EQ(circles[i]->penWidth, 3);
-    EXPECT_FALSE(circles[i]->brush);
-    EXPECT_TRUE(circles[i]->clip);  // a point near the edge is cut at the plot
+  for (const RecordingCanvas::Op* c : circles) {
+    EXPECT_EQ(c->rect, (platform::Rect{380 - r, 138 - r, 381 + r, 139 + r}));
+    EXPECT_EQ(c->penWidth, 3);
+    EXPECT_FALSE(c->brush);
+    EXPECT_TRUE(c->clip);
   }
-  EXPECT_EQ(*circles[0]->pen, platform::SlotColor(1));
   EXPECT_EQ(*circles[1]->pen, platform::SlotColor(5));
-  EXPECT_EQ(OfKind(Kind::RoundRect)[0]->rect.left, kPane.left + 10);
 
-  // Beyond the last sample no slot has a point: no circles, dashes in the rows.
+  // Beyond the last sample no slot has a point; the box moves left in the left mode.
   canvas.Clear();
+  view.cursorMode = kCursorLeft;
   view.cursorPosition = 5.0;
   DrawGraphOverlay(canvas, view, table, kPane, 0, kPlot);
   EXPECT_TRUE(OfKind(Kind::Ellipse).empty());
-  EXPECT_NE(canvas.FindText("---"), nullptr);
+  EXPECT_EQ(OfKind(Kind::RoundRect)[0]->rect.left, 10);
+  EXPECT_EQ(Row(OfKind(Kind::RoundRect)[0]->rect, 1), (Texts{"#1:", "---", "---"}));
 }
 
-TEST_F(GraphOverlayTest, DragRectangleOnlyWhileDraggingAndNothingElseWithTheCursorOff) {
+TEST_F(GraphOverlayTest, DragRectangleOnlyInTheDraggingPaneAndNoReadoutWithTheCursorOff) {
+  view.drag[1] = {true, {300, 200}, {120, 60}};  // dragged up and to the left
   DrawGraphOverlay(canvas, view, table, kPane, 0, kPlot);
   EXPECT_TRUE(canvas.Ops().empty());
-
-  // Dragged up and to the left: the rectangle still runs from the smaller corner.
-  view.drag[1] = {true, {300, 200}, {120, 60}};
-  DrawGraphOverlay(canvas, view, table, kPane, 0, kPlot);
-  EXPECT_TRUE(canvas.Ops().empty());  // pane 0 is not dragging
   DrawGraphOverlay(canvas, view, table, kPane, 1, kPlot);
   ASSERT_EQ(canvas.Ops().size(), 1u);
-  const RecordingCanvas::Op& rect = canvas.Ops()[0];
-  EXPECT_EQ(rect.kind, Kind::Rectangle);
-  EXPECT_EQ(rect.rect, (platform::Rect{120, 60, 301, 201}));
-  EXPECT_FALSE(rect.brush);
+  EXPECT_EQ(canvas.Ops()[0].kind, Kind::Rectangle);
+  EXPECT_EQ(canvas.Ops()[0].rect, (platform::Rect{120, 60, 301, 201}));
+  EXPECT_FALSE(canvas.Ops()[0].brush);
 }
 
 }  // namespace

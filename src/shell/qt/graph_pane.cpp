@@ -150,15 +150,19 @@ void GraphPaneWidget::keyPressEvent(QKeyEvent* event) {
 void GraphPaneWidget::wheelEvent(QWheelEvent* event) {
   QPoint delta = event->angleDelta();
   if (event->modifiers() & Qt::ShiftModifier) delta = {delta.y(), delta.x()};
+  // Touchpads send fractions of a notch: they add up until a whole one is reached.
+  wheel_ += delta;
+  const QPoint notches(wheel_.x() / kWheelNotch, wheel_.y() / kWheelNotch);  // toward zero
+  wheel_ -= notches * kWheelNotch;
   graph::GraphView& view = workbench_.graph;
   bool redraw = false;
   // A notch away from the user moves the window up; a sideways notch to the left moves it left.
-  for (int i = 0; i < std::abs(delta.y()) / kWheelNotch; ++i)
+  for (int i = 0; i < std::abs(notches.y()); ++i)
     redraw |=
-        graph::KeyDown(view, index_, delta.y() > 0 ? graph::GraphKey::Up : graph::GraphKey::Down);
-  for (int i = 0; i < std::abs(delta.x()) / kWheelNotch; ++i)
+        graph::KeyDown(view, index_, notches.y() > 0 ? graph::GraphKey::Up : graph::GraphKey::Down);
+  for (int i = 0; i < std::abs(notches.x()); ++i)
     redraw |= graph::KeyDown(view, index_,
-                             delta.x() > 0 ? graph::GraphKey::Left : graph::GraphKey::Right);
+                             notches.x() > 0 ? graph::GraphKey::Left : graph::GraphKey::Right);
   Changed(redraw);
   event->accept();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <functional>
 #include <optional>
 
@@ -63,6 +64,7 @@ class GraphPaneWidget : public platform::CanvasWidget {
   QScrollBar* vertical_;
   std::optional<graph::PlotRect> plot_;
   bool updatingBars_ = false;
+  QPoint wheel_;  // wheel movement short of a notch
 };
 
 }  // namespace bl

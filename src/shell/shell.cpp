@@ -50,6 +50,7 @@ void Shell::SelectView(int view, bool relayout) {
     workbench_.graph.settings.graphType = view;
     graph::FindLimits(workbench_.graph.settings, workbench_.series, workbench_.graph.bars);
     if (hooks.reprocessSeriesAndLimits) hooks.reprocessSeriesAndLimits();
+    RefreshGraphPanel();
   }
   viewId_ = view;
   if (view != kViewEditor && hooks.closeFindDialog) hooks.closeFindDialog();
@@ -130,11 +131,13 @@ void Shell::RunCommand(int command) {
     case kUpdateLimits:
       graph::FindLimits(workbench_.graph.settings, workbench_.series, workbench_.graph.bars);
       if (hooks.reprocessSeriesAndLimits) hooks.reprocessSeriesAndLimits();
+      RefreshGraphPanel();
       return;
     case kCursors:
       graph::CycleCursorMode(workbench_.graph);
-      // The button's text follows the mode.
+      // The button's text follows the mode; both panes show or drop the readout.
       if (hooks.relayout) hooks.relayout();
+      RefreshGraphPanel();
       return;
     case kFullScreen:
       fullScreen_ = !fullScreen_;
@@ -226,6 +229,10 @@ void Shell::StartUp(const std::function<void()>& showMainWindow) {
   if (showMainWindow) showMainWindow();
   RunCommand(cmd::kConnect);
   SelectView(kViewTerminal, true);
+}
+
+void Shell::RefreshGraphPanel() {
+  if (hooks.refreshGraphPanel) hooks.refreshGraphPanel();
 }
 
 bool Shell::ConfirmClose() { return !hooks.confirmUnsaved || hooks.confirmUnsaved(); }

@@ -43,6 +43,9 @@ class Shell {
     std::function<void()> showAbout;
     std::function<void()> closeFindDialog;
     std::function<void()> reprocessSeriesAndLimits;
+    // Refills the graph view's series panel and cursor button from the graph settings and
+    // redraws the panes: after any change of the settings, the series count or their titles.
+    std::function<void()> refreshGraphPanel;
     // The unsaved-file check: true to proceed.
     std::function<bool()> confirmUnsaved;
     // The upload dialog over its presenter: true for OK.
@@ -77,6 +80,8 @@ class Shell {
     return fullScreen_ ? "FullScreen: On" : "FullScreen: Off";
   }
   bool GatheringButtonsEnabled() const { return gatheringEnabled_; }
+  // Brings the graph view's controls in step with the graph settings.
+  void RefreshGraphPanel();
 
   void SelectView(int view, bool relayout);
 

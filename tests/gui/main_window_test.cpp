@@ -208,7 +208,7 @@ TEST_F(MainWindowTest, ShellAndEditorHooksEndWithTheWindow) {
                h.enableGatheringButtons || h.destroyMainWindow || h.runConnectionDialogs ||
                h.chooseVariable || h.commandLineEdit || h.insertIntoCommandLine ||
                h.sendKeyToView || h.showAbout || h.closeFindDialog ||
-               h.reprocessSeriesAndLimits || h.confirmUnsaved);
+               h.reprocessSeriesAndLimits || h.refreshGraphPanel || h.confirmUnsaved);
   const Shell::EditorHooks& e = shell.editor;
   EXPECT_FALSE(e.edit || e.undo || e.focus || e.insert || e.findAndReplace);
   EXPECT_FALSE(workbench.editor.repaint || workbench.editor.repaintRaw ||

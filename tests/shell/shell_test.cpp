@@ -93,16 +93,22 @@ TEST_F(ShellTest, GraphViewsFindTheLimitsOfTheirGraphType) {
   EXPECT_EQ(graph.settings.bottom.visibleMinimum, 0);
 
   graph.settings.bottom.visibleMaximum = 100;
-  int redraws = 0;
+  int redraws = 0, panelRefills = 0;
   shell.hooks.reprocessSeriesAndLimits = [&] { ++redraws; };
+  shell.hooks.refreshGraphPanel = [&] { ++panelRefills; };
   shell.RunCommand(cmd::kUpdateLimits);
   EXPECT_EQ(graph.settings.bottom.visibleMaximum, 4095);
   EXPECT_EQ(redraws, 1);
+  EXPECT_EQ(panelRefills, 1);
 
+  // The cursor button's text and both panes follow the mode.
   const int before = relayouts;
   shell.RunCommand(cmd::kCursors);
   EXPECT_EQ(graph.cursorMode, graph::kCursorLeft);
   EXPECT_EQ(relayouts, before + 1);
+  EXPECT_EQ(panelRefills, 2);
+  shell.SelectView(kViewGraphFrequency, false);
+  EXPECT_EQ(panelRefills, 3);
 }
 
 TEST_F(ShellTest, UndoBelongsToTheEditor) {

@@ -65,6 +65,7 @@ void RunEditSources(MainWindow& window, Workbench& workbench, Shell& shell) {
   };
   series::RunEditSourcesDialog(&window, workbench.series, redraw, chooseSource);
   KeepGatherSettings(workbench);
+  shell.RefreshGraphPanel();  // the series lists show the titles
   if (IsGraphView(shell.ViewId())) client.GraphPane(0).setFocus();
 }
 
@@ -72,6 +73,8 @@ void UploadData(MainWindow& window, Workbench& workbench, Shell& shell) {
   series::UploadView view;
   view.meterHost = ProgressMeterDialogHost(workbench.uiThread, &window);
   view.redraw = [&shell] {
+    // The upload may have brought new titles with the sources it read back.
+    shell.RefreshGraphPanel();
     if (shell.hooks.repaint) shell.hooks.repaint();
   };
   series::UploadGatheredData({workbench.link, workbench.terminal, workbench.desktop,

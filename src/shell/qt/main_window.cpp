@@ -37,6 +37,7 @@
 #include "platform/qt/qt_fonts.h"
 #include "shell/main_menu.h"
 #include "shell/qt/gather_commands.h"
+#include "shell/qt/graph_pane.h"
 #include "shell/qt/series_panel.h"
 #include "shell/qt/toolbar.h"
 #include "shell/shell.h"
@@ -71,25 +72,32 @@ MainClientArea::MainClientArea(Workbench& workbench, Shell& shell, QWidget* pare
       toolbar_(new Toolbar([&shell](int command) { shell.RunCommand(command); }, this)),
       terminalView_(new TerminalView(workbench.terminal, this)),
       commandLine_(new CommandLineEdit(workbench.commandLine, this)),
-      panes_{new platform::CanvasWidget(this), new platform::CanvasWidget(this)},
+      panes_{new GraphPaneWidget(workbench, 0, this), new GraphPaneWidget(workbench, 1, this)},
       dataWindow_(new platform::CanvasWidget(this)),
       spreadsheet_(new platform::CanvasWidget(this)),
       seriesPanel_(new SeriesPanel(this)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
-  panes_[0]->setObjectName("Graph1");
-  panes_[1]->setObjectName("Graph2");
   dataWindow_->setObjectName("Data");
   spreadsheet_->setObjectName("Spreadsheet");
-  for (platform::CanvasWidget* w : {panes_[0], panes_[1], dataWindow_, spreadsheet_}) {
+  for (platform::CanvasWidget* w : {dataWindow_, spreadsheet_}) {
     w->SetPainter(PaintEmptyView);
     w->setFocusPolicy(Qt::StrongFocus);
   }
-  for (int pane = 0; pane < 2; ++pane)
-    panes_[static_cast<std::size_t>(pane)]->SetPainter([&workbench, pane](platform::Canvas& c) {
-      const platform::Size size = c.PixelSize();
-      graph::DrawPane(c, workbench.graph.settings, workbench.series,
-                      {0, 0, size.width, size.height}, pane, graph::PaneStyle{});
-    });
+  for (GraphPaneWidget* pane : panes_) {
+    pane->onChanged = [this] { RedrawGraph(); };
+    // A mouse move over either pane maps the cursor through Graph1's plot.
+    pane->graph1Plot = [this] { return panes_[0]->Plot(); };
+    pane->runCommand = [&shell](int command) { shell.RunCommand(command); };
+  }
+  seriesPanel_->onChoose = [this](int slot, graph::SlotField field, int value) {
+    // A choice the slot refuses puts the list back to what the slot holds.
+    graph::ChooseInSlot(workbench_.graph, workbench_.series, slot, field, value);
+    RefreshGraphPanel();
+  };
+  seriesPanel_->onToggleAxis = [this](int slot) {
+    graph::ToggleSlotAxis(workbench_.graph, workbench_.series, slot);
+    RefreshGraphPanel();
+  };
 
   const std::pair<int, const char*> buttons[] = {
       {cmd::kUpdateLimits, "Update Limits"},     {cmd::kCursors, "Cursors: Off"},
@@ -106,7 +114,22 @@ MainClientArea::MainClientArea(Workbench& workbench, Shell& shell, QWidget* pare
   for (int command : {cmd::kDefineBuffer, cmd::kBufferSettings, cmd::kBeginGathering,
                       cmd::kEndGathering, cmd::kUploadData})
     buttons_[command]->setEnabled(false);
+  RefreshGraphPanel();
   ShowView(shell_.ViewId());
+}
+
+void MainClientArea::RefreshGraphPanel() {
+  const graph::GraphPanel panel = graph::RefreshGraphPanel(workbench_.graph, workbench_.series);
+  seriesPanel_->Fill(panel);
+  buttons_[cmd::kCursors]->setText(platform::ToQt(panel.cursorText));
+  RedrawGraph();
+}
+
+void MainClientArea::RedrawGraph() {
+  for (GraphPaneWidget* pane : panes_) {
+    pane->SyncScrollBars();
+    pane->update();
+  }
 }
 
 void MainClientArea::SetEditorView(QWidget* editorView) {
@@ -241,6 +264,8 @@ void MainWindow::WireShell() {
   h.showView = [this](int view) { client_->ShowView(view); };
   h.relayout = [this] { client_->Relayout(); };
   h.repaint = [this] { client_->update(); };
+  h.reprocessSeriesAndLimits = [this] { client_->RedrawGraph(); };
+  h.refreshGraphPanel = [this] { client_->RefreshGraphPanel(); };
   h.repaintGatherPanel = [this] {
     client_->update(ToQRect(GatherPanelRepaintArea(client_->width(), client_->height())));
   };
@@ -266,7 +291,7 @@ void MainWindow::WireShell() {
       };
       IdentifyController(workbench_.controllerType, workbench_.link, workbench_.definitions,
                          workbench_.terminal, hooks);
-      client_->Series().SetSeriesCount(workbench_.controllerType.seriesCount);
+      client_->RefreshGraphPanel();
     };
     ConnectPresenter connect(workbench_.link, workbench_.controllerType, identify, this);
     WorkOfflinePresenter offline(workbench_.link, workbench_.controllerType, identify);

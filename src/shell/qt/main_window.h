@@ -5,6 +5,7 @@
 #include <map>
 
 #include "shell/main_layout.h"
+#include "shell/qt/graph_pane.h"
 
 class QPushButton;
 
@@ -39,12 +40,17 @@ class MainClientArea : public QWidget {
   Toolbar& ToolbarWidget() { return *toolbar_; }
   TerminalView& Terminal() { return *terminalView_; }
   CommandLineEdit& CommandLine() { return *commandLine_; }
-  platform::CanvasWidget& GraphPane(int index) { return *panes_[static_cast<std::size_t>(index)]; }
+  GraphPaneWidget& GraphPane(int index) { return *panes_[static_cast<std::size_t>(index)]; }
   platform::CanvasWidget& DataWindow() { return *dataWindow_; }
   platform::CanvasWidget& Spreadsheet() { return *spreadsheet_; }
   QPushButton& Button(int command) { return *buttons_.at(command); }
   SeriesPanel& Series() { return *seriesPanel_; }
   const MainLayout& Layout() const { return layout_; }
+
+  // Fills the series panel and the cursor button from the graph settings and redraws both panes.
+  void RefreshGraphPanel();
+  // Redraws both panes; their scroll bars follow the windows as they paint.
+  void RedrawGraph();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -57,7 +63,7 @@ class MainClientArea : public QWidget {
   Toolbar* toolbar_;
   TerminalView* terminalView_;
   CommandLineEdit* commandLine_;
-  std::array<platform::CanvasWidget*, 2> panes_;
+  std::array<GraphPaneWidget*, 2> panes_;
   platform::CanvasWidget* dataWindow_;
   platform::CanvasWidget* spreadsheet_;
   QWidget* editorView_ = nullptr;

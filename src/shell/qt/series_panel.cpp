@@ -3,7 +3,10 @@
 #include <QAbstractItemView>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
+#include <string>
+#include <vector>
 
 #include "platform/color_palette.h"
 #include "platform/qt/qt_canvas.h"
@@ -33,8 +36,16 @@ class ItemDelegate : public QStyledItemDelegate {
   OwnerDrawnCombo& combo_;
 };
 
-// Default slot colours: red, yellow, green and blue.
-constexpr int kDefaultColors[] = {1, 3, 5, 9};
+// Puts items into a list unless it holds them already, so that a refill keeps an open list as
+// it is.
+void SetItems(QComboBox& list, const std::vector<std::string>& items) {
+  bool same = list.count() == static_cast<int>(items.size());
+  for (int i = 0; same && i < list.count(); ++i)
+    same = list.itemText(i) == QString::fromStdString(items[static_cast<std::size_t>(i)]);
+  if (same) return;
+  list.clear();
+  for (const std::string& item : items) list.addItem(QString::fromStdString(item));
+}
 
 }  // namespace
 
@@ -62,25 +73,30 @@ void OwnerDrawnCombo::paintEvent(QPaintEvent*) {
 SeriesPanel::SeriesPanel(QWidget* parent) : QWidget(parent) {
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     Row& row = rows_[i];
+    const int slot = static_cast<int>(i);
     row.series = new QComboBox(parent);
     row.operation = new QComboBox(parent);
-    for (const char* op : {"+", "-", "*", "/"}) row.operation->addItem(op);
     row.secondSeries = new QComboBox(parent);
     row.color = new OwnerDrawnCombo(SeriesListKind::Color, parent);
-    row.color->setCurrentIndex(kDefaultColors[i]);
     row.line = new OwnerDrawnCombo(SeriesListKind::Thickness, parent);
-    row.line->setCurrentIndex(1);
     row.marker = new OwnerDrawnCombo(SeriesListKind::Marker, parent);
-    row.marker->setCurrentIndex(0);
-    for (OwnerDrawnCombo* c : {row.color, row.line, row.marker}) c->SetSlotColor(kDefaultColors[i]);
     row.axis = new QPushButton("Left Axis", parent);
     row.axis->setFocusPolicy(Qt::NoFocus);
-    QObject::connect(row.color, &QComboBox::currentIndexChanged, row.color, [&row](int color) {
-      for (OwnerDrawnCombo* c : {row.color, row.line, row.marker}) c->SetSlotColor(color);
+    const std::pair<QComboBox*, graph::SlotField> lists[] = {
+        {row.series, graph::SlotField::Series},
+        {row.operation, graph::SlotField::Operation},
+        {row.secondSeries, graph::SlotField::SecondSeries},
+        {row.color, graph::SlotField::Color},
+        {row.line, graph::SlotField::Thickness},
+        {row.marker, graph::SlotField::Marker}};
+    for (const auto& [list, field] : lists)
+      QObject::connect(list, &QComboBox::currentIndexChanged, this, [this, slot, f = field](int v) {
+        if (onChoose && v >= 0) onChoose(slot, f, v);
+      });
+    QObject::connect(row.axis, &QPushButton::clicked, this, [this, slot] {
+      if (onToggleAxis) onToggleAxis(slot);
     });
   }
-  SetSeriesCount(48);
-  rows_[0].series->setCurrentIndex(1);  // slot 1 shows series 1 at start
   hide();  // the rows are the main window's children; this widget only groups them
 }
 
@@ -100,15 +116,24 @@ void SeriesPanel::LayOut(int w, int h) {
   }
 }
 
-void SeriesPanel::SetSeriesCount(int count) {
+void SeriesPanel::Fill(const graph::GraphPanel& panel) {
   for (std::size_t i = 0; i < rows_.size(); ++i) {
-    for (QComboBox* list : {rows_[i].series, rows_[i].secondSeries}) {
-      const int current = list->currentIndex();
-      list->clear();
-      list->addItem(QString());
-      for (int s = 1; s <= count; ++s) list->addItem(QString("#%1: ").arg(s));
-      list->setCurrentIndex(current >= 0 && current <= count ? current : 0);
-    }
+    const Row& row = rows_[i];
+    const graph::SlotPanelRow& p = panel.rows[i];
+    const QSignalBlocker blocks[] = {
+        QSignalBlocker(row.series), QSignalBlocker(row.operation), QSignalBlocker(row.secondSeries),
+        QSignalBlocker(row.color),  QSignalBlocker(row.line),      QSignalBlocker(row.marker)};
+    SetItems(*row.series, panel.seriesItems);
+    SetItems(*row.secondSeries, panel.seriesItems);
+    SetItems(*row.operation, p.operations);
+    row.series->setCurrentIndex(p.series);
+    row.secondSeries->setCurrentIndex(p.secondSeries);
+    row.operation->setCurrentIndex(p.operation);
+    row.color->setCurrentIndex(p.color);
+    row.line->setCurrentIndex(p.thickness);
+    row.marker->setCurrentIndex(p.marker);
+    for (OwnerDrawnCombo* c : {row.color, row.line, row.marker}) c->SetSlotColor(p.color);
+    row.axis->setText(QString::fromStdString(p.axisText));
   }
 }
 

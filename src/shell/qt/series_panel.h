@@ -3,7 +3,9 @@
 #include <QComboBox>
 #include <QWidget>
 #include <array>
+#include <functional>
 
+#include "graph/graph_input.h"
 #include "shell/series_panel_items.h"
 
 class QPushButton;
@@ -45,10 +47,14 @@ class SeriesPanel : public QWidget {
 
   // Places the rows for a client area of w x h pixels (rows of 25 pixels from y = h - 105).
   void LayOut(int w, int h);
-  // Fills the series lists for series 1..count.
-  void SetSeriesCount(int count);
+  // Shows the slots as the panel record has them. Filling fires none of the handlers below.
+  void Fill(const graph::GraphPanel& panel);
   const Row& RowAt(int i) const { return rows_[static_cast<std::size_t>(i)]; }
   void SetVisible(bool visible);
+
+  // A choice in one of a slot's lists (the entry chosen) and the axis button.
+  std::function<void(int slot, graph::SlotField field, int value)> onChoose;
+  std::function<void(int slot)> onToggleAxis;
 
  private:
   std::array<Row, 4> rows_;

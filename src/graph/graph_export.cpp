@@ -57,9 +57,9 @@ ExportOutcome ExportGraph(platform::Desktop& desktop, bool graphViewShown,
     return ExportOutcome::BadName;
   }
   // The screen's panes may be smaller (or hidden): start from a size that can be written.
-  const platform::Size initial{std::clamp(screenSize.width, kSmallestExportSide, kLargestExportSide),
-                               std::clamp(screenSize.height, kSmallestExportSide,
-                                          kLargestExportSide)};
+  const platform::Size initial{
+      std::clamp(screenSize.width, kSmallestExportSide, kLargestExportSide),
+      std::clamp(screenSize.height, kSmallestExportSide, kLargestExportSide)};
   const std::optional<platform::Size> size = hooks.chooseSize ? hooks.chooseSize(initial) : initial;
   if (!size) return ExportOutcome::Cancelled;
   if (!ExportSizeAllowed(*size)) {

@@ -34,8 +34,8 @@ void DrawLegend(platform::Canvas& canvas, const GraphSettings& settings,
     const platform::Rect& row = picture.legendRows[std::size_t(k)];
     const platform::Rect sample = LegendSample(row);
     const int pad = std::max(1, picture.style.size);
-    canvas.DrawText(LegendText(settings, table, k), {row.left + pad, row.top, sample.left - pad,
-                                                     row.bottom},
+    canvas.DrawText(LegendText(settings, table, k),
+                    {row.left + pad, row.top, sample.left - pad, row.bottom},
                     platform::text::kLeft | platform::text::kVCenter | platform::text::kSingleLine);
     if (!SlotShown(settings, table, k)) continue;
     const Slot& slot = settings.slots[std::size_t(k)];

@@ -11,8 +11,8 @@
 namespace bl::graph {
 namespace {
 
-using platform::Rect;
 using platform::RecordingCanvas;
+using platform::Rect;
 
 TEST(GraphPictureTest, PrintedPanesAndLegendRowsSitAtTheirShareOfThePage) {
   GraphPicture p = LayOutPrintedGraph(2000, 3000, 0);
@@ -121,8 +121,8 @@ TEST_F(PrintGraphTest, OnePageWithBothPanesOfTheFrequencyGraph) {
   EXPECT_EQ(desktop.messages.back().title, "Print Message");
 
   const RecordingCanvas& page = *desktop.printedPages[0];
-  const GraphPicture p = LayOutPrintedGraph(desktop.printPage.widthPx,
-                                            desktop.printPage.heightPx, 2);
+  const GraphPicture p =
+      LayOutPrintedGraph(desktop.printPage.widthPx, desktop.printPage.heightPx, 2);
   // White plots framed inside each pane; the rotated titles at print size.
   int plots = 0;
   for (const RecordingCanvas::Op& op : page.Ops())
@@ -139,9 +139,9 @@ TEST_F(PrintGraphTest, OnePageWithBothPanesOfTheFrequencyGraph) {
 }
 
 TEST_F(PrintGraphTest, PagesTooSmallArePrintedNeverAndReported) {
-  for (platform::PageMetrics page : {platform::PageMetrics{0, 0, 0, 0},
-                                     platform::PageMetrics{-5, 3000, 0, 0},
-                                     platform::PageMetrics{2000, 40, 0, 0}}) {
+  for (platform::PageMetrics page :
+       {platform::PageMetrics{0, 0, 0, 0}, platform::PageMetrics{-5, 3000, 0, 0},
+        platform::PageMetrics{2000, 40, 0, 0}}) {
     desktop.printPage = page;
     EXPECT_EQ(PrintGraph(desktop, settings, table, true), PrintGraphOutcome::NoRoom);
     EXPECT_EQ(desktop.messages.back().title, "Print Error");

@@ -170,8 +170,8 @@ TEST_F(GraphCommandsTest, ExportThatCannotBeWrittenSaysSoAndKeepsTheOldFile) {
   EXPECT_EQ(desktop.messages[0].title, "Export Error");
 
   // A PDF written over the old file replaces it only once complete.
-  ASSERT_TRUE(graph::WriteGraphFile(pdf.toStdString(), graph::ExportFormat::Pdf, {300, 200},
-                                    [](platform::Canvas&) {}, error));
+  ASSERT_TRUE(graph::WriteGraphFile(
+      pdf.toStdString(), graph::ExportFormat::Pdf, {300, 200}, [](platform::Canvas&) {}, error));
   QFile written(pdf);
   ASSERT_TRUE(written.open(QIODevice::ReadOnly));
   EXPECT_TRUE(written.readAll().startsWith("%PDF"));
@@ -191,10 +191,12 @@ TEST(GraphPrintPdfTest, PrintsTheGraphToAPdfFile) {
   platform::QtDesktop desktop;
   QString message;
   WhenModal<QPrintDialog>([&](QPrintDialog& d) {
-    WhenModal<QMessageBox>([&](QMessageBox& box) {
-      message = box.text();
-      box.accept();
-    }, 1000);
+    WhenModal<QMessageBox>(
+        [&](QMessageBox& box) {
+          message = box.text();
+          box.accept();
+        },
+        1000);
     d.accept();
   });
   series::SeriesTable table;

@@ -82,8 +82,8 @@ QWidget* GraphPropertiesDialog::BuildTitleGroup() {
     edit->setMaxLength(static_cast<int>(kTitleEditLimit));
     titles_[std::size_t(i)] = edit;
     // Top and Bottom first, then the vertical axes in pairs.
-    layout->addWidget(new QLabel(ToQt(GraphPropertiesPresenter::TitleLabel(field)), group),
-                      i / 2, (i % 2) * 2);
+    layout->addWidget(new QLabel(ToQt(GraphPropertiesPresenter::TitleLabel(field)), group), i / 2,
+                      (i % 2) * 2);
     layout->addWidget(edit, i / 2, (i % 2) * 2 + 1);
     connect(edit, &QLineEdit::editingFinished, this, [this, field, edit] {
       presenter_.SetTitle(field, FromQt(edit->text()));

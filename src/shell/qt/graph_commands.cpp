@@ -55,9 +55,9 @@ void ExportGraph(MainWindow& window, Workbench& workbench, Shell& shell) {
   hooks.write = [&workbench](const std::string& path, graph::ExportFormat format,
                              platform::Size size, std::string& error) {
     auto paint = [&workbench](platform::Canvas& canvas) {
-      graph::DrawGraphPicture(canvas, workbench.graph.settings, workbench.series,
-                              graph::LayOutScreenGraph(canvas.PixelSize(),
-                                                       workbench.series.graphType));
+      graph::DrawGraphPicture(
+          canvas, workbench.graph.settings, workbench.series,
+          graph::LayOutScreenGraph(canvas.PixelSize(), workbench.series.graphType));
     };
     return graph::WriteGraphFile(path, format, size, paint, error);
   };

@@ -148,28 +148,22 @@ TEST_F(GraphCommandsTest, ExportWritesPngAndSvgOfTheChosenSize) {
   EXPECT_TRUE(desktop.messages.empty());
 }
 
-TEST_F(GraphCommandsTest, ExportThatCannotBeWrittenSaysSoAndKeepsTheOldFile) {
+TEST_F(GraphCommandsTest, ExportToAMissingFolderIsReportedAndPdfReplacesAnOldFile) {
   shell.SelectView(kViewGraphPoints, true);
-  const QString pdf = folder + "/kept.pdf";
+  desktop.saveFileAnswers = {(folder + "/missing/graph.svg").toStdString()};
+  WhenModal<graph::ExportSizeDialog>([](graph::ExportSizeDialog& d) { d.accept(); });
+  window.MenuAction(cmd::kExportGraph)->trigger();
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].title, "Export Error");
+  EXPECT_FALSE(QFile::exists(folder + "/missing/graph.svg"));
+
+  const QString pdf = folder + "/replaced.pdf";
   {
     QFile old(pdf);
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("old");
   }
   std::string error;
-  auto failing = [](platform::Canvas&) {};
-  // A folder that does not exist.
-  EXPECT_FALSE(graph::WriteGraphFile((folder + "/missing/graph.png").toStdString(),
-                                     graph::ExportFormat::Png, {200, 200}, failing, error));
-  EXPECT_FALSE(error.empty());
-
-  desktop.saveFileAnswers = {(folder + "/missing/graph.svg").toStdString()};
-  WhenModal<graph::ExportSizeDialog>([](graph::ExportSizeDialog& d) { d.accept(); });
-  window.MenuAction(cmd::kExportGraph)->trigger();
-  ASSERT_EQ(desktop.messages.size(), 1u);
-  EXPECT_EQ(desktop.messages[0].title, "Export Error");
-
-  // A PDF written over the old file replaces it only once complete.
   ASSERT_TRUE(graph::WriteGraphFile(
       pdf.toStdString(), graph::ExportFormat::Pdf, {300, 200}, [](platform::Canvas&) {}, error));
   QFile written(pdf);

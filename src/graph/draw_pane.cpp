@@ -19,7 +19,9 @@ constexpr int kLabelGap = 10;
 constexpr int kExponentChars = 14;
 
 void SelectFont(platform::Canvas& canvas, const PaneFont& font) {
-  if (font.heightPx > 0 && font.id != platform::FontId::ArialRotated)
+  if (font.heightPx > 0 && font.id == platform::FontId::ArialRotated)
+    canvas.SetRotatedFontByHeight(font.heightPx);
+  else if (font.heightPx > 0)
     canvas.SetFontByHeight(font.heightPx, font.id == platform::FontId::Fixed);
   else
     canvas.SetFont(font.id);

@@ -9,8 +9,8 @@ class SeriesTable;
 
 namespace bl::graph {
 
-// A font of the pane: one of the screen's fonts, or, with a height, Arial (Courier for Fixed)
-// of that many pixels, as printing asks for.
+// A font of the pane: one of the screen's fonts, or, with a height, that font (Courier for
+// Fixed) of that many pixels, as printing asks for.
 struct PaneFont {
   platform::FontId id = platform::FontId::Arial;
   int heightPx = 0;

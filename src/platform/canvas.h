@@ -60,6 +60,11 @@ class Canvas {
   virtual void SetFont(FontId font) = 0;
   // A font by height in pixels, for printing ("Courier New" when fixed, else "Arial").
   virtual void SetFontByHeight(int heightPx, bool fixedPitch, bool bold = false) = 0;
+  // The rotated Arial by height, for printing; a surface without one keeps the screen's.
+  virtual void SetRotatedFontByHeight(int heightPx) {
+    (void)heightPx;
+    SetFont(FontId::ArialRotated);
+  }
   virtual void SetTextColor(Rgb color) = 0;
   // Opaque text fills its cell with the background colour; transparent text does not.
   virtual void SetTextBackground(Rgb color, bool opaque) = 0;

@@ -188,7 +188,7 @@ TEST_F(ViewsTest, MenuBarFollowsTheCommandTable) {
     for (const MenuEntry& e : menu[static_cast<std::size_t>(i)].entries) expected << e.command;
     EXPECT_EQ(commands, expected) << titles[i].toStdString();
   }
-  const QList<int> file = {32822, 32818, 32826, 0,     32820, 32823, 0, 32821,
+  const QList<int> file = {32822, 32818, 32826, 0,     32820, 32823, 0,  32821,
                            32829, 32827, 0,     32869, 32950, 0,     104};
   QList<int> fileCommands;
   for (QAction* a : popups[0]->menu()->actions())

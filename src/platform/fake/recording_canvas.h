@@ -68,6 +68,10 @@ class RecordingCanvas final : public Canvas {
     font_ = fixedPitch ? FontId::Fixed : FontId::Arial;
     fontHeight_ = heightPx;
   }
+  void SetRotatedFontByHeight(int heightPx) override {
+    font_ = FontId::ArialRotated;
+    fontHeight_ = heightPx;
+  }
   void SetTextColor(Rgb color) override { textColor_ = color; }
   void SetTextBackground(Rgb color, bool opaque) override {
     textBackground_ = opaque ? std::optional<Rgb>(color) : std::nullopt;

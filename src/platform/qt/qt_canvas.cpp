@@ -127,6 +127,12 @@ void QtCanvas::SetFontByHeight(int heightPx, bool fixedPitch, bool bold) {
   gridText_ = false;
 }
 
+void QtCanvas::SetRotatedFontByHeight(int heightPx) {
+  font_ = FontId::ArialRotated;
+  painter_.setFont(MakeQtFontByHeight(heightPx, false, false));
+  gridText_ = false;
+}
+
 void QtCanvas::SetTextBackground(Rgb color, bool opaque) {
   textBackground_ = opaque ? std::optional<Rgb>(color) : std::nullopt;
 }

@@ -32,6 +32,7 @@ class QtCanvas final : public Canvas {
   void FillRect(const Rect& r, Rgb color) override;
   void SetFont(FontId font) override;
   void SetFontByHeight(int heightPx, bool fixedPitch, bool bold) override;
+  void SetRotatedFontByHeight(int heightPx) override;
   void SetTextColor(Rgb color) override { textColor_ = color; }
   void SetTextBackground(Rgb color, bool opaque) override;
   void DrawText(std::string_view text, const Rect& box, unsigned flags) override;

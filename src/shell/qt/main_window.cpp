@@ -37,6 +37,7 @@
 #include "platform/qt/qt_fonts.h"
 #include "shell/main_menu.h"
 #include "shell/qt/gather_commands.h"
+#include "shell/qt/graph_commands.h"
 #include "shell/qt/graph_pane.h"
 #include "shell/qt/series_panel.h"
 #include "shell/qt/toolbar.h"
@@ -234,6 +235,7 @@ MainWindow::~MainWindow() {
   shell_.SetCommand(cmd::kEditorPreferences, nullptr);
   shell_.SetCommand(cmd::kPrint, nullptr);
   UnwireGatherCommands(shell_);
+  UnwireGraphCommands(shell_);
   for (int command : kEditorFileCommands) shell_.SetCommand(command, nullptr);
 }
 
@@ -324,6 +326,7 @@ void MainWindow::WireShell() {
   };
   h.showAbout = [this] { ShowAboutBox(this); };
   WireGatherCommands(*this, workbench_, shell_);
+  WireGraphCommands(*this, workbench_, shell_);
   WireEditor();
 }
 

@@ -18,6 +18,9 @@
 #include <numbers>
 
 #include "commands/command_ids.h"
+#include "graph/draw_pane.h"
+#include "graph/qt/graph_export_file.h"
+#include "graph/qt/graph_properties_dialog.h"
 #include "controller/identify_controller.h"
 #include "gui_support.h"
 #include "link/builtin_library.h"
@@ -26,6 +29,8 @@
 #include "series/qt/edit_sources_dialog.h"
 #include "series/qt/gather_preferences_dialog.h"
 #include "series/qt/select_source_dialog.h"
+#include "shell/qt/graph_pane.h"
+#include "shell/qt/series_panel.h"
 
 namespace bl {
 namespace {
@@ -113,6 +118,8 @@ class EditSourcesGuiTest : public ::testing::Test {
                        workbench.terminal, {});
     shell.hooks.enableGatheringButtons(true);
   }
+
+  void GatherAJog(const std::function<void(QDialog&)>& duringUpload);
 
   std::string Ask(const char* command) {
     std::string reply;
@@ -209,8 +216,9 @@ TEST_F(EditSourcesGuiTest, DefineBufferSendsTheGatherDefinition) {
   EXPECT_EQ(Ask("I5000"), "1\r\x06");
 }
 
-TEST_F(EditSourcesGuiTest, AJogGatheredAndBroughtInWithUploadData) {
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+// Motor 1's commanded and actual position and its servo output gathered at the servo rate over a
+// jog of 1000 counts and brought in with "Upload Data", as the user does it.
+void EditSourcesGuiTest::GatherAJog(const std::function<void(QDialog&)>& duringUpload) {
   ConnectAndIdentify();
   series::SeriesTable& table = workbench.series;
   for (int k = 1; k <= series::kMaxSeriesCount; ++k) table[k].active = false;
@@ -234,9 +242,14 @@ TEST_F(EditSourcesGuiTest, AJogGatheredAndBroughtInWithUploadData) {
   Ask("#1J^1000");
   QTest::qWait(700);
   window.Client().Button(cmd::kEndGathering).click();
+  WhenModal<QDialog>(duringUpload);
+  window.Client().Button(cmd::kUploadData).click();
+}
 
+TEST_F(EditSourcesGuiTest, AJogGatheredAndBroughtInWithUploadData) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   bool metered = false;
-  WhenModal<QDialog>([&](QDialog& d) {
+  GatherAJog([&](QDialog& d) {
     metered = d.windowTitle() == "Progress Meter (Press ESC to Abort)";
     bool captioned = false;
     for (const QLabel* label : d.findChildren<QLabel*>())
@@ -244,8 +257,8 @@ TEST_F(EditSourcesGuiTest, AJogGatheredAndBroughtInWithUploadData) {
     EXPECT_TRUE(captioned);
     test::SaveScreenshot(d.grab().toImage(), "upload_progress_meter");
   });
-  window.Client().Button(cmd::kUploadData).click();
   EXPECT_TRUE(metered);
+  const series::SeriesTable& table = workbench.series;
   const int n = table[1].sampleCount;
   ASSERT_GT(n, 1000);
   EXPECT_EQ(table[2].sampleCount, n);
@@ -255,6 +268,105 @@ TEST_F(EditSourcesGuiTest, AJogGatheredAndBroughtInWithUploadData) {
   EXPECT_NE(*std::max_element(table[3].values.begin(), table[3].values.end()), 0.0);
   EXPECT_NEAR(table[1].rawDataPeriod, workbench.controllerType.servoPeriod, 1e-12);
   test::SaveScreenshot(window.grab().toImage(), "data_view_after_upload");
+}
+
+// The gathered jog on the graph as the user works with it: series 1 and 2 on the left axis and
+// the servo output on the right, the cursor's readout, a drag to zoom and a right click back, the
+// four graph types, the graph kept in the library and fetched again, printed and exported.
+TEST_F(EditSourcesGuiTest, AGatheredJogOnTheGraphFromPlotToExport) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  GatherAJog([](QDialog&) {});
+  ASSERT_GT(workbench.series[1].sampleCount, 1000);
+  MainClientArea& c = window.Client();
+  shell.SelectView(kViewGraphTime, true);
+  SeriesPanel& panel = c.Series();
+  panel.RowAt(1).series->setCurrentIndex(2);
+  panel.RowAt(2).series->setCurrentIndex(3);
+  panel.RowAt(2).axis->click();
+  const graph::GraphSettings& g = workbench.graph.settings;
+  ASSERT_EQ(g.slots[1].series, 2);
+  ASSERT_EQ(g.slots[2].series, 3);
+  ASSERT_EQ(g.slots[2].axis, 1);
+  EXPECT_EQ(panel.RowAt(2).axis->text(), "Right Axis");
+  EXPECT_EQ(panel.RowAt(0).series->currentText().toStdString().rfind("#1: ", 0), 0u);
+
+  GraphPaneWidget& pane = c.GraphPane(0);
+  QTest::qWait(20);
+  const QImage plotted = pane.Render();
+  const graph::PlotRect p = pane.Plot();
+  const QRect plot(p.left, p.top, p.right - p.left, p.bottom - p.top);
+  EXPECT_TRUE(test::AnyPixelNear(plotted, plot, QColor(255, 0, 0), 0)) << "commanded";
+  EXPECT_TRUE(test::AnyPixelNear(plotted, plot, QColor(0, 255, 0), 0)) << "servo output";
+  EXPECT_GT(p.left, 20);
+  EXPECT_LT(p.right, pane.PaneRect().right - 20) << "room for the right axis";
+  test::SaveScreenshot(window.grab().toImage(), "graph_gathered_jog");
+
+  // The cursor reads the samples under the mouse.
+  c.Button(cmd::kCursors).click();
+  EXPECT_EQ(c.Button(cmd::kCursors).text(), "Cursors: Left");
+  QTest::mouseMove(&pane, QPoint((p.left + p.right) / 2, (p.top + p.bottom) / 2));
+  const graph::Readout readout = graph::CursorReadout(workbench.graph, workbench.series, 0);
+  EXPECT_EQ(readout.headers[1], "Time(s)");
+  for (int slot = 0; slot < 3; ++slot) EXPECT_NE(readout.rows[static_cast<std::size_t>(slot)].y, "---");
+  EXPECT_EQ(readout.rows[3].y, "---");
+  test::SaveScreenshot(window.grab().toImage(), "graph_gathered_jog_cursor");
+  c.Button(cmd::kCursors).click();
+  c.Button(cmd::kCursors).click();
+
+  // A drag zooms into its rectangle; a right click brings the full ranges back.
+  const graph::AxisRange full = g.bottom;
+  QTest::mousePress(&pane, Qt::LeftButton, {}, QPoint(p.left + 50, p.top + 20));
+  QTest::mouseMove(&pane, QPoint(p.left + 150, p.top + 120));
+  QTest::mouseRelease(&pane, Qt::LeftButton, {}, QPoint(p.left + 150, p.top + 120));
+  EXPECT_GT(g.bottom.visibleMinimum, full.visibleMinimum);
+  EXPECT_LT(g.bottom.visibleMaximum - g.bottom.visibleMinimum,
+            (full.visibleMaximum - full.visibleMinimum) / 2);
+  QTest::mouseClick(&pane, Qt::RightButton, {}, QPoint(p.left + 10, p.top + 10));
+  EXPECT_EQ(g.bottom.visibleMinimum, full.minimum);
+  EXPECT_EQ(g.bottom.visibleMaximum, full.maximum);
+
+  // The four graph types from the toolbar's views, each with something drawn.
+  for (int view : {kViewGraphPoints, kViewGraphFrequency, kViewGraphXY, kViewGraphTime}) {
+    if (view == kViewGraphXY) workbench.graph.settings.slots[0].secondSeries = 2;
+    if (view == kViewGraphTime) workbench.graph.settings.slots[0].secondSeries = 0;
+    shell.SelectView(view, true);
+    EXPECT_EQ(c.GraphPane(1).isVisible(), view == kViewGraphFrequency);
+    const graph::PlotRect q = pane.Plot();
+    EXPECT_TRUE(test::AnyPixelNear(pane.Render(),
+                                   QRect(q.left, q.top, q.right - q.left, q.bottom - q.top),
+                                   QColor(255, 0, 0), 0))
+        << view;
+  }
+
+  // Kept in the library, changed, and fetched back through "Graph Properties".
+  WhenModal<graph::GraphPropertiesDialog>([](graph::GraphPropertiesDialog& d) {
+    d.TitleEdit(graph::TitleField::Top).setText("Jog of motor 1");
+    Q_EMIT d.TitleEdit(graph::TitleField::Top).editingFinished();
+    d.StoreButton(2).click();
+    d.TitleEdit(graph::TitleField::Top).setText("Changed");
+    Q_EMIT d.TitleEdit(graph::TitleField::Top).editingFinished();
+    d.RetrieveButton(2).click();
+    d.OkButton().click();
+  });
+  window.MenuAction(cmd::kGraphProperties)->trigger();
+  EXPECT_EQ(g.topTitle, "Jog of motor 1");
+  EXPECT_EQ(workbench.graph.library[2].topTitle, "Jog of motor 1");
+
+  // Printed on one page, and exported as PNG and SVG.
+  c.Button(cmd::kPrintGraph).click();
+  ASSERT_EQ(desktop.printedPages.size(), 1u);
+  EXPECT_NE(desktop.printedPages[0]->FindText("Jog of motor 1"), nullptr);
+  EXPECT_EQ(desktop.messages.back().text, "Graph Printing is Complete");
+  const QString png = BL_TEST_OUTPUT_DIR "/jog.png";
+  const QString svg = BL_TEST_OUTPUT_DIR "/jog.svg";
+  for (const QString& file : {png, svg}) {
+    QFile::remove(file);
+    desktop.saveFileAnswers = {file.toStdString()};
+    WhenModal<graph::ExportSizeDialog>([](graph::ExportSizeDialog& d) { d.accept(); });
+    window.MenuAction(cmd::kExportGraph)->trigger();
+    EXPECT_TRUE(QFile::exists(file)) << file.toStdString();
+  }
+  EXPECT_EQ(QImage(png).size(), pane.size());
 }
 
 // The monitor's cycles show the gathering live in the data view's panel: the current address

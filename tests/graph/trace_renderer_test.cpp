@@ -30,8 +30,9 @@ constexpr PlotRect kPlot{30, 20, 230, 140};
 using Draw = std::function<void(platform::Canvas&, const PlotRect&, const TraceStyle&,
                                 std::span<const MappedPoint>)>;
 
-QImage Render(const Draw& draw, const TraceStyle& style, std::span<const MappedPoint> points) {
-  QImage image(kWidth, kHeight, QImage::Format_RGB32);
+QImage Render(const Draw& draw, const TraceStyle& style, std::span<const MappedPoint> points,
+             QImage::Format format = QImage::Format_RGB32) {
+  QImage image(kWidth, kHeight, format);
   image.fill(Qt::black);
   QPainter painter(&image);
   platform::QtCanvas canvas(painter, {kWidth, kHeight});
@@ -123,6 +124,21 @@ TEST(TraceRenderer, DrawsThePixelsOfThePlainDrawingForEveryPenAndMarker) {
                              << ": first at (" << first.x() << ", " << first.y() << ")";
       }
     }
+}
+
+// Markers are drawn once and their pixels set around every point; where they cannot be set
+// straight into the image (here a 24-bit one) the layer of them is drawn instead.
+TEST(TraceRenderer, MarkersOnAnyImageAreThoseOfThePlainDrawing) {
+  test::EnsureApplication();
+  const Data walk = Datasets().front();
+  for (int thickness = 0; thickness <= 3; ++thickness) {
+    const TraceStyle style{{0, 255, 0}, thickness, 4, 5 + std::max(thickness, 1)};
+    QPoint first;
+    EXPECT_EQ(DifferentPixels(Render(DrawTracePlain, style, walk.points, QImage::Format_RGB888),
+                              Render(DrawTrace, style, walk.points, QImage::Format_RGB888), first),
+              0)
+        << "pen " << thickness << ": first at (" << first.x() << ", " << first.y() << ")";
+  }
 }
 
 TEST(TraceRenderer, EdgePointsAreDrawnAndOnePixelOutsideBreaksTheLine) {

@@ -18,6 +18,7 @@
 #include "shell/qt/main_window.h"
 #include "shell/shell.h"
 #include "shell/workbench.h"
+#include "tuning/reference_series.h"
 
 namespace {
 
@@ -77,6 +78,9 @@ int main(int argc, char** argv) {
   if (std::string error; !bl::series::LoadGatherSettings(workbench.gather, workbench.series, error))
     std::fprintf(stderr, "brightlantern: %s\n", error.c_str());
   workbench.series.ProcessAll();
+  // The reference series generator's settings as the user left them.
+  if (std::string error; !bl::tuning::LoadReferenceSettings(workbench.reference, error))
+    std::fprintf(stderr, "brightlantern: %s\n", error.c_str());
   // The graph library and the last graph as the user left them. A library that could not be
   // read is not written over at the end, so that nothing the user stored is lost.
   std::string graphError;

@@ -4,10 +4,12 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/files.h"
+#include "platform/text_format.h"
 
 namespace bl::platform {
 
@@ -51,6 +53,17 @@ bool ParseIntSetting(std::string_view text, int low, int high, int& value) {
   value = parsed;
   return true;
 }
+
+bool ParseDoubleSetting(std::string_view text, double& value) {
+  double parsed = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(parsed))
+    return false;
+  value = parsed;
+  return true;
+}
+
+std::string DoubleSettingText(double value) { return Format("%.17g", value); }
 
 bool ReadSettingsFile(const std::string& path, std::size_t maxBytes, std::string& text,
                       std::string& error) {

@@ -27,6 +27,11 @@ std::vector<SettingLine> SettingLines(std::string_view text, std::size_t maxByte
 // A whole decimal number within low..high; false leaves value alone.
 bool ParseIntSetting(std::string_view text, int low, int high, int& value);
 
+// A finite decimal number (as DoubleSettingText writes it); false leaves value alone.
+bool ParseDoubleSetting(std::string_view text, double& value);
+// The text of a double that reads back exactly.
+std::string DoubleSettingText(double value);
+
 // Reads at most maxBytes of the settings file; a file that does not exist reads as empty. False
 // with a sentence in error when it exists but cannot be read (no rights, not a plain file).
 bool ReadSettingsFile(const std::string& path, std::size_t maxBytes, std::string& text,

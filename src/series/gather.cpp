@@ -1,7 +1,6 @@
 #include "series/gather.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <sstream>
@@ -171,15 +170,10 @@ void EndGather(PmacLink& link) {
 
 namespace {
 
-std::string Number(double value) { return platform::Format("%.17g", value); }
+std::string Number(double value) { return platform::DoubleSettingText(value); }
 
 bool ParseDouble(std::string_view text, double& value) {
-  double parsed = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(parsed))
-    return false;
-  value = parsed;
-  return true;
+  return platform::ParseDoubleSetting(text, value);
 }
 
 bool ParseFlag(std::string_view text, bool& value) {

@@ -19,6 +19,8 @@
 #include "shell/data_files.h"
 #include "terminal/command_line.h"
 #include "terminal_lines/terminal_lines.h"
+#include "tuning/frequency_response.h"
+#include "tuning/reference_series.h"
 
 namespace bl {
 
@@ -48,6 +50,9 @@ class Workbench {
   series::GatherBuffer gather;
   // The current graph, the graph library, the panes' scroll bars, cursor and mouse state.
   graph::GraphView graph;
+  // The reference series generator's settings and the frequency response's series choices.
+  tuning::ReferenceSettings reference;
+  tuning::FrequencyResponseChoice frequencyResponse;
   PmacLink link;
   CommandLine commandLine;
   SelectVariableMemory selectVariable;

@@ -38,6 +38,7 @@
 #include "shell/main_menu.h"
 #include "shell/qt/gather_commands.h"
 #include "shell/qt/graph_commands.h"
+#include "shell/qt/tuning_commands.h"
 #include "shell/qt/graph_pane.h"
 #include "shell/qt/series_panel.h"
 #include "shell/qt/toolbar.h"
@@ -236,6 +237,7 @@ MainWindow::~MainWindow() {
   shell_.SetCommand(cmd::kPrint, nullptr);
   UnwireGatherCommands(shell_);
   UnwireGraphCommands(shell_);
+  UnwireTuningCommands(shell_);
   for (int command : kEditorFileCommands) shell_.SetCommand(command, nullptr);
 }
 
@@ -327,6 +329,7 @@ void MainWindow::WireShell() {
   h.showAbout = [this] { ShowAboutBox(this); };
   WireGatherCommands(*this, workbench_, shell_);
   WireGraphCommands(*this, workbench_, shell_);
+  WireTuningCommands(*this, workbench_, shell_);
   WireEditor();
 }
 

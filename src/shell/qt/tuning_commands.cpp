@@ -1,0 +1,71 @@
+#include "shell/qt/tuning_commands.h"
+
+#include <string>
+
+#include "commands/command_ids.h"
+#include "graph/graph_settings.h"
+#include "shell/qt/main_window.h"
+#include "shell/shell.h"
+#include "shell/view_ids.h"
+#include "shell/workbench.h"
+#include "tuning/qt/frequency_response_dialog.h"
+#include "tuning/qt/reference_series_dialog.h"
+
+namespace bl {
+
+namespace {
+
+constexpr int kWarningColor = 5;
+
+// After a series was overwritten: the series lists take its title, and a graph on screen is
+// fitted to the new data; any other view is simply repainted.
+void SeriesChanged(Workbench& workbench, Shell& shell) {
+  if (IsGraphView(shell.ViewId()))
+    graph::FindLimits(workbench.graph.settings, workbench.series, workbench.graph.bars);
+  shell.RefreshGraphPanel();
+  if (shell.hooks.repaint) shell.hooks.repaint();
+}
+
+// "Done": the graph is fitted to the data, the window repainted and the graph takes the focus.
+void DialogDone(MainWindow& window, Workbench& workbench, Shell& shell) {
+  graph::FindLimits(workbench.graph.settings, workbench.series, workbench.graph.bars);
+  shell.RefreshGraphPanel();
+  if (shell.hooks.repaint) shell.hooks.repaint();
+  if (IsGraphView(shell.ViewId())) window.Client().GraphPane(0).setFocus();
+}
+
+void RunReferenceSeries(MainWindow& window, Workbench& workbench, Shell& shell) {
+  tuning::ReferenceSeriesPresenter presenter(
+      workbench.reference, workbench.series,
+      [&workbench, &shell] { SeriesChanged(workbench, shell); });
+  tuning::RunReferenceSeriesDialog(&window, presenter);
+  std::string error;
+  if (!tuning::SaveReferenceSettings(workbench.reference, error))
+    workbench.terminal.TerminalAddLine("  " + error, kWarningColor);
+  DialogDone(window, workbench, shell);
+}
+
+void RunFrequencyResponse(MainWindow& window, Workbench& workbench, Shell& shell) {
+  tuning::FrequencyResponsePresenter presenter(
+      workbench.frequencyResponse, workbench.series, workbench.desktop,
+      [&workbench, &shell] { SeriesChanged(workbench, shell); });
+  tuning::RunFrequencyResponseDialog(&window, presenter);
+  DialogDone(window, workbench, shell);
+}
+
+}  // namespace
+
+void WireTuningCommands(MainWindow& window, Workbench& workbench, Shell& shell) {
+  shell.SetCommand(cmd::kReferenceSeries,
+                   [&window, &workbench, &shell] { RunReferenceSeries(window, workbench, shell); });
+  shell.SetCommand(cmd::kFrequencyResponse, [&window, &workbench, &shell] {
+    RunFrequencyResponse(window, workbench, shell);
+  });
+}
+
+void UnwireTuningCommands(Shell& shell) {
+  shell.SetCommand(cmd::kReferenceSeries, nullptr);
+  shell.SetCommand(cmd::kFrequencyResponse, nullptr);
+}
+
+}  // namespace bl

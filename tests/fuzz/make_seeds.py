@@ -661,6 +661,15 @@ def gather_settings():
     write(t, "reply_hex", b"$C00100\r\x06")
 
 
+def reference_settings():
+    t = "reference_settings_fuzzer"
+    write(t, "saved", b"# Brightlantern reference series generator\nseries=3\ntype=4\n"
+                      b"amplitude=-12.5\noffset=0.10000000000000001\nperiod=0\nshift=-3\n")
+    write(t, "hostile", b"series=49\r\ntype=-1\namplitude=nan\nperiod=1e999\nshift=\n"
+                        b"=\nseries\n" + b"9" * 300)
+    write(t, "field_number", b" 2.5e-1 s")
+
+
 def process_series():
     t = "process_series_fuzzer"
 
@@ -815,6 +824,7 @@ if __name__ == "__main__":
     transfer()
     upload_reply()
     gather_settings()
+    reference_settings()
     process_series()
     gather_source()
     source_fields()

@@ -129,6 +129,12 @@ TEST_F(TuningDialogsTest, FrequencyResponseMenuWarnsThenWritesTheResponse) {
   EXPECT_NEAR(result.values[512], 0.0, 1e-5);
   EXPECT_EQ(window.Client().Series().RowAt(0).series->currentText(),
             "#4: Frequency Response 3 / 2");
+  graph::GraphSettings& titles = workbench.graph.settings;
+  titles.topTitle = "Frequency Response 3 / 2";
+  titles.bottomTitle = "Frequency (Hz)";
+  titles.leftTitle = "Magnitude";
+  titles.leftTitle2 = "Phase (deg)";
+  window.Client().RefreshGraphPanel();
   test::SaveScreenshot(window.grab().toImage(), "frequency_response_graph");
 }
 

@@ -98,6 +98,7 @@ void ReleaseMotors(Machine& m, int cs) {
   for (int motor : MotorsOf(m, cs)) {
     MotorState& s = m.Motor(motor);
     if (s.jog == JogMode::kProgram) {
+      s.commanded = s.programTarget;  // this cycle's point of the path is the last one
       s.jog = JogMode::kNone;
       s.commandedVelocity = s.commandedAcceleration = 0;
     }
@@ -468,29 +469,22 @@ std::size_t AxisIndex(char letter) {
 
 void MovingAverage::Restart(double value) {
   std::fill(ring_.begin(), ring_.end(), value);
+  length_ = target_;
   same_ = ring_.size();
   sum_ = value * static_cast<double>(length_);
   output_ = value;
 }
 
 void MovingAverage::SetLength(std::size_t length) {
-  length = std::clamp<std::size_t>(length, 1, kMaxLength);
-  if (length == length_) return;
-  if (length > ring_.size()) {
-    // Older history than was kept reads as the oldest sample kept.
-    std::vector<double> grown(length, ring_[(head_ + 1) % ring_.size()]);
-    for (std::size_t k = 0; k < ring_.size(); ++k) {
-      grown[length - 1 - k] = ring_[(head_ + ring_.size() - k) % ring_.size()];
-    }
-    if (same_ >= ring_.size()) same_ = length;  // the filler equals all the rest
-    ring_ = std::move(grown);
-    head_ = length - 1;
-  }
-  length_ = length;
-  sum_ = 0;
-  for (std::size_t k = 0; k < length_; ++k)
-    sum_ += ring_[(head_ + ring_.size() - k) % ring_.size()];
-  output_ = Settled() ? ring_[head_] : sum_ / static_cast<double>(length_);
+  target_ = std::clamp<std::size_t>(length, 1, kMaxLength);
+  if (target_ <= ring_.size()) return;
+  // Room for the longer window; history older than was kept reads as the oldest sample kept.
+  const std::size_t size = ring_.size();
+  std::vector<double> grown(target_, ring_[(head_ + 1) % size]);
+  for (std::size_t k = 0; k < size; ++k) grown[target_ - 1 - k] = ring_[(head_ + size - k) % size];
+  if (same_ >= size) same_ = target_;  // the filler equals all the rest
+  ring_ = std::move(grown);
+  head_ = target_ - 1;
 }
 
 double MovingAverage::Push(double value) {
@@ -500,12 +494,23 @@ double MovingAverage::Push(double value) {
   head_ = (head_ + 1) % size;
   ring_[head_] = value;
   same_ = value == newest ? std::min(same_ + 1, size) : 1;
-  if (Settled()) {
+  if (length_ < target_) {
+    // A longer window grows by one sample a cycle, a shorter one shrinks by one: the output
+    // never jumps when TA or TS change between moves.
+    ++length_;
+    sum_ += value;
+  } else {
+    sum_ += value - leaving;
+    if (length_ > target_) {
+      sum_ -= ring_[(head_ + size + 1 - length_) % size];
+      --length_;
+    }
+  }
+  if (same_ >= length_) {
     // Exactly the value, and a fresh sum: rounding does not build up over a long run.
     sum_ = value * static_cast<double>(length_);
     output_ = value;
   } else {
-    sum_ += value - leaving;
     output_ = sum_ / static_cast<double>(length_);
   }
   return output_;

@@ -30,15 +30,17 @@ class MovingAverage {
   void Restart(double value);
   void SetLength(std::size_t length);
   double Push(double value);
-  // Whether the window holds nothing but the last value, so the output equals it.
-  bool Settled() const { return same_ >= length_; }
+  // Whether the window holds nothing but the last value, so the output equals it, and has the
+  // length asked for.
+  bool Settled() const { return same_ >= length_ && length_ == target_; }
   double Output() const { return output_; }
 
  private:
   std::vector<double> ring_{0.0};
-  std::size_t head_ = 0;  // where the newest sample is
-  std::size_t length_ = 1;
-  std::size_t same_ = 1;  // newest samples in a row equal to the newest
+  std::size_t head_ = 0;    // where the newest sample is
+  std::size_t length_ = 1;  // the window now
+  std::size_t target_ = 1;  // the window asked for
+  std::size_t same_ = 1;    // newest samples in a row equal to the newest
   double sum_ = 0;
   double output_ = 0;
 };

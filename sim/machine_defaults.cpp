@@ -11,7 +11,10 @@ void Machine::FactoryReset() {
   selfM_.assign(static_cast<std::size_t>(model_.variableCount), 0);
   motors_.assign(static_cast<std::size_t>(model_.motorCount + 1), MotorState{});
   programs = ProgramBuffers();
+  // The generation goes on counting, so that a program whose CMD did this notices.
+  const std::uint64_t generation = runner.generation;
   runner = ProgramRunner();
+  runner.generation = generation + 1;
   runner.systems.resize(static_cast<std::size_t>(model_.coordinateSystemCount + 1));
   SetDefaultIVariables();
   SetDefaultTables();

@@ -162,8 +162,8 @@ void Machine::ServoMotor(int m) {
     const double fatal = I(x + 11), warning = I(x + 12);
     motor.warningFe = warning > 0 && fe16 > warning;
     if (fatal > 0 && fe16 > fatal) FollowingErrorFault(m);
-    const bool still = motor.jog == JogMode::kNone && motor.commandedVelocity == 0 &&
-                       !(MotorStatusWords(m).x & kMoveTimer);
+    const bool still =
+        motor.jog == JogMode::kNone && motor.commandedVelocity == 0 && !ProgramMovesMotor(*this, m);
     if (!motor.openLoop && still && fe16 < I(x + 28)) {
       const int needed =
           (model_.turbo ? std::max(0, static_cast<int>(I(x + 88))) : std::max(0, IntegerI(7))) + 1;
@@ -322,32 +322,55 @@ void Machine::Abort(int m) {
   motor.jogTarget = 0;
 }
 
-std::array<std::uint32_t, 3> Machine::CoordinateSystemStatusWords(int cs) const {
+namespace {
+
+// What a coordinate system's status takes from its motors.
+struct SystemMotors {
+  bool any = false, fatal = false, warning = false, allInPosition = true;
+  void Add(const MotorState& motor) {
+    any = true;
+    fatal = fatal || motor.fatalFe;
+    warning = warning || motor.warningFe;
+    allInPosition = allInPosition && motor.inPosition;
+  }
+};
+
+std::array<std::uint32_t, 3> SystemWords(const CoordinateSystemRun& run,
+                                         const SystemMotors& motors) {
   std::array<std::uint32_t, 3> words{};
-  if (cs < 1 || static_cast<std::size_t>(cs) >= runner.systems.size()) return words;
-  const CoordinateSystemRun& run = runner.systems[static_cast<std::size_t>(cs)];
   // Word 1: X0 program running, X2 continuous mode and X4 its request (R), X3 moves by time.
   if (run.running || run.finishing) words[0] |= 0x1 | 0x4 | 0x10;
   if (run.timeMode) words[0] |= 0x8;
   // Word 2: Y22 run-time error, Y19 fatal and Y18 warning following error (any motor), Y17 in
   // position (every motor).
   if (run.runTimeError) words[1] |= 0x400000;
-  bool any = false, allInPosition = true;
-  for (int m = 1; m <= model_.motorCount; ++m) {
-    const MotorState& motor = Motor(m);
-    if (motor.axis.coordinateSystem != cs) continue;
-    any = true;
-    if (motor.fatalFe) words[1] |= 0x80000;
-    if (motor.warningFe) words[1] |= 0x40000;
-    allInPosition = allInPosition && motor.inPosition;
-  }
-  if (any && allInPosition) words[1] |= 0x20000;
+  if (motors.fatal) words[1] |= 0x80000;
+  if (motors.warning) words[1] |= 0x40000;
+  if (motors.any && motors.allInPosition) words[1] |= 0x20000;
   return words;
 }
 
+}  // namespace
+
+std::array<std::uint32_t, 3> Machine::CoordinateSystemStatusWords(int cs) const {
+  if (cs < 1 || static_cast<std::size_t>(cs) >= runner.systems.size()) return {};
+  SystemMotors motors;
+  for (int m = 1; m <= model_.motorCount; ++m) {
+    if (Motor(m).axis.coordinateSystem == cs) motors.Add(Motor(m));
+  }
+  return SystemWords(runner.systems[static_cast<std::size_t>(cs)], motors);
+}
+
 void Machine::WriteCoordinateSystemStatus() {
-  for (int cs = 1; cs <= model_.coordinateSystemCount; ++cs) {
-    const auto words = CoordinateSystemStatusWords(cs);
+  // One pass over the motors for every system.
+  std::array<SystemMotors, 17> motors{};
+  for (int m = 1; m <= model_.motorCount; ++m) {
+    const auto cs = static_cast<std::size_t>(Motor(m).axis.coordinateSystem);
+    if (cs > 0 && cs < motors.size()) motors[cs].Add(Motor(m));
+  }
+  for (int cs = 1; cs <= model_.coordinateSystemCount && cs < 17; ++cs) {
+    const auto words = SystemWords(runner.systems[static_cast<std::size_t>(cs)],
+                                   motors[static_cast<std::size_t>(cs)]);
     const auto k = static_cast<std::uint32_t>(cs - 1);
     if (model_.turbo) {
       SetX(0x2040 + 0x100 * k, words[0]);
@@ -369,9 +392,10 @@ WordPair Machine::MotorStatusWords(int m) const {
   }
   if (motor.openLoop) first |= kOpenLoop;
   if (motor.jog == JogMode::kPosition) first |= kMoveTimer;
-  if (int cs = motor.axis.coordinateSystem; cs > 0) {
+  if (const auto cs = static_cast<std::size_t>(motor.axis.coordinateSystem);
+      cs > 0 && cs < runner.systems.size()) {
     // A motion program running in its system: the move timer, and the dwell bit in a DWELL.
-    const CoordinateSystemRun& run = runner.systems[static_cast<std::size_t>(cs)];
+    const CoordinateSystemRun& run = runner.systems[cs];
     if (run.running || run.finishing) first |= kMoveTimer;
     if (run.dwell) first |= kDwell;
   }

@@ -31,6 +31,7 @@ int CommandInterpreter::MotorCommand(Scanner& s) {
     return 0;
   }
   if (c != 'J' || !IsJogOperator(s.Peek(1))) return kNotHandled;
+  if (ProgramMovesMotor(m_, m)) return kErrProgramRunning;  // the program's path has it
   s.Advance();
   const char op = s.Peek();
   s.Advance();

@@ -18,7 +18,10 @@ double Finite(double v) { return std::isfinite(v) ? v : 0; }
 }  // namespace
 
 bool Evaluator::IsSymbol(std::string_view text) const {
-  return i_ < t_.size() && t_[i_].kind != Token::Kind::kNumber && t_[i_].text == text;
+  if (i_ >= t_.size()) return false;
+  const Token& t = t_[i_];
+  return (t.kind == Token::Kind::kSymbol || t.kind == Token::Kind::kWord) &&
+         t.text.size() == text.size() && t.text.front() == text.front() && t.text == text;
 }
 
 double Evaluator::Read(char letter, int n) const {

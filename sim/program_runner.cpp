@@ -553,6 +553,13 @@ bool AnyProgramRunning(const Machine& m) {
                      [](const CoordinateSystemRun& r) { return r.running || r.finishing; });
 }
 
+bool ProgramMovesMotor(const Machine& m, int motor) {
+  const int cs = m.Motor(motor).axis.coordinateSystem;
+  if (cs < 1 || static_cast<std::size_t>(cs) >= m.runner.systems.size()) return false;
+  const CoordinateSystemRun& r = m.runner.systems[static_cast<std::size_t>(cs)];
+  return r.running || r.finishing;
+}
+
 int PointProgram(Machine& m, int cs, std::optional<int> program) {
   CoordinateSystemRun& r = m.runner.systems[static_cast<std::size_t>(cs)];
   if (r.running || r.finishing) return kErrProgramRunning;

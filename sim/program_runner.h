@@ -139,5 +139,7 @@ int RunProgram(Machine& machine, int cs);                                // R
 void QuitProgram(Machine& machine, int cs);                              // Q
 void AbortSystem(Machine& machine, int cs);                              // A
 bool AnyProgramRunning(const Machine& machine);
+// Whether a motion program is moving motor m (its system's program runs).
+bool ProgramMovesMotor(const Machine& machine, int m);
 
 }  // namespace sim

@@ -266,6 +266,7 @@ TEST(MotionProgram, BRQAndAErrorsAndStops) {
   EXPECT_EQ(c.Execute("OPEN PROG 3").error, 1);
   EXPECT_EQ(c.Execute("UNDEFINE ALL").error, 1);
   EXPECT_EQ(c.Execute("#2->Y").error, 1);
+  EXPECT_EQ(c.Execute("#1J+").error, 1);
   // Q: the move under way ends, the program stops there; R goes on with the next one.
   c.Respond("Q");
   Cycles(c, 1000);

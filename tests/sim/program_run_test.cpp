@@ -300,6 +300,32 @@ TEST(MotionProgram, BRQAndAErrorsAndStops) {
   EXPECT_EQ(c.Respond("#1->"), "0\r\x06");
 }
 
+TEST(ProgramCommand, AResetFromAProgramEndsItsWorkThere) {
+  Controller c(5);
+  Ready(c);
+  c.Respond("#1J/ &1 #1->X");
+  Download(c, "OPEN PROG 1", {"TM10", "X10", "CMD\"$$$***\"", "P1=1", "X20"});
+  Download(c, "OPEN PLC 1", {"P3=1"});
+  ASSERT_EQ(c.Execute("DIS PLC 1 B1R").error, 0);
+  Cycles(c, 1000);
+  // The program reset the controller: factory defaults, no programs, nothing left running.
+  EXPECT_EQ(Value(c, "P1"), 0);
+  EXPECT_EQ(Value(c, "P3"), 0);
+  EXPECT_EQ(Value(c, "I10"), 3713707);
+  EXPECT_EQ(c.Execute("LIST PLC 1").error, 3);
+  EXPECT_EQ(Word(c.Respond("??"), 0) & kSystemRunning, 0u);
+  // A plain reset from a PLC stops the motion programs and sends the PLC back to its top.
+  Ready(c);
+  c.Respond("#1J/ &1 #1->X P2=0");
+  Download(c, "OPEN PROG 2", {"TM1000", "X1000"});
+  Download(c, "OPEN PLC 1", {"P2=P2+1", "IF(P2>3)", "CMD\"$$$\"", "P3=1", "ENDIF"});
+  ASSERT_EQ(c.Execute("B2R").error, 0);
+  Cycles(c, 10);
+  EXPECT_EQ(Value(c, "P3"), 0);
+  EXPECT_EQ(Word(c.Respond("??"), 0) & kSystemRunning, 0u);
+  EXPECT_EQ(c.Respond("ENA PLC 1 DIS PLC 1 P2"), "10\r\x06");
+}
+
 // What the workbench's test moves need: PLC 31 starts gathering before it answers P950=2 and
 // steps the motor through M950; program 999 in &8 moves, answers, and ends gathering after.
 TEST(TestMoveHandshake, GatheringRunsFromTheAnswerToTheEndOfTheMove) {

@@ -28,7 +28,9 @@ class CommandInterpreter {
   // line's statements then run at once instead of landing in the host's buffer, and it cannot
   // open, clear or close buffers.
   explicit CommandInterpreter(Machine& machine, bool fromProgram = false)
-      : m_(machine), hostBufferOpen_(fromProgram && machine.programs.IsOpen()) {}
+      : m_(machine),
+        fromProgram_(fromProgram),
+        hostBufferOpen_(fromProgram && machine.programs.IsOpen()) {}
 
   Reply ExecuteLine(std::string_view line);
   // A control character sent on its own.
@@ -73,6 +75,7 @@ class CommandInterpreter {
   static constexpr int kNotHandled = -1;
 
   Machine& m_;
+  bool fromProgram_ = false;
   bool hostBufferOpen_ = false;
 };
 

@@ -80,6 +80,9 @@ int CommandInterpreter::ListProgram(Scanner& s, std::string& out) {
   const ProgramBuffers::Program* program =
       name ? m_.programs.Find(name->first, name->second) : nullptr;
   if (!program) return kErrUnrecognized;
+  // A program's listing would only be dropped: a PLC listing a long program every pass would
+  // spend its scans on text nobody reads.
+  if (fromProgram_) return 0;
   for (const Statement& statement : program->statements) {
     out += statement.text;
     out += kCr;

@@ -105,6 +105,7 @@ int CommandInterpreter::ExecuteOne(Scanner& s, std::string& out) {
   if (c == '&') return CoordinateSystemAddress(s, out);
   if (c == '$') return ResetCommand(s);
   if (c == '?') return StatusQuery(s, out);
+  if (int result = CoordinateCommand(s); result != kNotHandled) return result;
   if (int result = MotorCommand(s); result != kNotHandled) return result;
   if (int result = GatherCommand(s); result != kNotHandled) return result;
   if (int result = BufferCommand(s, out); result != kNotHandled) return result;
@@ -229,6 +230,7 @@ int CommandInterpreter::AxisDefinition(int motor, Scanner& s, std::string& out) 
   }
   // A motor belongs to one coordinate system at a time.
   if (current.coordinateSystem != 0 && current.coordinateSystem != cs) return kErrUnrecognized;
+  if (AnyProgramRunning(m_)) return kErrProgramRunning;
   current = std::move(next);
   return kOk;
 }
@@ -239,6 +241,7 @@ int CommandInterpreter::Undefine(Scanner& s) {
   bool all = s.ReadWord() == "ALL";
   if (!all) s.Reset(afterWord);
   if (!s.AtCommandBoundary()) return kErrUnrecognized;
+  if (AnyProgramRunning(m_)) return kErrProgramRunning;
   for (int m = 1; m <= m_.model().motorCount; ++m) {
     sim::AxisDefinition& axis = m_.Motor(m).axis;
     if (all || axis.coordinateSystem == m_.addressedCoordinateSystem) axis = {};

@@ -24,7 +24,13 @@ inline constexpr std::uint32_t kMaxReadCount = 4096;
 // order. A failing command ends the line with the error reply; what ran before it stays done.
 class CommandInterpreter {
  public:
-  explicit CommandInterpreter(Machine& machine) : m_(machine) {}
+  // `fromProgram`: the lines come from a program's CMD. While the host has a buffer open, such a
+  // line's statements then run at once instead of landing in the host's buffer, and it cannot
+  // open, clear or close buffers.
+  explicit CommandInterpreter(Machine& machine, bool fromProgram = false)
+      : m_(machine),
+        fromProgram_(fromProgram),
+        hostBufferOpen_(fromProgram && machine.programs.IsOpen()) {}
 
   Reply ExecuteLine(std::string_view line);
   // A control character sent on its own.
@@ -50,6 +56,8 @@ class CommandInterpreter {
   int MotorCommand(Scanner& s);
   int GatherCommand(Scanner& s);
   int BareConstant(Scanner& s);
+  // B[n], R, Q and A for the addressed coordinate system (coordinate_commands.cpp).
+  int CoordinateCommand(Scanner& s);
   // Program buffers and the gather buffer's memory (program_commands.cpp). Each returns
   // kNotHandled, leaving the cursor, when the command is none of its own.
   int BufferCommand(Scanner& s, std::string& out);
@@ -67,6 +75,8 @@ class CommandInterpreter {
   static constexpr int kNotHandled = -1;
 
   Machine& m_;
+  bool fromProgram_ = false;
+  bool hostBufferOpen_ = false;
 };
 
 }  // namespace sim

@@ -85,6 +85,7 @@ bool CommandInterpreter::Control(char c, std::string& out) {
       for (int m = 1; m <= model.motorCount; ++m) m_.Kill(m);
       break;
     case kCtrlA:
+      for (int cs = 1; cs <= model.coordinateSystemCount; ++cs) AbortSystem(m_, cs);
       for (int m = 1; m <= model.motorCount; ++m) m_.Abort(m);
       break;
     case kCtrlP:

@@ -10,6 +10,16 @@ Machine::Machine(int typeCode) : model_(ModelFor(typeCode)) { FactoryReset(); }
 
 void Machine::Reset() {
   programs.Close(*this);
+  // Every program stops; the PLCs start again at their tops.
+  for (std::size_t cs = 1; cs < runner.systems.size(); ++cs) {
+    CoordinateSystemRun& r = runner.systems[cs];
+    r = CoordinateSystemRun{};
+  }
+  for (int m = 1; m <= model_.motorCount; ++m) {
+    if (Motor(m).jog == JogMode::kProgram) Motor(m).jog = JogMode::kNone;
+  }
+  runner.plcPc.fill(0);
+  ++runner.generation;
   int i46 = IntegerI(46);
   pBase_ = model_.PBase(i46);
   qBase_ = model_.QBase(i46);
@@ -165,9 +175,11 @@ std::string Machine::MotorStatus(int m) const {
   return FormatHex(words.x) + FormatHex(words.y);
 }
 
-std::string Machine::CoordinateSystemStatus(int) const {
-  // No program runs in this controller yet: every coordinate system is idle.
-  return model_.turbo ? std::string(18, '0') : std::string(12, '0');
+std::string Machine::CoordinateSystemStatus(int cs) const {
+  const auto words = CoordinateSystemStatusWords(cs);
+  std::string text = FormatHex(words[0]) + FormatHex(words[1]);
+  if (model_.turbo) text += FormatHex(words[2]);
+  return text;
 }
 
 std::string Machine::GlobalStatus() const {

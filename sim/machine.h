@@ -9,6 +9,7 @@
 #include "sim/m_variable.h"
 #include "sim/model.h"
 #include "sim/program_buffers.h"
+#include "sim/program_runner.h"
 
 namespace sim {
 
@@ -24,8 +25,9 @@ struct AxisDefinition {
   double offset = 0;
 };
 
-// What a jog is doing: nothing, running toward a velocity, or moving to a position.
-enum class JogMode { kNone, kVelocity, kPosition };
+// What moves the commanded position: nothing, a jog toward a velocity or to a position, or a
+// motion program's path.
+enum class JogMode { kNone, kVelocity, kPosition, kProgram };
 
 // What the servo loop keeps per motor beyond its memory registers.
 struct MotorState {
@@ -45,6 +47,7 @@ struct MotorState {
   double jogSpeed = 0;         // counts per cycle
   double jogAcceleration = 0;  // counts per cycle²
   double preJogPosition = 0;
+  double programTarget = 0;  // kProgram: where the path puts the motor this cycle (counts)
 
   // Servo filter.
   double integrator = 0;
@@ -123,6 +126,11 @@ class Machine {
   // Status words as the ? ?? ??? commands and ^B ^C ^G report them.
   std::string MotorStatus(int m) const;
   std::string CoordinateSystemStatus(int cs) const;
+  // Coordinate system x's status words as ?? reports them: X:$2040, Y:$203F, Y:$2040
+  // (+$100·(x−1)) on Turbo, X:$818, Y:$817 (+$C0·(x−1)) on PMAC, where they are also kept.
+  std::array<std::uint32_t, 3> CoordinateSystemStatusWords(int cs) const;
+  // Servo cycle length in ms (1 when I10 is not positive).
+  double CycleMs() const;
   std::string GlobalStatus() const;
 
   // One servo interrupt: the counter X:$0 advances, every activated motor runs its loop and
@@ -151,12 +159,14 @@ class Machine {
 
   // Motion and PLC programs in user memory, and the buffer open for entry.
   ProgramBuffers programs;
+  // Where each program is in its running.
+  ProgramRunner runner;
 
  private:
   void SetDefaultIVariables();
   void SetDefaultTables();
   double Scale08(int m) const;
-  double CycleMs() const;
+  void WriteCoordinateSystemStatus();
   void ServoMotor(int m);
   void RunTrajectory(MotorState& motor);
   void FollowingErrorFault(int m);

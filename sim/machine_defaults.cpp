@@ -11,6 +11,11 @@ void Machine::FactoryReset() {
   selfM_.assign(static_cast<std::size_t>(model_.variableCount), 0);
   motors_.assign(static_cast<std::size_t>(model_.motorCount + 1), MotorState{});
   programs = ProgramBuffers();
+  // The generation goes on counting, so that a program whose CMD did this notices.
+  const std::uint64_t generation = runner.generation;
+  runner = ProgramRunner();
+  runner.generation = generation + 1;
+  runner.systems.resize(static_cast<std::size_t>(model_.coordinateSystemCount + 1));
   SetDefaultIVariables();
   SetDefaultTables();
   Reset();
@@ -33,6 +38,15 @@ void Machine::SetDefaultIVariables() {
   } else {
     SetI(19, 1);
     SetI(45, 0);
+  }
+  // Move defaults of each coordinate system (Turbo Isx87..Isx90, PMAC Ix87..Ix90): TA, TS,
+  // feedrate and its time unit.
+  for (int cs = 1; cs <= model_.coordinateSystemCount; ++cs) {
+    const int base = (turbo ? 5000 : 0) + 100 * cs;
+    SetI(base + 87, 0);
+    SetI(base + 88, 50);
+    SetI(base + 89, 1000);
+    SetI(base + 90, 1000);
   }
 
   for (int m = 1; m <= model_.motorCount; ++m) {

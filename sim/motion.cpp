@@ -24,6 +24,7 @@ constexpr std::uint32_t kTurboAmplifierEnabled = 0x080000;
 constexpr std::uint32_t kOpenLoop = 0x040000;
 constexpr std::uint32_t kMoveTimer = 0x020000;
 constexpr std::uint32_t kIntegrationMode = 0x010000;
+constexpr std::uint32_t kDwell = 0x008000;
 constexpr std::uint32_t kDesiredVelocityZero = 0x002000;
 constexpr std::uint32_t kInPosition = 0x1;
 constexpr std::uint32_t kWarningFe = 0x2;
@@ -41,6 +42,8 @@ double Machine::CycleMs() const {
 
 void Machine::ServoCycle() {
   SetX(0, X(0) + 1);
+  // Motion programs first: their path is this cycle's commanded position.
+  StepMotionPrograms(*this);
   for (int m = 1; m <= model_.motorCount; ++m) ServoMotor(m);
   if (Gathering()) {
     if (--gatherCountdown_ <= 0) {
@@ -48,6 +51,9 @@ void Machine::ServoCycle() {
       GatherSample();
     }
   }
+  WriteCoordinateSystemStatus();
+  // One background cycle per servo cycle: the PLCs see this cycle's positions.
+  RunPlcs(*this);
 }
 
 void Machine::ServoMotor(int m) {
@@ -156,7 +162,8 @@ void Machine::ServoMotor(int m) {
     const double fatal = I(x + 11), warning = I(x + 12);
     motor.warningFe = warning > 0 && fe16 > warning;
     if (fatal > 0 && fe16 > fatal) FollowingErrorFault(m);
-    const bool still = motor.jog == JogMode::kNone && motor.commandedVelocity == 0;
+    const bool still =
+        motor.jog == JogMode::kNone && motor.commandedVelocity == 0 && !ProgramMovesMotor(*this, m);
     if (!motor.openLoop && still && fe16 < I(x + 28)) {
       const int needed =
           (model_.turbo ? std::max(0, static_cast<int>(I(x + 88))) : std::max(0, IntegerI(7))) + 1;
@@ -182,6 +189,10 @@ void Machine::RunTrajectory(MotorState& motor) {
   switch (motor.jog) {
     case JogMode::kNone:
       v = 0;
+      break;
+    case JogMode::kProgram:
+      v = motor.programTarget - motor.commanded;
+      motor.commanded = motor.programTarget;
       break;
     case JogMode::kVelocity:
       v = motor.jogTarget > v ? std::min(v + a, motor.jogTarget) : std::max(v - a, motor.jogTarget);
@@ -311,6 +322,67 @@ void Machine::Abort(int m) {
   motor.jogTarget = 0;
 }
 
+namespace {
+
+// What a coordinate system's status takes from its motors.
+struct SystemMotors {
+  bool any = false, fatal = false, warning = false, allInPosition = true;
+  void Add(const MotorState& motor) {
+    any = true;
+    fatal = fatal || motor.fatalFe;
+    warning = warning || motor.warningFe;
+    allInPosition = allInPosition && motor.inPosition;
+  }
+};
+
+std::array<std::uint32_t, 3> SystemWords(const CoordinateSystemRun& run,
+                                         const SystemMotors& motors) {
+  std::array<std::uint32_t, 3> words{};
+  // Word 1: X0 program running, X2 continuous mode and X4 its request (R), X3 moves by time.
+  if (run.running || run.finishing) words[0] |= 0x1 | 0x4 | 0x10;
+  if (run.timeMode) words[0] |= 0x8;
+  // Word 2: Y22 run-time error, Y19 fatal and Y18 warning following error (any motor), Y17 in
+  // position (every motor).
+  if (run.runTimeError) words[1] |= 0x400000;
+  if (motors.fatal) words[1] |= 0x80000;
+  if (motors.warning) words[1] |= 0x40000;
+  if (motors.any && motors.allInPosition) words[1] |= 0x20000;
+  return words;
+}
+
+}  // namespace
+
+std::array<std::uint32_t, 3> Machine::CoordinateSystemStatusWords(int cs) const {
+  if (cs < 1 || static_cast<std::size_t>(cs) >= runner.systems.size()) return {};
+  SystemMotors motors;
+  for (int m = 1; m <= model_.motorCount; ++m) {
+    if (Motor(m).axis.coordinateSystem == cs) motors.Add(Motor(m));
+  }
+  return SystemWords(runner.systems[static_cast<std::size_t>(cs)], motors);
+}
+
+void Machine::WriteCoordinateSystemStatus() {
+  // One pass over the motors for every system.
+  std::array<SystemMotors, 17> motors{};
+  for (int m = 1; m <= model_.motorCount; ++m) {
+    const auto cs = static_cast<std::size_t>(Motor(m).axis.coordinateSystem);
+    if (cs > 0 && cs < motors.size()) motors[cs].Add(Motor(m));
+  }
+  for (int cs = 1; cs <= model_.coordinateSystemCount && cs < 17; ++cs) {
+    const auto words = SystemWords(runner.systems[static_cast<std::size_t>(cs)],
+                                   motors[static_cast<std::size_t>(cs)]);
+    const auto k = static_cast<std::uint32_t>(cs - 1);
+    if (model_.turbo) {
+      SetX(0x2040 + 0x100 * k, words[0]);
+      SetY(0x203F + 0x100 * k, words[1]);
+      SetY(0x2040 + 0x100 * k, words[2]);
+    } else {
+      SetX(0x818 + 0xC0 * k, words[0]);
+      SetY(0x817 + 0xC0 * k, words[1]);
+    }
+  }
+}
+
 WordPair Machine::MotorStatusWords(int m) const {
   const MotorState& motor = Motor(m);
   std::uint32_t first = 0, second = 0;
@@ -320,7 +392,15 @@ WordPair Machine::MotorStatusWords(int m) const {
   }
   if (motor.openLoop) first |= kOpenLoop;
   if (motor.jog == JogMode::kPosition) first |= kMoveTimer;
-  if (motor.commandedVelocity == 0 && motor.jog == JogMode::kNone) first |= kDesiredVelocityZero;
+  if (const auto cs = static_cast<std::size_t>(motor.axis.coordinateSystem);
+      cs > 0 && cs < runner.systems.size()) {
+    // A motion program running in its system: the move timer, and the dwell bit in a DWELL.
+    const CoordinateSystemRun& run = runner.systems[cs];
+    if (run.running || run.finishing) first |= kMoveTimer;
+    if (run.dwell) first |= kDwell;
+  }
+  const bool idle = motor.jog == JogMode::kNone || motor.jog == JogMode::kProgram;
+  if (motor.commandedVelocity == 0 && idle) first |= kDesiredVelocityZero;
   if (motor.inPosition) second |= kInPosition;
   if (motor.warningFe) second |= kWarningFe;
   if (motor.fatalFe) second |= kFatalFe;

@@ -30,17 +30,8 @@ int CommandInterpreter::MotorCommand(Scanner& s) {
     m_.Kill(m);
     return 0;
   }
-  // A: abort the addressed coordinate system's motors (an A with a value is an axis move).
-  if (c == 'A' && !IsLetter(s.Peek(1)) && !IsDigit(s.Peek(1)) && s.Peek(1) != '(' &&
-      s.Peek(1) != '.' && s.Peek(1) != '-' && s.Peek(1) != '$') {
-    s.Advance();
-    if (!s.AtCommandBoundary()) return kErrUnrecognized;
-    for (int motor = 1; motor <= m_.model().motorCount; ++motor) {
-      if (m_.Motor(motor).axis.coordinateSystem == m_.addressedCoordinateSystem) m_.Abort(motor);
-    }
-    return 0;
-  }
   if (c != 'J' || !IsJogOperator(s.Peek(1))) return kNotHandled;
+  if (ProgramMovesMotor(m_, m)) return kErrProgramRunning;  // the program's path has it
   s.Advance();
   const char op = s.Peek();
   s.Advance();

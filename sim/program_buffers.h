@@ -50,6 +50,9 @@ class ProgramBuffers {
 
   // ENABLE PLC / DISABLE PLC (bit 22 of the PLC's table word).
   void SetPlcsEnabled(Machine& machine, const std::vector<int>& plcs, bool enabled);
+  bool PlcEnabled(int n) const {
+    return n >= 0 && n < kPlcCount && plcEnabled_[static_cast<std::size_t>(n)];
+  }
 
   // First address past the programs.
   std::uint32_t ProgramsEnd(const Model& model) const;

@@ -43,12 +43,14 @@ std::optional<std::pair<BufferKind, int>> BufferName(Scanner& s) {
 
 int CommandInterpreter::BufferCommand(Scanner& s, std::string& out) {
   const std::size_t start = s.Position();
-  if (MatchWord(s, {"OPEN"})) return OpenBuffer(s);
+  if (MatchWord(s, {"OPEN"})) return hostBufferOpen_ ? kErrBufferInUse : OpenBuffer(s);
   if (MatchWord(s, {"LIST"})) return ListProgram(s, out);
   if (MatchWord(s, {"CLOSE"})) {
+    if (hostBufferOpen_) return kErrBufferInUse;
     return s.AtCommandBoundary() ? m_.programs.Close(m_) : kErrUnrecognized;
   }
   if (MatchWord(s, {"CLEAR"})) {
+    if (hostBufferOpen_) return kErrBufferInUse;
     return s.AtCommandBoundary() ? m_.programs.Clear(m_) : kErrUnrecognized;
   }
   if (MatchWord(s, {"DEFINE", "DEF"}) && MatchWord(s, {"GATHER", "GAT"})) return DefineGather(s);
@@ -61,7 +63,16 @@ int CommandInterpreter::BufferCommand(Scanner& s, std::string& out) {
 int CommandInterpreter::OpenBuffer(Scanner& s) {
   auto name = BufferName(s);
   if (!name) return kErrUnrecognized;
-  return m_.programs.Open(m_, name->first, name->second);
+  if (name->first == BufferKind::kMotion) {
+    if (m_.programs.IsOpen()) return kErrBufferInUse;
+    if (AnyProgramRunning(m_)) return kErrProgramRunning;
+  }
+  const int error = m_.programs.Open(m_, name->first, name->second);
+  // After a motion program is opened every coordinate system must be pointed again with B.
+  if (error == 0 && name->first == BufferKind::kMotion) {
+    for (CoordinateSystemRun& r : m_.runner.systems) r.pointed = false;
+  }
+  return error;
 }
 
 int CommandInterpreter::ListProgram(Scanner& s, std::string& out) {
@@ -69,6 +80,9 @@ int CommandInterpreter::ListProgram(Scanner& s, std::string& out) {
   const ProgramBuffers::Program* program =
       name ? m_.programs.Find(name->first, name->second) : nullptr;
   if (!program) return kErrUnrecognized;
+  // A program's listing would only be dropped: a PLC listing a long program every pass would
+  // spend its scans on text nobody reads.
+  if (fromProgram_) return 0;
   for (const Statement& statement : program->statements) {
     out += statement.text;
     out += kCr;
@@ -78,7 +92,7 @@ int CommandInterpreter::ListProgram(Scanner& s, std::string& out) {
 
 int CommandInterpreter::ProgramStatement(Scanner& s) {
   const int variables = m_.model().variableCount;
-  if (m_.programs.IsOpen()) {
+  if (m_.programs.IsOpen() && !hostBufferOpen_) {
     ParseOutcome parsed = ParseStatement(s, m_.programs.OpenKind(), variables);
     switch (parsed.result) {
       case ParseOutcome::Result::kNotStatement:

@@ -41,10 +41,11 @@ void CheckSuccess(std::string_view text) {
 }
 
 void CheckError(std::string_view text, int error) {
-  // The errors of the command language and of the program buffers.
+  // The errors of the command language, of the program buffers and of running programs.
   BL_FUZZ_CHECK(error == sim::kErrUnrecognized || error == sim::kErrNoBufferOpen ||
                 error == sim::kErrBufferFull || error == sim::kErrBufferInUse ||
-                error == sim::kErrStructure);
+                error == sim::kErrStructure || error == sim::kErrProgramRunning ||
+                (error >= sim::kErrOpenLoop && error <= sim::kErrNoProgram));
   char code[16];
   std::snprintf(code, sizeof code, "ERR%03d\r", error);
   std::size_t ending = 0;

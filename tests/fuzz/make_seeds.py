@@ -379,6 +379,81 @@ PROGRAM_PIECES = [
     "RETURN", "N", "O", "GOTO", "GOSUB", "CALL", "M5", " ",
 ]
 
+# The statement pieces of program_run_fuzzer.cpp, in its order.
+RUN_PIECES = [
+    "IF(", "WHILE(", ")", "ELSE", "ENDIF", "ENDWHILE", " AND ", " OR ",
+    "P1", "P950", "M950", "M951", "I5", "P(", "=", "<",
+    ">", "+", "-", "*", "/", "%", "1", "0",
+    "1E300", "SIN(", "SQRT(", "CMD\"", "GAT\"", "ENDGAT\"", "&1B1R\"", "CMD^K",
+    "ENA PLC", "DIS PLC", "X", "Y", "INC", "ABS", "LINEAR", "RAPID",
+    "TA", "TS", "TM", "F", "DWELL", "DELAY", "GOSUB", "N",
+]
+
+
+def program_run():
+    t = "program_run_fuzzer"
+    pieces = len(RUN_PIECES)
+
+    def buffer(seed, plc, number, *lines):
+        seed.int(0, 0, 5).bool(plc)
+        seed.int(number, 0, 31) if plc else seed.int(number, 1, 3)
+        seed.int(len(lines), 1, 16)
+        for parts in lines:
+            seed.int(len(parts), 1, 12)
+            for p in parts:
+                if p in RUN_PIECES:
+                    seed.int(RUN_PIECES.index(p), 0, pieces)
+                else:
+                    seed.int(pieces, 0, pieces).text(p)
+        return seed
+
+    def run(seed, which, program=1):
+        seed.int(3, 0, 5).int(which, 0, 4)
+        return seed.int(program, 1, 3) if which == 0 else seed
+
+    def cycles(seed, n):
+        return seed.int(4, 0, 5).int(n, 1, 2000)
+
+    # The test-move handshake: a PLC starts gathering and answers, a program moves.
+    s = Seed().int(5, 1, 6)
+    buffer(s, True, 31,
+           ["IF(", "P950", "=", "1", ")"], ["CMD\"", "GAT\""], ["P950", "=", "2"],
+           ["M950", "=", "M950", "+", "1"], ["ENDIF"])
+    buffer(s, False, 1,
+           ["INC"], ["TA", "1", "0"], ["TM", "1", "0", "0"], ["X", "1", "0", "0", "0"],
+           ["DWELL", "1", "0"], ["CMD\"", "ENDGAT\""])
+    s.int(2, 0, 5).bool(True).int(31, 0, 31)
+    s.int(5, 0, 5).text("P950=1 M950->D:$88 DEF GAT")
+    run(s, 0, 1)
+    cycles(s, 1500)
+    write(t, "test_move", s)
+
+    # Endless loops without a move, huge numbers and divisions by zero.
+    s = Seed().int(2, 1, 6)
+    buffer(s, True, 1, ["WHILE(", "1", "=", "1", ")"], ["P1", "=", "P1", "*", "1E300", "/", "0"],
+           ["ENDWHILE"])
+    buffer(s, False, 2, ["WHILE(", "1", ")"], ["P1", "=", "SQRT(", "-", "1", ")"], ["ENDWHILE"])
+    run(s, 0, 2)
+    cycles(s, 2000)
+    run(s, 2)
+    cycles(s, 100)
+    write(t, "endless_loops", s)
+
+    # Short moves in a row, then a quit, an abort and a kill from a PLC.
+    s = Seed().int(4, 1, 6)
+    buffer(s, False, 3, ["TM", "1", " ", "TA", "0", " ", "TS", "0"], ["P1", "=", "0"],
+           ["WHILE(", "P1", "<", "1", "0", "0", ")"], ["X", "(", "SIN(", "P1", "*", "3", ")", ")",
+                                                       " ", "P1", "=", "P1", "+", "1"],
+           ["ENDWHILE"])
+    run(s, 0, 3)
+    cycles(s, 50)
+    run(s, 3)
+    run(s, 1)
+    buffer(s, True, 2, ["CMD^K"])
+    cycles(s, 10)
+    run(s, 4)
+    write(t, "short_moves", s)
+
 
 def program_buffer():
     t = "program_buffer_fuzzer"
@@ -818,6 +893,7 @@ if __name__ == "__main__":
     editor_settings()
     command_interpreter()
     program_buffer()
+    program_run()
     reply_end()
     ethernet_server()
     ethernet_client()

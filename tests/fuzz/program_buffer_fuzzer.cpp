@@ -55,7 +55,9 @@ sim::Reply Run(Context& c, const std::string& line) {
   }
   sim::Reply reply = c.controller.Execute(line);
   const int e = reply.error;
-  BL_FUZZ_CHECK(e == 0 || e == 3 || e == 5 || e == 6 || e == 7 || e == 9);
+  // R, B, Q and A in raw text may answer the errors of program runs too (1, 12..15).
+  BL_FUZZ_CHECK(e == 0 || e == 1 || e == 3 || e == 5 || e == 6 || e == 7 || e == 9 ||
+                (e >= 12 && e <= 15));
   return reply;
 }
 
@@ -154,6 +156,8 @@ void ListAndDownloadAgain(Context& c, bool plc, int number) {
     BL_FUZZ_CHECK(!line.empty() && line.size() <= sim::kMaxStatementText);
   }
   if (BufferOpen(c) || GatherDefined(c)) return;
+  // Raw text may have started a motion program, which refuses OPEN PROG: ^A stops it.
+  c.controller.RespondControl(1);
 
   const std::vector<std::uint32_t> before = Tables(c);
   sim::Reply r = Run(c, "OPEN " + name + " CLEAR");

@@ -81,6 +81,10 @@ int main(int argc, char** argv) {
   // The reference series generator's settings as the user left them.
   if (std::string error; !bl::tuning::LoadReferenceSettings(workbench.reference, error))
     std::fprintf(stderr, "brightlantern: %s\n", error.c_str());
+  // The test moves' parameters as the user left them.
+  if (std::string error; !bl::tuning::LoadTestMoveSettings(bl::tuning::TestMoveSettingsPath(),
+                                                          workbench.testMoves, error))
+    std::fprintf(stderr, "brightlantern: %s\n", error.c_str());
   // The graph library and the last graph as the user left them. A library that could not be
   // read is not written over at the end, so that nothing the user stored is lost.
   std::string graphError;

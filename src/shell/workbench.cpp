@@ -37,6 +37,11 @@ Workbench::Workbench(platform::Desktop& desktopIn, platform::UiThread& uiThreadI
   transfer.testMovesPath = [this] { return dataFiles.Find("\\BL_TestMoves.pmc"); };
 }
 
+tuning::TestMoveContext TestMoveContextOf(Workbench& w) {
+  return {w.link,  w.desktop, w.clock,          w.controllerType, w.series,
+          w.gather, w.graph.settings, w.testMovePending};
+}
+
 void AddStartupBanner(Terminal& terminal) {
   terminal.TerminalAddLine("Welcome to Quillon Controls's Brightlantern.", kBannerColor);
   terminal.TerminalAddLine("", kBannerColor);

@@ -21,6 +21,7 @@
 #include "terminal_lines/terminal_lines.h"
 #include "tuning/frequency_response.h"
 #include "tuning/reference_series.h"
+#include "tuning/test_move.h"
 
 namespace bl {
 
@@ -53,6 +54,8 @@ class Workbench {
   // The reference series generator's settings and the frequency response's series choices.
   tuning::ReferenceSettings reference;
   tuning::FrequencyResponseChoice frequencyResponse;
+  // The test moves' parameters, kept for the run.
+  tuning::TestMoveParameters testMoves;
   PmacLink link;
   CommandLine commandLine;
   SelectVariableMemory selectVariable;
@@ -74,6 +77,9 @@ class Workbench {
   // workbench runs its cycles itself.
   monitor::MonitorThread monitor;
 };
+
+// What a test move works with, from the workbench's records.
+tuning::TestMoveContext TestMoveContextOf(Workbench& workbench);
 
 // The lines the terminal greets the user with.
 void AddStartupBanner(Terminal& terminal);

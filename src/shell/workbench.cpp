@@ -38,8 +38,8 @@ Workbench::Workbench(platform::Desktop& desktopIn, platform::UiThread& uiThreadI
 }
 
 tuning::TestMoveContext TestMoveContextOf(Workbench& w) {
-  return {w.link,  w.desktop, w.clock,          w.controllerType, w.series,
-          w.gather, w.graph.settings, w.testMovePending};
+  return {w.link,   w.desktop, w.clock,          w.controllerType,
+          w.series, w.gather,  w.graph.settings, w.testMovePending};
 }
 
 void AddStartupBanner(Terminal& terminal) {

@@ -247,7 +247,7 @@ std::string TestMoveSettingsText(const TestMoveParameters& p) {
 void ApplyTestMoveSettings(std::string_view text, TestMoveParameters& p) {
   struct IntSetting {
     std::string_view name;
-    int TestMoveParameters::* field;
+    int TestMoveParameters::*field;
     int low, high;
   };
   static constexpr IntSetting kInts[] = {
@@ -261,7 +261,8 @@ void ApplyTestMoveSettings(std::string_view text, TestMoveParameters& p) {
       {"sweep.high", &TestMoveParameters::highFrequency, 0, 100}};
   auto readFloat = [](std::string_view value, float low, float high, float& field) {
     double number = 0;
-    if (platform::ParseDoubleSetting(value, number) && Within(static_cast<float>(number), low, high))
+    if (platform::ParseDoubleSetting(value, number) &&
+        Within(static_cast<float>(number), low, high))
       field = static_cast<float>(number);
   };
   for (const platform::SettingLine& line : platform::SettingLines(text, kMaxSettingsBytes)) {
@@ -269,15 +270,13 @@ void ApplyTestMoveSettings(std::string_view text, TestMoveParameters& p) {
     for (const IntSetting& s : kInts)
       if (line.name == s.name) platform::ParseIntSetting(line.value, s.low, s.high, p.*s.field);
     if (line.name == "trapezoid.velocity") readFloat(line.value, 0.01f, 1000.0f, p.velocity);
-    if (line.name == "trapezoid.acceleration")
-      readFloat(line.value, 0.01f, 100.0f, p.acceleration);
+    if (line.name == "trapezoid.acceleration") readFloat(line.value, 0.01f, 100.0f, p.acceleration);
   }
 }
 
 bool LoadTestMoveSettings(const std::string& path, TestMoveParameters& p, std::string& error) {
   std::string text;
-  if (!platform::ReadSettingsFile(path, kMaxSettingsBytes, text, error))
-    return false;
+  if (!platform::ReadSettingsFile(path, kMaxSettingsBytes, text, error)) return false;
   ApplyTestMoveSettings(text, p);
   return true;
 }

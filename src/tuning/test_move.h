@@ -31,8 +31,8 @@ enum class TestMoveKind : int { kStep = 1, kTrapezoid = 2, kSineSweep = 3 };
 // The moves' parameters, kept for the run (and between runs in "test_moves.conf"). Fields that
 // were refused stay stored as typed, so the user can correct them.
 struct TestMoveParameters {
-  int stepSize = 500;      // counts
-  int stepDwell = 500;     // ms
+  int stepSize = 500;   // counts
+  int stepDwell = 500;  // ms
   int trapezoidSize = 5000;
   int trapezoidDwell = 1000;
   float velocity = 10.0f;     // counts/ms
@@ -114,7 +114,6 @@ std::string TestMoveSettingsText(const TestMoveParameters& p);
 // Takes each value the text holds within its valid range; everything else keeps its value.
 void ApplyTestMoveSettings(std::string_view text, TestMoveParameters& p);
 bool LoadTestMoveSettings(const std::string& path, TestMoveParameters& p, std::string& error);
-bool SaveTestMoveSettings(const std::string& path, const TestMoveParameters& p,
-                          std::string& error);
+bool SaveTestMoveSettings(const std::string& path, const TestMoveParameters& p, std::string& error);
 
 }  // namespace bl::tuning

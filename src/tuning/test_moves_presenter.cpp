@@ -5,8 +5,7 @@
 namespace bl::tuning {
 
 TestMovesPresenter::TestMovesPresenter(TestMoveContext context, TestMoveParameters& parameters,
-                                       MotorSelection& selection,
-                                       std::function<void()> showGraph,
+                                       MotorSelection& selection, std::function<void()> showGraph,
                                        std::function<void()> downloadProgram,
                                        std::string settingsPath)
     : fields(TestMoveFieldTexts(parameters)),

@@ -187,9 +187,8 @@ TEST_F(TestMoveStartTest, AStepMoveSetsUpTheSeriesAndSendsItsCommands) {
   ix08 = "4096";
   EXPECT_EQ(StartTestMove(context, TestMoveKind::kStep, parameters, 3), TestMoveOutcome::kStarted);
   EXPECT_TRUE(pending);
-  EXPECT_THAT(MoveCommands(),
-              ElementsAre("P950=1 P951=1 P952=500 P953=500 P958=2048", "M950->D:$188 M951->X:$0,24",
-                          "ENA PLC31", "P950"));
+  EXPECT_THAT(MoveCommands(), ElementsAre("P950=1 P951=1 P952=500 P953=500 P958=2048",
+                                          "M950->D:$188 M951->X:$0,24", "ENA PLC31", "P950"));
   EXPECT_EQ(clock.Now(), std::chrono::milliseconds(2000));
   EXPECT_TRUE(desktop.messages.empty());
 
@@ -225,9 +224,8 @@ TEST_F(TestMoveStartTest, TheOtherMovesHandTheMotorToCoordinateSystem8) {
   parameters.velocity = 12.345f;
   EXPECT_EQ(StartTestMove(context, TestMoveKind::kTrapezoid, parameters, 3),
             TestMoveOutcome::kStarted);
-  EXPECT_THAT(MoveCommands(),
-              ElementsAre("P950=1 P951=2 P952=5000 P953=1000 P954=12.35 P955=0.20",
-                          "&8 UNDEFINE ALL #3->X", "&8 B999R", "P950"));
+  EXPECT_THAT(MoveCommands(), ElementsAre("P950=1 P951=2 P952=5000 P953=1000 P954=12.35 P955=0.20",
+                                          "&8 UNDEFINE ALL #3->X", "&8 B999R", "P950"));
   // The trapezoid's right axis shows the following error.
   EXPECT_EQ(graph.slots[2].series, 1);
   EXPECT_EQ(graph.slots[2].secondSeries, 2);
@@ -273,8 +271,8 @@ TEST_F(TestMoveStartTest, ThePageGivesThePendingMoveUpOnEachOfItsEvents) {
   int motorCount = 8;
   MotorSelection selection(link, terminal.addressedMotor, motorCount);
   type.motorCount = 8;
-  TestMovesPresenter page(context, parameters, selection, [&] { ++graphs; }, [&] { ++downloads; },
-                          "");
+  TestMovesPresenter page(
+      context, parameters, selection, [&] { ++graphs; }, [&] { ++downloads; }, "");
   page.Activate();
   EXPECT_EQ(selection.Motor(), 3);
   page.fields[0] = "700";

@@ -41,10 +41,11 @@ TestMovesPage::TestMovesPage(TestMoveContext context, TestMoveParameters& parame
                              std::function<void()> downloadProgram, std::string settingsPath,
                              QWidget* parent)
     : TuningPage(parent),
-      presenter_(context, parameters, selection, std::move(showGraph),
-                 std::move(downloadProgram), std::move(settingsPath)),
+      presenter_(context, parameters, selection, std::move(showGraph), std::move(downloadProgram),
+                 std::move(settingsPath)),
       motors_(new MotorSelectionGroup(
-          selection, [this] {
+          selection,
+          [this] {
             presenter_.MotorAddressed();
             ShowFields();
           },
@@ -78,10 +79,7 @@ TestMovesPage::TestMovesPage(TestMoveContext context, TestMoveParameters& parame
       {"Step Move", TestMoveKind::kStep, {{"Size (cts)", 0}, {"Dwell Time (ms)", 1}}},
       {"Constant Vel., Acc. Move",
        TestMoveKind::kTrapezoid,
-       {{"Size (cts)", 2},
-        {"Dwell Time (ms)", 3},
-        {"Vel. (cts.ms)", 4},
-        {"Acc. (cts/ms^2)", 5}}},
+       {{"Size (cts)", 2}, {"Dwell Time (ms)", 3}, {"Vel. (cts.ms)", 4}, {"Acc. (cts/ms^2)", 5}}},
       {"Sine Sweep",
        TestMoveKind::kSineSweep,
        {{"Size (cts)", 6}, {"Move Time (ms)", 7}, {"Low Freq. (Hz)", 8}, {"High Freq. (Hz)", 9}}},
@@ -134,7 +132,8 @@ void TestMovesPage::ShowFields() {
 
 void TestMovesPage::Start(TestMoveKind kind) {
   const WaitCursor wait;
-  for (std::size_t i = 0; i < fields_.size(); ++i) presenter_.fields[i] = FromQt(fields_[i]->text());
+  for (std::size_t i = 0; i < fields_.size(); ++i)
+    presenter_.fields[i] = FromQt(fields_[i]->text());
   presenter_.Start(kind);
 }
 

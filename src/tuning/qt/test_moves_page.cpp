@@ -91,7 +91,7 @@ TestMovesPage::TestMovesPage(TestMoveContext context, TestMoveParameters& parame
     for (const auto& [label, index] : g.fields) {
       auto* field = new QLineEdit(box);
       field->setMaxLength(32);
-      field->setMaximumWidth(100);
+      field->setFixedWidth(90);
       fields_[static_cast<std::size_t>(index)] = field;
       form->addRow(new QLabel(label, box), field);
     }
@@ -100,8 +100,10 @@ TestMovesPage::TestMovesPage(TestMoveContext context, TestMoveParameters& parame
     moves_[static_cast<std::size_t>(g.kind) - 1] = button;
     const TestMoveKind kind = g.kind;
     connect(button, &QPushButton::clicked, this, [this, kind] { Start(kind); });
+    button->setMinimumWidth(180);
     auto* boxLayout = new QHBoxLayout(box);
-    boxLayout->addLayout(form, 1);
+    boxLayout->addLayout(form);
+    boxLayout->addStretch(1);
     boxLayout->addWidget(button, 0, Qt::AlignVCenter);
     right->addWidget(box);
   }

@@ -2,11 +2,13 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string_view>
 
 #include "cli/console_desktop.h"
 #include "cli/gather_command.h"
+#include "cli/tune_command.h"
 #include "definitions/define_text.h"
 #include "definitions/definition_table.h"
 #include "editor/editor_transfer.h"
@@ -17,7 +19,9 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "protocol/wire.h"
+#include "shell/data_files.h"
 #include "terminal_lines/terminal_lines.h"
+#include "tuning/test_move.h"
 
 namespace bl::cli {
 
@@ -74,8 +78,9 @@ const char kUsage[] =
     "      --output FILE     writes the CSV to FILE instead of standard output\n"
     "  --help                shows this text\n"
     "\n"
-    "Exit status: 0 done; 1 the controller reported an error or a download had errors;\n"
-    "2 the command line was not understood; 3 no connection to the controller.\n";
+    "Exit status: 0 done; 1 the controller reported an error, a download had errors or a\n"
+    "test move did not start; 2 the command line was not understood or a test move's\n"
+    "parameter is out of range; 3 no connection to the controller.\n";
 
 std::optional<int> ToInt(std::string_view text, int low, int high) {
   int value = 0;
@@ -256,6 +261,18 @@ class Session {
       if (!ParseGatherOptions(commands_, i, options, problem)) return Usage(problem);
       return RunGather(options, *link_, definitions_, terminal_, desktop_, out_, err_);
     }
+    if (name == "tune") {
+      TuneOptions options;
+      std::string error;
+      if (!tuning::LoadTestMoveSettings(tuning::TestMoveSettingsPath(), options.parameters, error))
+        err_ << "brightlantern-cli: " << error << '\n';
+      std::string problem;
+      if (!ParseTuneOptions(commands_, i, options, problem)) return Usage(problem);
+      if (options.download) {
+        if (const int status = Download(TestMovesProgram()); status != kExitOk) return status;
+      }
+      return RunTune(options, *link_, definitions_, terminal_, desktop_, clock_, out_, err_);
+    }
     return Usage("unknown command " + name);
   }
 
@@ -274,6 +291,18 @@ class Session {
       return kExitFailed;
     }
     return kExitOk;
+  }
+
+  // The shipped controller program: beside the user first, then where the program is installed,
+  // then in the source tree of a developer build.
+  static std::string TestMovesProgram() {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    std::vector<std::string> folders;
+    if (!error) folders.push_back((self.parent_path() / "../share/brightlantern").string());
+    folders.push_back(BL_SOURCE_DATA_DIR);
+    return DataFiles(std::filesystem::current_path(error).string(), folders)
+        .Find("\\BL_TestMoves.pmc");
   }
 
   int Download(const std::string& file) {

@@ -127,16 +127,8 @@ bool ParseGatherOptions(const std::vector<std::string>& args, std::size_t& i,
 int RunGather(const GatherOptions& options, PmacLink& link, DefinitionTable& definitions,
               Terminal& terminal, platform::Desktop& desktop, std::ostream& out,
               std::ostream& err) {
-  // Identification prints the controller's description into the terminal; a script needs
-  // only the type it finds.
   ControllerType type;
-  {
-    const auto repaint = std::exchange(terminal.repaint, nullptr);
-    IdentifyController(type, link, definitions, terminal, {});
-    terminal.repaint = repaint;
-  }
-  err << "controller: " << type.displayName << ", servo period " << type.servoPeriod * 1000.0
-      << " ms\n";
+  IdentifyForScript(type, link, definitions, terminal, err);
 
   series::SeriesTable table;
   series::GatherBuffer buffer;
@@ -191,27 +183,52 @@ int RunGather(const GatherOptions& options, PmacLink& link, DefinitionTable& def
   for (const std::string& line : options.runLines)
     if (!Send(link, line, err)) return kExitFailed;
 
-  const auto begun = std::chrono::steady_clock::now();
   if (options.seconds > 0) {
     err << "gathering for " << options.seconds << " s\n";
     std::this_thread::sleep_for(std::chrono::duration<double>(options.seconds));
     if (!Send(link, "ENDG", err)) return kExitFailed;
   } else {
     err << "gathering until the controller stops\n";
-    for (bool on = true; on;) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      if (!Gathering(link, type, on)) {
-        err << "brightlantern-cli: the gather status could not be read\n";
-        return kExitFailed;
-      }
-      if (on && std::chrono::steady_clock::now() - begun > kLongestUnattendedGather) {
-        err << "brightlantern-cli: still gathering after 10 minutes; give --time\n";
-        Send(link, "ENDG", err);
-        return kExitFailed;
-      }
+    if (const int status = WaitForGatheringEnd(link, type, "; give --time", err); status != kExitOk)
+      return status;
+  }
+  return UploadAndWriteCsv(link, terminal, desktop, type, buffer, table, active, options.outputFile,
+                           out, err);
+}
+
+void IdentifyForScript(ControllerType& type, PmacLink& link, DefinitionTable& definitions,
+                       Terminal& terminal, std::ostream& err) {
+  // Identification prints the controller's description into the terminal; a script needs
+  // only the type it finds.
+  const auto repaint = std::exchange(terminal.repaint, nullptr);
+  IdentifyController(type, link, definitions, terminal, {});
+  terminal.repaint = repaint;
+  err << "controller: " << type.displayName << ", servo period " << type.servoPeriod * 1000.0
+      << " ms\n";
+}
+
+int WaitForGatheringEnd(PmacLink& link, const ControllerType& type, std::string_view advice,
+                        std::ostream& err) {
+  const auto begun = std::chrono::steady_clock::now();
+  for (bool on = true; on;) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (!Gathering(link, type, on)) {
+      err << "brightlantern-cli: the gather status could not be read\n";
+      return kExitFailed;
+    }
+    if (on && std::chrono::steady_clock::now() - begun > kLongestUnattendedGather) {
+      err << "brightlantern-cli: still gathering after 10 minutes" << advice << '\n';
+      Send(link, "ENDG", err);
+      return kExitFailed;
     }
   }
+  return kExitOk;
+}
 
+int UploadAndWriteCsv(PmacLink& link, Terminal& terminal, platform::Desktop& desktop,
+                      const ControllerType& type, series::GatherBuffer& buffer,
+                      series::SeriesTable& table, const std::vector<int>& active,
+                      const std::string& outputFile, std::ostream& out, std::ostream& err) {
   ConsoleUiThread ui;
   int lastTenth = -1;
   series::UploadView view;
@@ -231,11 +248,12 @@ int RunGather(const GatherOptions& options, PmacLink& link, DefinitionTable& def
   err << "uploaded " << report.sampleCount << " samples of " << active.size() << " series\n";
 
   const std::string csv = series::SeriesCsv(table, active);
-  if (options.outputFile.empty()) {
+  if (outputFile.empty()) {
     out << csv;
     return kExitOk;
   }
-  if (!platform::WriteFileAtomically(options.outputFile, csv, error)) {
+  std::string error;
+  if (!platform::WriteFileAtomically(outputFile, csv, error)) {
     err << "brightlantern-cli: " << error << '\n';
     return kExitFailed;
   }

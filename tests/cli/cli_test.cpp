@@ -191,5 +191,51 @@ TEST_F(CliTest, GatherRefusesWhatItCannotDo) {
   EXPECT_NE(busy.err.find("DEF GAT"), std::string::npos) << busy.err;
 }
 
+// A step of motor 1 through the controller program: the commanded position steps by the size in
+// counts and comes back, the actual position follows, the servo output drives it.
+TEST_F(CliTest, TuneRunsAStepMoveAndWritesItsThreeSeries) {
+  const std::string csvFile = (folder_ / "step.csv").string();
+  const Result r = Cli({"--virtual", "5", "command", "#1J/", "tune", "step", "--motor", "1",
+                        "--download", "--size", "300", "--dwell", "200", "--output", csvFile});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_NE(r.err.find("Download finished"), std::string::npos) << r.err;
+  std::ifstream in(csvFile, std::ios::binary);
+  const Csv csv = ReadCsv(std::string(std::istreambuf_iterator<char>(in), {}));
+  EXPECT_EQ(csv.header,
+            "Time (s),Motor #1 Commanded Position (cts*Ix08),Motor #1 Actual Position "
+            "(cts*Ix08),Motor #1 DAC Output (Bits)");
+  ASSERT_GT(csv.rows.size(), 50u);
+  double commanded = -1e9, actual = -1e9, output = 0;
+  for (const auto& row : csv.rows) {
+    ASSERT_EQ(row.size(), 4u);
+    commanded = std::max(commanded, row[1] - csv.rows[0][1]);
+    actual = std::max(actual, row[2] - csv.rows[0][2]);
+    output = std::max(output, std::abs(row[3]));
+  }
+  EXPECT_NEAR(commanded, 300.0, 1e-6);
+  EXPECT_NEAR(actual, 300.0, 30.0);
+  EXPECT_GT(output, 50.0);
+}
+
+TEST_F(CliTest, TuneRefusesBadParametersAndReportsAMoveThatDidNotStart) {
+  const Result small = Cli({"--virtual", "5", "tune", "trapezoid", "--motor", "1", "--size", "99",
+                            "--velocity", "10", "--acceleration", "1"});
+  EXPECT_EQ(small.status, kExitUsage);
+  EXPECT_NE(small.err.find("This move is too small to reach the desired velocity."),
+            std::string::npos)
+      << small.err;
+  EXPECT_EQ(Cli({"--virtual", "5", "tune", "step"}).status, kExitUsage);
+  EXPECT_EQ(Cli({"--virtual", "5", "tune", "step", "--motor", "1", "--velocity", "3"}).status,
+            kExitUsage);
+  EXPECT_EQ(Cli({"--virtual", "2", "tune", "step", "--motor", "9"}).status, kExitUsage);
+
+  // Without the program nobody answers the handshake.
+  const Result unanswered = Cli({"--virtual", "5", "tune", "sweep", "--motor", "2"});
+  EXPECT_EQ(unanswered.status, kExitFailed);
+  EXPECT_NE(unanswered.err.find("Tuning Error: Error Starting Test Move!"), std::string::npos)
+      << unanswered.err;
+  EXPECT_TRUE(unanswered.out.empty());
+}
+
 }  // namespace
 }  // namespace bl::cli

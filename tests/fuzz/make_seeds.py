@@ -736,6 +736,18 @@ def gather_settings():
     write(t, "reply_hex", b"$C00100\r\x06")
 
 
+def test_move_settings():
+    t = "test_move_settings_fuzzer"
+    write(t, "saved", b"# Brightlantern test moves\nstep.size=500\nstep.dwell=500\n"
+                      b"trapezoid.size=5000\ntrapezoid.dwell=1000\n"
+                      b"trapezoid.velocity=10\ntrapezoid.acceleration=0.20000000298023224\n"
+                      b"sweep.size=1000\nsweep.time=5000\nsweep.low=0\nsweep.high=25\n")
+    write(t, "hostile", b"step.size=0\r\nstep.dwell=99999999999\ntrapezoid.velocity=nan\n"
+                        b"trapezoid.acceleration=1e999\nsweep.low=-1\nsweep.high\n=\n"
+                        b"\xff\x00=3\n" + b"9" * 300)
+    write(t, "field", b"0.01")
+
+
 def reference_settings():
     t = "reference_settings_fuzzer"
     write(t, "saved", b"# Brightlantern reference series generator\nseries=3\ntype=4\n"
@@ -901,6 +913,7 @@ if __name__ == "__main__":
     upload_reply()
     gather_settings()
     reference_settings()
+    test_move_settings()
     process_series()
     gather_source()
     source_fields()

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
+#include <filesystem>
 
 #include "controller/identify_controller.h"
 #include "gui_support.h"
@@ -16,6 +17,7 @@
 #include "platform/fake/fake_desktop.h"
 #include "platform/qt/qt_ui_thread.h"
 #include "shell/qt/main_window.h"
+#include "shell/qt/tuning_commands.h"
 #include "shell/shell.h"
 #include "shell/view_ids.h"
 #include "shell/workbench.h"
@@ -56,10 +58,7 @@ class TestMovesPageTest : public ::testing::Test {
   tuning::MotorSelection selection{workbench.link, workbench.terminal.addressedMotor,
                                    workbench.controllerType.motorCount};
   QDialog host{&window};
-  tuning::TestMovesPage* page = new tuning::TestMovesPage(
-      TestMoveContextOf(workbench), workbench.testMoves, selection,
-      [this] { shell.SelectView(kViewGraphTime, true); },
-      [this] { workbench.transfer.DownloadProgram(editor::kDownloadTestMoves); }, "");
+  tuning::TestMovesPage* page = NewTestMovesPage(workbench, shell, selection, nullptr);
 };
 
 TEST_F(TestMovesPageTest, StepMoveStartsOnTheVirtualControllerAndShowsTheGraph) {
@@ -117,6 +116,13 @@ TEST_F(TestMovesPageTest, StepMoveStartsOnTheVirtualControllerAndShowsTheGraph) 
   // Leaving the page gives the move up.
   page->Leave();
   EXPECT_FALSE(workbench.testMovePending);
+
+  // The parameters were kept for the next run.
+  tuning::TestMoveParameters kept;
+  std::string error;
+  ASSERT_TRUE(tuning::LoadTestMoveSettings(tuning::TestMoveSettingsPath(), kept, error)) << error;
+  EXPECT_EQ(kept.stepSize, 800);
+  std::filesystem::remove(tuning::TestMoveSettingsPath());
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "shell/workbench.h"
 #include "tuning/qt/frequency_response_dialog.h"
 #include "tuning/qt/reference_series_dialog.h"
+#include "tuning/qt/test_moves_page.h"
 
 namespace bl {
 
@@ -66,6 +67,15 @@ void WireTuningCommands(MainWindow& window, Workbench& workbench, Shell& shell) 
 void UnwireTuningCommands(Shell& shell) {
   shell.SetCommand(cmd::kReferenceSeries, nullptr);
   shell.SetCommand(cmd::kFrequencyResponse, nullptr);
+}
+
+tuning::TestMovesPage* NewTestMovesPage(Workbench& workbench, Shell& shell,
+                                        tuning::MotorSelection& selection, QWidget* parent) {
+  return new tuning::TestMovesPage(
+      TestMoveContextOf(workbench), workbench.testMoves, selection,
+      [&shell] { shell.SelectView(kViewGraphTime, true); },
+      [&workbench] { workbench.transfer.DownloadProgram(editor::kDownloadTestMoves); },
+      tuning::TestMoveSettingsPath(), parent);
 }
 
 }  // namespace bl

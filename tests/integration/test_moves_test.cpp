@@ -28,6 +28,7 @@ const std::string kProgramFile =
 
 constexpr int kGatherBit = 0x80000;
 constexpr double kLeadInMs = 50;  // the program's rest before each move
+constexpr int kStart = 1234;      // counts
 
 struct Case {
   int type;
@@ -53,8 +54,9 @@ class TestMovesTest : public ::testing::TestWithParam<Case> {
     IdentifyController(wb.controllerType, wb.link, wb.definitions, wb.terminal, {});
     ASSERT_EQ(wb.controllerType.typeCode, GetParam().type);
     Send(platform::Format("I%d=%d", motor * 100 + 8, GetParam().ix08));
-    Send(platform::Format("#%dJ/", motor));
-    Run(50ms);
+    // Away from zero, so that a program that forgot where the motor was would show it.
+    Send(platform::Format("#%dJ=%d", motor, kStart));
+    Run(1500ms);
     std::vector<std::string> messages;
     ASSERT_EQ(wb.link.Download(kProgramFile, [&](std::string_view m) { messages.emplace_back(m); },
                                nullptr),
@@ -101,7 +103,7 @@ class TestMovesTest : public ::testing::TestWithParam<Case> {
     source(1, SourceType::kD, commanded, 0, 48, scale);
     source(2, SourceType::kD, actual, 0, 48, scale);
     source(3, SourceType::kX, output, 8, 16, 1.0);
-    wb.gather.period = 2;
+    wb.gather.period = gatherPeriod;
     series::DefineGather(wb.link, wb.controllerType, wb.gather, wb.series);
     commandedAddress = commanded;
   }
@@ -153,6 +155,7 @@ class TestMovesTest : public ::testing::TestWithParam<Case> {
   Workbench& wb = p.workbench;
   const int motor = GetParam().motor;
   int commandedAddress = 0;
+  int gatherPeriod = 2;
 };
 
 // A step there and back: the commanded position jumps by the size (so the program scaled by
@@ -171,6 +174,7 @@ TEST_P(TestMovesTest, StepMovesOutAndBackAndEndsGathering) {
     const std::vector<double>& c = Commanded();
     ASSERT_GT(c.size(), 100u);
     const double home = c.front();
+    EXPECT_NEAR(home, kStart, 1e-6);
     EXPECT_NEAR(*std::max_element(c.begin(), c.end()), home + 400, 1e-6);
     EXPECT_NEAR(*std::min_element(c.begin(), c.end()), home, 1e-6);
     EXPECT_NEAR(c.back(), home, 1e-6);
@@ -241,6 +245,23 @@ TEST_P(TestMovesTest, SineSweepRisesFromLowToHighFrequency) {
       EXPECT_NEAR(500 / (crossings[k] - crossings[k - 1]), expected, 0.1 * expected) << k;
     }
   }
+}
+
+// At the top of the range the segments are still short enough for the path to keep the
+// amplitude and the number of turns.
+TEST_P(TestMovesTest, SineSweepKeepsItsShapeAtOneHundredHertz) {
+  gatherPeriod = 1;
+  StartSweep(500, 200, 90, 100);
+  ASSERT_EQ(FinishMove(), 2);
+  const std::vector<double>& c = Commanded();
+  ASSERT_GT(c.size(), 100u);
+  const double home = c.front();
+  EXPECT_GT(*std::max_element(c.begin(), c.end()), home + 0.9 * 500);
+  EXPECT_LT(*std::min_element(c.begin(), c.end()), home - 0.9 * 500);
+  int crossings = 0;
+  for (std::size_t i = 1; i < c.size(); ++i)
+    if ((c[i - 1] < home) != (c[i] < home)) ++crossings;
+  EXPECT_NEAR(crossings, 2 * 95 * 0.2, 1);
 }
 
 // PLCs switched off (I5=0): the step never answers the handshake and gathering never starts,

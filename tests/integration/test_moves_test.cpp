@@ -6,11 +6,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "controller/identify_controller.h"
+#include "editor/editor_transfer.h"
 #include "integration/fake_clock_program.h"
 #include "platform/text_format.h"
 #include "series/gather.h"
@@ -22,9 +23,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using series::SourceType;
-
-const std::string kProgramFile =
-    (std::filesystem::path(BL_SOURCE_DATA_DIR) / "BL_TestMoves.pmc").string();
 
 constexpr int kGatherBit = 0x80000;
 constexpr double kLeadInMs = 50;  // the program's rest before each move
@@ -57,12 +55,11 @@ class TestMovesTest : public ::testing::TestWithParam<Case> {
     // Away from zero, so that a program that forgot where the motor was would show it.
     Send(platform::Format("#%dJ=%d", motor, kStart));
     Run(1500ms);
-    std::vector<std::string> messages;
-    ASSERT_EQ(wb.link.Download(kProgramFile, [&](std::string_view m) { messages.emplace_back(m); },
-                               nullptr),
-              1);
-    ASSERT_FALSE(messages.empty());
-    EXPECT_TRUE(messages.back().ends_with(" 0 errors.")) << messages.back();
+    // The page's "BL_TestMoves.pmc" button: the shipped file, found in the data folder.
+    wb.transfer.DownloadProgram(editor::kDownloadTestMoves);
+    const std::string& finished = wb.terminal.Line(0).text;
+    EXPECT_TRUE(finished.starts_with("Download finished: ") && finished.ends_with(" 0 errors."))
+        << finished;
   }
 
   std::string Send(const std::string& command) {
@@ -151,7 +148,7 @@ class TestMovesTest : public ::testing::TestWithParam<Case> {
   double SampleMs() const { return wb.series[1].rawDataPeriod * 1000; }
   double GatheredMs() const { return wb.series[1].sampleCount * SampleMs(); }
 
-  test::FakeClockProgram p;
+  test::FakeClockProgram p{{BL_SOURCE_DATA_DIR}};
   Workbench& wb = p.workbench;
   const int motor = GetParam().motor;
   int commandedAddress = 0;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/command_ids.h"
 #include "controller/identify_controller.h"
 #include "editor/editor_transfer.h"
 #include "integration/fake_clock_program.h"
@@ -48,6 +49,7 @@ class TestMovesTest : public ::testing::TestWithParam<Case> {
   }
 
   void SetUp() override {
+    p.shell.SetCommand(cmd::kUploadData, [this] { ++uploadsAsked; });
     ASSERT_EQ(wb.link.LinkConnect(), 0);
     IdentifyController(wb.controllerType, wb.link, wb.definitions, wb.terminal, {});
     ASSERT_EQ(wb.controllerType.typeCode, GetParam().type);
@@ -55,7 +57,11 @@ class TestMovesTest : public ::testing::TestWithParam<Case> {
     // Away from zero, so that a program that forgot where the motor was would show it.
     Send(platform::Format("#%dJ=%d", motor, kStart));
     Run(1500ms);
-    // The page's "BL_TestMoves.pmc" button: the shipped file, found in the data folder.
+    Download();
+  }
+
+  // The page's "BL_TestMoves.pmc" button: the shipped file, found in the data folder.
+  void Download() {
     wb.transfer.DownloadProgram(editor::kDownloadTestMoves);
     const std::string& finished = wb.terminal.Line(0).text;
     EXPECT_TRUE(finished.starts_with("Download finished: ") && finished.ends_with(" 0 errors."))
@@ -127,15 +133,22 @@ class TestMovesTest : public ::testing::TestWithParam<Case> {
     Send("&8 B999R");
   }
 
-  // The page's 2000 ms wait and handshake, then the monitor's 100 ms polls until gathering
-  // stops; the gathered data is uploaded. Returns the handshake and checks that gathering was
-  // on once the move had started.
+  // The page's 2000 ms wait and handshake, then the monitor's cycles until it sees gathering
+  // stopped and asks for the upload, which runs here. Returns the handshake and checks that
+  // gathering was on once the move had started.
   int FinishMove() {
     Run(100ms);
     EXPECT_TRUE(Gathering());
     Run(1900ms);
     const int handshake = Value("P950");
-    for (int polls = 0; polls < 200 && Gathering(); ++polls) Run(100ms);
+    if (handshake != 2) return handshake;
+    wb.testMovePending = true;
+    uploadsAsked = 0;
+    for (int cycles = 0; cycles < 200 && wb.testMovePending; ++cycles) {
+      Run(100ms);
+      wb.monitor.Cycle();
+    }
+    EXPECT_EQ(uploadsAsked, 1);
     EXPECT_FALSE(Gathering());
     const series::UploadReport report = series::UploadGatheredData(
         {wb.link, wb.terminal, p.desktop, p.ui, wb.controllerType, wb.gather, wb.series});
@@ -153,16 +166,19 @@ class TestMovesTest : public ::testing::TestWithParam<Case> {
   const int motor = GetParam().motor;
   int commandedAddress = 0;
   int gatherPeriod = 2;
+  int uploadsAsked = 0;
 };
 
 // A step there and back: the commanded position jumps by the size (so the program scaled by
 // the Ix08 it was given), holds for the dwell each way, and the load follows; gathering covers
-// lead-in and both dwells and then stops. A second step starts the same way, timed across the
-// turn of the 24-bit servo counter.
+// lead-in and both dwells and then stops. A second step starts the same way, after the file
+// has been downloaded again over the gather buffer of the first, and is timed across the turn
+// of the 24-bit servo counter.
 TEST_P(TestMovesTest, StepMovesOutAndBackAndEndsGathering) {
   for (int run = 0; run < 2; ++run) {
     SCOPED_TRACE(run);
     if (run == 1) {
+      Download();
       Send("WX:$0,$FFFF00");  // 256 cycles before it turns: within the first dwell
       ASSERT_GE(Value("RX:$0") & 0xFFFFFF, 0xFFFF00);
     }
@@ -209,11 +225,12 @@ TEST_P(TestMovesTest, ConstantVelocityMoveReachesItsSpeed) {
 // A sweep of 800 counts from 2 Hz to 12 Hz over 1000 ms: the commanded path swings by the
 // amplitude about its start, and its zero crossings come closer together as the frequency rises
 // linearly in time. Gathering ends with the sweep; the return to the start is not gathered but
-// done, so a second sweep starts where the first did.
+// done, so a second sweep starts where the first did; that one with SIN working in radians.
 TEST_P(TestMovesTest, SineSweepRisesFromLowToHighFrequency) {
   double firstHome = 0;
   for (int run = 0; run < 2; ++run) {
     SCOPED_TRACE(run);
+    if (run == 1) Send("I15=1");
     StartSweep(800, 1000, 2, 12);
     ASSERT_EQ(FinishMove(), 2);
     const std::vector<double>& c = Commanded();

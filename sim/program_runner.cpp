@@ -215,6 +215,55 @@ bool Call(Machine& m, CoordinateSystemRun& r, int number, double label) {
 
 // Executes the program's statements until a move or dwell is under way, the program ends, or
 // the cycle's work is spent. `carry` is the part of this cycle already past the last move's end.
+// What a statement that both kinds of program take did.
+enum class Flow {
+  kGoOn,       // carry on at pc
+  kLoopBack,   // an ENDWHILE sent pc back to its WHILE
+  kBroken,     // a block without its partner
+  kReset,      // a command reset the controller or erased programs; the program is gone
+  kNotShared,  // a motion statement, for the motion program's own step
+};
+
+// Runs an assignment, IF/ELSE/ENDIF, WHILE/ENDWHILE, CMD or ENA/DIS PLC: what PLCs and motion
+// programs share. pc already points past the statement; jumps move it.
+Flow RunShared(Machine& m, const ProgramBuffers::Program& p, const Statement& st, int& pc) {
+  switch (st.kind) {
+    case Kind::kAssign:
+    case Kind::kConstant:
+      RunAssignment(m, st);
+      return Flow::kGoOn;
+    case Kind::kIf:
+    case Kind::kWhile:
+      if (Test(m, st)) return Flow::kGoOn;
+      [[fallthrough]];  // past the block, as ELSE jumps past its own
+    case Kind::kElse: {
+      const int to = Partner(p, st);
+      if (to < 0) return Flow::kBroken;
+      pc = to + 1;
+      return Flow::kGoOn;
+    }
+    case Kind::kEndWhile: {
+      const int to = Partner(p, st);
+      if (to < 0) return Flow::kBroken;
+      pc = to;
+      return Flow::kLoopBack;
+    }
+    case Kind::kEndIf:
+      return Flow::kGoOn;
+    case Kind::kCommand: {
+      const std::uint64_t generation = m.runner.generation;
+      RunCommand(m, st);
+      return m.runner.generation != generation ? Flow::kReset : Flow::kGoOn;
+    }
+    case Kind::kEnablePlc:
+    case Kind::kDisablePlc:
+      m.programs.SetPlcsEnabled(m, PlcNumbers(st), st.kind == Kind::kEnablePlc);
+      return Flow::kGoOn;
+    default:
+      return Flow::kNotShared;
+  }
+}
+
 void Execute(Machine& m, int cs, CoordinateSystemRun& r, double carry) {
   int jumpsBack = 0;
   for (int n = 0; n < kStatementsPerCycle && r.running && !r.moving && !r.dwell; ++n) {
@@ -234,44 +283,21 @@ void Execute(Machine& m, int cs, CoordinateSystemRun& r, double carry) {
     const Statement& st = p->statements[static_cast<std::size_t>(r.pc)];
     const int here = r.pc;
     ++r.pc;
-    switch (st.kind) {
-      case Kind::kAssign:
-      case Kind::kConstant:
-        RunAssignment(m, st);
-        break;
-      case Kind::kIf:
-      case Kind::kWhile:
-        if (!Test(m, st)) {
-          const int to = Partner(*p, st);
-          if (to < 0) return Fail(m, cs, r);
-          r.pc = to + 1;
-        }
-        break;
-      case Kind::kElse: {
-        const int to = Partner(*p, st);
-        if (to < 0) return Fail(m, cs, r);
-        r.pc = to + 1;
-        break;
-      }
-      case Kind::kEndWhile: {
-        const int to = Partner(*p, st);
-        if (to < 0) return Fail(m, cs, r);
-        r.pc = to;
+    switch (RunShared(m, *p, st, r.pc)) {
+      case Flow::kGoOn:
+        continue;
+      case Flow::kLoopBack:
         if (++jumpsBack >= kJumpsBackPerCycle) return;
+        continue;
+      case Flow::kBroken:
+        return Fail(m, cs, r);
+      case Flow::kReset:
+        return;  // `st` and `p` may be gone
+      case Flow::kNotShared:
         break;
-      }
-      case Kind::kEndIf:
+    }
+    switch (st.kind) {
       case Kind::kLabel:
-        break;
-      case Kind::kCommand: {
-        const std::uint64_t generation = m.runner.generation;
-        RunCommand(m, st);  // `st` and `p` may be gone after this
-        if (m.runner.generation != generation) return;
-        break;
-      }
-      case Kind::kEnablePlc:
-      case Kind::kDisablePlc:
-        m.programs.SetPlcsEnabled(m, PlcNumbers(st), st.kind == Kind::kEnablePlc);
         break;
       case Kind::kAbs:
       case Kind::kInc: {
@@ -359,6 +385,8 @@ void Execute(Machine& m, int cs, CoordinateSystemRun& r, double carry) {
         if (++jumpsBack >= kJumpsBackPerCycle) return;
         break;
       }
+      default:
+        break;  // taken by RunShared
     }
   }
 }
@@ -414,7 +442,6 @@ void StepSystem(Machine& m, int cs, CoordinateSystemRun& r) {
 // never longer than the program.
 void PlcPass(Machine& m, int n) {
   int& pc = m.runner.plcPc[static_cast<std::size_t>(n)];
-  const std::uint64_t generation = m.runner.generation;
   for (;;) {
     const ProgramBuffers::Program* p = m.programs.Find(BufferKind::kPlc, n);
     if (!p || pc < 0 || static_cast<std::size_t>(pc) >= p->statements.size()) {
@@ -423,38 +450,17 @@ void PlcPass(Machine& m, int n) {
     }
     const Statement& st = p->statements[static_cast<std::size_t>(pc)];
     ++pc;
-    switch (st.kind) {
-      case Kind::kAssign:
-      case Kind::kConstant:
-        RunAssignment(m, st);
-        break;
-      case Kind::kIf:
-      case Kind::kWhile:
-        if (!Test(m, st)) {
-          const int to = Partner(*p, st);
-          pc = to < 0 ? 0 : to + 1;
-          if (to < 0) return;
-        }
-        break;
-      case Kind::kElse: {
-        const int to = Partner(*p, st);
-        pc = to < 0 ? 0 : to + 1;
-        if (to < 0) return;
-        break;
-      }
-      case Kind::kEndWhile:
-        pc = std::max(0, Partner(*p, st));
+    // Every statement a PLC stores is a shared one.
+    switch (RunShared(m, *p, st, pc)) {
+      case Flow::kBroken:
+        pc = 0;
         return;
-      case Kind::kCommand:
-        RunCommand(m, st);
-        if (m.runner.generation != generation) return;
+      case Flow::kLoopBack:  // the next pass starts at the WHILE
+      case Flow::kReset:
+        return;
+      case Flow::kGoOn:
+      case Flow::kNotShared:
         break;
-      case Kind::kEnablePlc:
-      case Kind::kDisablePlc:
-        m.programs.SetPlcsEnabled(m, PlcNumbers(st), st.kind == Kind::kEnablePlc);
-        break;
-      default:
-        break;  // ENDIF; nothing else is stored in a PLC
     }
     if (!m.programs.PlcEnabled(n)) return;  // disabled by itself: it stops here
   }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "link/builtin_library.h"
 #include "link/virtual_time.h"
 #include "platform/fake/fake_clock.h"
@@ -11,9 +14,11 @@
 namespace bl::test {
 
 // The whole program without windows, on the fake clock: the built-in library with the virtual
-// controller as device 0, whose servo time follows the clock.
+// controller as device 0, whose servo time follows the clock. dataFolders: where shipped data is
+// looked for after the start directory.
 struct FakeClockProgram {
-  FakeClockProgram() {
+  explicit FakeClockProgram(std::vector<std::string> dataFolders = {})
+      : workbench{desktop, ui, clock, BuiltinLibraryLoader(devices), std::move(dataFolders)} {
     clock.OnAdvance([this](platform::Duration now) { time.Update(now); });
     devices.chooseDevice = [] { return 0; };
   }
@@ -23,7 +28,7 @@ struct FakeClockProgram {
   BuiltinDevices devices{"", &time, &clock};
   platform::FakeDesktop desktop;
   platform::ImmediateUiThread ui;
-  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
+  Workbench workbench;
   Shell shell{workbench};
 };
 

@@ -20,7 +20,7 @@ using namespace std::chrono_literals;
 
 class TestMoveRoad : public ::testing::Test, protected test::FakeClockProgram {
  protected:
-  TestMoveRoad() {
+  TestMoveRoad() : FakeClockProgram({BL_SOURCE_DATA_DIR}) {
     shell.SetCommand(cmd::kUploadData, [this] {
       ++uploads;
       series::UploadGatheredData(
@@ -28,9 +28,6 @@ class TestMoveRoad : public ::testing::Test, protected test::FakeClockProgram {
            workbench.controllerType, workbench.gather, workbench.series},
           {});
     });
-    workbench.transfer.testMovesPath = [] {
-      return std::string(BL_SOURCE_DATA_DIR) + "/BL_TestMoves.pmc";
-    };
   }
   void Connect() {
     ASSERT_EQ(workbench.link.LinkConnect(), 0);

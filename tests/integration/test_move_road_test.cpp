@@ -105,26 +105,6 @@ TEST_F(TestMoveRoad, AStepIsGatheredUploadedAndShownOnTheGraph) {
   EXPECT_GT(MaxAbs(3), 100.0);
 }
 
-TEST_F(TestMoveRoad, TheTrapezoidAndTheSweepRunInCoordinateSystem8) {
-  Connect();
-  page.DownloadProgram();
-  Ask("#1J/");
-  clock.Advance(200ms);
-  page.Activate();
-  // Out 5000 counts and back, then a sine of 1000 counts about the start.
-  for (const auto& [kind, size] : {std::pair{tuning::TestMoveKind::kTrapezoid, 5000.0},
-                                   {tuning::TestMoveKind::kSineSweep, 1000.0}}) {
-    ASSERT_EQ(page.Start(kind), tuning::TestMoveOutcome::kStarted);
-    Cycles(100);
-    ASSERT_FALSE(workbench.testMovePending);
-    ASSERT_GT(workbench.series[1].sampleCount, 100);
-    EXPECT_NEAR(Max(1) - workbench.series[1].values.front(), size, 1.0);
-    EXPECT_GT(MaxAbs(3), 100.0);
-  }
-  EXPECT_EQ(uploads, 2);
-  EXPECT_TRUE(desktop.messages.empty());
-}
-
 TEST_F(TestMoveRoad, WithoutTheProgramTheHandshakeFailsAndNothingIsPending) {
   Connect();
   page.Activate();

@@ -1,5 +1,5 @@
 // The shipped test-move program on every controller type: downloaded as the workbench downloads
-// it, started with exactly the lines the "Test Moves" page sends, gathered until the controller
+// it, started with the lines the "Test Moves" page sends, gathered until the controller
 // ends gathering, uploaded and processed.
 #include <gtest/gtest.h>
 
@@ -18,12 +18,12 @@
 #include "series/gather.h"
 #include "series/series_table.h"
 #include "series/upload.h"
+#include "tuning/test_move.h"
 
 namespace bl {
 namespace {
 
 using namespace std::chrono_literals;
-using series::SourceType;
 
 constexpr int kGatherBit = 0x80000;
 constexpr double kLeadInMs = 50;  // the program's rest before each move
@@ -84,53 +84,41 @@ class TestMovesTest : public ::testing::TestWithParam<Case> {
   bool Gathering() { return (Value(wb.controllerType.IsTurbo() ? "RX:$6" : "RX:$3") & kGatherBit); }
 
   // The page's preparation: series 1..3 on the motor's commanded and actual position and servo
-  // output, then the gather definition.
-  void DefineGather() {
-    const int m = motor;
-    const bool turbo = wb.controllerType.IsTurbo();
-    const int commanded = turbo ? m * 128 + 8 : m * 60 - 20;
-    const int actual = turbo ? m * 128 + 11 : m * 60 - 17;
-    const int output = turbo ? m * 128 + 63 : m * 60 + (wb.controllerType.typeCode == 1 ? 9 : 7);
-    const double scale = 1.0 / (32.0 * Ix08());
-    for (int k = 1; k <= series::kMaxSeriesCount; ++k) wb.series[k].active = false;
-    const auto source = [&](int k, SourceType type, int address, int bit, int length, double f) {
-      series::DataSeries& s = wb.series[k];
-      s.active = true;
-      s.sourceType = type;
-      s.address = static_cast<std::uint32_t>(address);
-      s.startingBit = bit;
-      s.wordLength = length;
-      s.signedData = true;
-      s.scaleFactor = f;
-    };
-    source(1, SourceType::kD, commanded, 0, 48, scale);
-    source(2, SourceType::kD, actual, 0, 48, scale);
-    source(3, SourceType::kX, output, 8, 16, 1.0);
+  // output, then the gather definition; then the page's start lines.
+  void Start(tuning::TestMoveKind kind, const tuning::TestMoveParameters& parameters) {
+    const tuning::MotorRegisters registers =
+        tuning::MotorRegistersFor(wb.controllerType.typeCode, motor);
+    const double ix08 = tuning::TestMoveIx08(Ix08());
+    tuning::PrepareTestMoveSeries(wb.series, motor, registers, ix08);
     wb.gather.period = gatherPeriod;
     series::DefineGather(wb.link, wb.controllerType, wb.gather, wb.series);
-    commandedAddress = commanded;
+    for (const std::string& line :
+         tuning::TestMoveStartCommands(kind, parameters, motor, registers, ix08))
+      Send(line);
   }
   int Ix08() { return Value(platform::Format("I%d", motor * 100 + 8)); }
 
   void StartStep(int size, int dwell) {
-    DefineGather();
-    Send(platform::Format("P950=1 P951=1 P952=%d P953=%d P958=%.0lf", size, dwell,
-                          static_cast<double>(Ix08())));
-    Send(platform::Format("M950->D:$%X M951->X:$0,24", commandedAddress));
-    Send("ENA PLC31");
+    tuning::TestMoveParameters p;
+    p.stepSize = size;
+    p.stepDwell = dwell;
+    Start(tuning::TestMoveKind::kStep, p);
   }
-  void StartConstantVelocity(int size, int dwell, double velocity, double acceleration) {
-    DefineGather();
-    Send(platform::Format("P950=1 P951=2 P952=%d P953=%d P954=%.2f P955=%.2f", size, dwell,
-                          velocity, acceleration));
-    Send(platform::Format("&8 UNDEFINE ALL #%d->X", motor));
-    Send("&8 B999R");
+  void StartConstantVelocity(int size, int dwell, float velocity, float acceleration) {
+    tuning::TestMoveParameters p;
+    p.trapezoidSize = size;
+    p.trapezoidDwell = dwell;
+    p.velocity = velocity;
+    p.acceleration = acceleration;
+    Start(tuning::TestMoveKind::kTrapezoid, p);
   }
   void StartSweep(int size, int time, int low, int high) {
-    DefineGather();
-    Send(platform::Format("P950=1 P951=3 P952=%d P953=%d P956=%d P957=%d", size, time, low, high));
-    Send(platform::Format("&8 UNDEFINE ALL #%d->X", motor));
-    Send("&8 B999R");
+    tuning::TestMoveParameters p;
+    p.sweepSize = size;
+    p.sweepTime = time;
+    p.lowFrequency = low;
+    p.highFrequency = high;
+    Start(tuning::TestMoveKind::kSineSweep, p);
   }
 
   // The page's 2000 ms wait and handshake, then the monitor's cycles until it sees gathering
@@ -164,7 +152,6 @@ class TestMovesTest : public ::testing::TestWithParam<Case> {
   test::FakeClockProgram p{{BL_SOURCE_DATA_DIR}};
   Workbench& wb = p.workbench;
   const int motor = GetParam().motor;
-  int commandedAddress = 0;
   int gatherPeriod = 2;
   int uploadsAsked = 0;
 };

@@ -55,10 +55,8 @@ class TestMovesPageTest : public ::testing::Test {
   Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
   Shell shell{workbench};
   MainWindow window{workbench, shell};
-  tuning::MotorSelection selection{workbench.link, workbench.terminal.addressedMotor,
-                                   workbench.controllerType.motorCount};
   QDialog host{&window};
-  tuning::TestMovesPage* page = NewTestMovesPage(workbench, shell, selection, nullptr);
+  tuning::TestMovesPage* page = NewTestMovesPage(workbench, shell, nullptr);
 };
 
 TEST_F(TestMovesPageTest, StepMoveStartsOnTheVirtualControllerAndShowsTheGraph) {

@@ -69,10 +69,9 @@ void UnwireTuningCommands(Shell& shell) {
   shell.SetCommand(cmd::kFrequencyResponse, nullptr);
 }
 
-tuning::TestMovesPage* NewTestMovesPage(Workbench& workbench, Shell& shell,
-                                        tuning::MotorSelection& selection, QWidget* parent) {
+tuning::TestMovesPage* NewTestMovesPage(Workbench& workbench, Shell& shell, QWidget* parent) {
   return new tuning::TestMovesPage(
-      TestMoveContextOf(workbench), workbench.testMoves, selection,
+      TestMoveContextOf(workbench), workbench.terminal.addressedMotor, workbench.testMoves,
       [&shell] { shell.SelectView(kViewGraphTime, true); },
       [&workbench] { workbench.transfer.DownloadProgram(editor::kDownloadTestMoves); },
       tuning::TestMoveSettingsPath(), parent);

@@ -8,9 +8,8 @@ class MainWindow;
 class Shell;
 class Workbench;
 namespace tuning {
-class MotorSelection;
 class TestMovesPage;
-}  // namespace tuning
+}
 
 // The analysis commands of the "Graphing" menu: "Create Reference Series" and "Create Frequency
 // Response Series". The generator's settings are kept in the user's config folder whenever its
@@ -22,7 +21,6 @@ void UnwireTuningCommands(Shell& shell);
 // The "Test Moves" page of the "Motor Tuning" sheet over the workbench's records: a move that
 // starts shows the time graph, the program's button downloads BL_TestMoves.pmc with the progress
 // meter, and the parameters are kept in the user's config folder.
-tuning::TestMovesPage* NewTestMovesPage(Workbench& workbench, Shell& shell,
-                                        tuning::MotorSelection& selection, QWidget* parent);
+tuning::TestMovesPage* NewTestMovesPage(Workbench& workbench, Shell& shell, QWidget* parent);
 
 }  // namespace bl

@@ -9,8 +9,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "controller/controller_type.h"
 #include "platform/qt/qt_fonts.h"
 #include "tuning/qt/motor_selection_group.h"
+#include "tuning/qt/wait_cursor.h"
 
 namespace bl::tuning {
 
@@ -18,15 +20,6 @@ using platform::FromQt;
 using platform::ToQt;
 
 namespace {
-
-// The wait cursor for as long as a move is being started (the 2000 ms handshake included).
-class WaitCursor {
- public:
-  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 struct MoveGroup {
   const char* title;
@@ -36,15 +29,16 @@ struct MoveGroup {
 
 }  // namespace
 
-TestMovesPage::TestMovesPage(TestMoveContext context, TestMoveParameters& parameters,
-                             MotorSelection& selection, std::function<void()> showGraph,
+TestMovesPage::TestMovesPage(TestMoveContext context, std::atomic<int>& addressedMotor,
+                             TestMoveParameters& parameters, std::function<void()> showGraph,
                              std::function<void()> downloadProgram, std::string settingsPath,
                              QWidget* parent)
     : TuningPage(parent),
-      presenter_(context, parameters, selection, std::move(showGraph), std::move(downloadProgram),
+      selection_(context.link, addressedMotor, context.type.motorCount),
+      presenter_(context, parameters, selection_, std::move(showGraph), std::move(downloadProgram),
                  std::move(settingsPath)),
       motors_(new MotorSelectionGroup(
-          selection,
+          selection_,
           [this] {
             presenter_.MotorAddressed();
             ShowFields();

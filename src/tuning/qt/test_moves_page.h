@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 
 #include "tuning/qt/tuning_page.h"
 #include "tuning/test_moves_presenter.h"
@@ -16,9 +17,11 @@ class MotorSelectionGroup;
 // controller program and its resources, and the three moves with their ten fields.
 class TestMovesPage : public TuningPage {
  public:
-  TestMovesPage(TestMoveContext context, TestMoveParameters& parameters, MotorSelection& selection,
-                std::function<void()> showGraph, std::function<void()> downloadProgram,
-                std::string settingsPath, QWidget* parent = nullptr);
+  // addressedMotor: the motor the tuning pages share.
+  TestMovesPage(TestMoveContext context, std::atomic<int>& addressedMotor,
+                TestMoveParameters& parameters, std::function<void()> showGraph,
+                std::function<void()> downloadProgram, std::string settingsPath,
+                QWidget* parent = nullptr);
 
   void Activate() override;
   void Leave() override;
@@ -32,6 +35,7 @@ class TestMovesPage : public TuningPage {
   void ShowFields();
   void Start(TestMoveKind kind);
 
+  MotorSelection selection_;
   TestMovesPresenter presenter_;
   MotorSelectionGroup* motors_;
   QPushButton* download_;

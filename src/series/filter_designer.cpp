@@ -17,9 +17,9 @@ void FilterDesigner::Show(const std::array<FilterSection, 2>& sections, double p
     FilterAnalysis a = AnalyzeFilterSection(period, sections[i].c1, sections[i].c2);
     Set& s = sets_[i];
     const Designed& d = s.designed;
-    if (d.context == context && d.section.c1 == sections[i].c1 &&
-        d.section.c2 == sections[i].c2 && d.kind == a.kind &&
-        std::abs(d.position1 - a.position1) <= 1 && std::abs(d.position2 - a.position2) <= 1) {
+    if (d.context == context && d.section.c1 == sections[i].c1 && d.section.c2 == sections[i].c2 &&
+        d.kind == a.kind && std::abs(d.position1 - a.position1) <= 1 &&
+        std::abs(d.position2 - a.position2) <= 1) {
       a.position1 = d.position1;
       a.position2 = d.position2;
     }
@@ -42,8 +42,8 @@ void FilterDesigner::Show(const std::array<FilterSection, 2>& sections, double p
   }
 }
 
-FilterSection FilterDesigner::Design(std::size_t set, FilterKind kind, int position1,
-                                     int position2, double period, int context) {
+FilterSection FilterDesigner::Design(std::size_t set, FilterKind kind, int position1, int position2,
+                                     double period, int context) {
   const FilterSection section = DesignFilterSection(kind, period, position1, position2);
   // The slider shows what the design took: a complex pair keeps off both ends.
   const int low = kind == FilterKind::kComplexPair ? 1 : 0;
@@ -59,9 +59,8 @@ FilterSection FilterDesigner::ChooseKind(FilterSet set, FilterKind kind, double 
   return Design(Index(set), kind, rows[0].position, rows[1].position, period, context);
 }
 
-bool FilterDesigner::MoveSlider(FilterSet set, int row, SliderStep step, int dragged,
-                                double period, std::array<FilterSection, 2>& sections,
-                                int context) {
+bool FilterDesigner::MoveSlider(FilterSet set, int row, SliderStep step, int dragged, double period,
+                                std::array<FilterSection, 2>& sections, int context) {
   if (row < 0 || row > 1) return false;
   std::array<std::array<int, 2>, 2> positions;
   for (std::size_t i = 0; i < 2; ++i)

@@ -20,6 +20,7 @@
 #include "terminal/command_line.h"
 #include "terminal_lines/terminal_lines.h"
 #include "tuning/frequency_response.h"
+#include "tuning/position_loop.h"
 #include "tuning/reference_series.h"
 
 namespace bl {
@@ -53,6 +54,8 @@ class Workbench {
   // The reference series generator's settings and the frequency response's series choices.
   tuning::ReferenceSettings reference;
   tuning::FrequencyResponseChoice frequencyResponse;
+  // The motor tuning sheet's gains, modifiers and filter design, kept for the run.
+  tuning::PositionLoopValues positionLoop;
   PmacLink link;
   CommandLine commandLine;
   SelectVariableMemory selectVariable;

@@ -76,7 +76,7 @@ class MotorTuningGuiTest : public ::testing::Test {
 TEST_F(MotorTuningGuiTest, GainsAndFilterGoToTheAddressedMotor) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   ConnectAndIdentify();
-  Send("#2 I230=1000 I231=5000 I232=0 I233=0 I235=0 I236=0 I237=0 I238=0 I239=0");
+  Send("#2 I230=1000 I231=5000 I232=100 I233=50 I234=1 I235=30 I236=0 I237=0 I238=0 I239=0");
 
   bool shown = false;
   WhenModal<tuning::MotorTuningSheet>([&](tuning::MotorTuningSheet& sheet) {
@@ -139,8 +139,13 @@ TEST_F(MotorTuningGuiTest, GainsAndFilterGoToTheAddressedMotor) {
   });
   window.MenuAction(cmd::kMotorTuning)->trigger();
   ASSERT_TRUE(shown);
+  // Ix30 up by a tenth, the other gains down: x / 1.1 + 0.5, truncated; Ix34 untouched.
   EXPECT_EQ(Read(230), 1320);
   EXPECT_EQ(Read(231), 4545);
+  EXPECT_EQ(Read(232), 91);
+  EXPECT_EQ(Read(233), 45);
+  EXPECT_EQ(Read(234), 1);
+  EXPECT_EQ(Read(235), 27);
   EXPECT_EQ(Read(236), 0);
   EXPECT_EQ(Read(237), 0);
   // The design is kept for the next opening of the sheet.

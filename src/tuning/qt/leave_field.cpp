@@ -11,8 +11,7 @@ LeaveField::LeaveField(std::function<void(const QString&)> left, QWidget* parent
 
 void LeaveField::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
-  // Another window taking the focus does not take the user out of the field.
-  if (event->reason() != Qt::ActiveWindowFocusReason) left_(text());
+  left_(text());
 }
 
 }  // namespace bl::tuning

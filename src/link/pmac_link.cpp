@@ -32,20 +32,6 @@ constexpr int kPlcDisabledBit = 1 << 22;
 // A C caller's text ends at its first NUL.
 std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 
-// WX/WY take the value truncated toward zero; values beyond an int are held at its limits rather
-// than converted with undefined behaviour.
-int TruncateToInt(double value) {
-  if (std::isnan(value)) return 0;
-  const double t = std::trunc(value);
-  if (t <= static_cast<double>(std::numeric_limits<int>::min())) {
-    return std::numeric_limits<int>::min();
-  }
-  if (t >= static_cast<double>(std::numeric_limits<int>::max())) {
-    return std::numeric_limits<int>::max();
-  }
-  return static_cast<int>(t);
-}
-
 // The base addresses of the two families of controller types, or nothing for an unknown type.
 std::optional<int> BaseFor(int typeCode, int nonTurbo, int turbo) {
   if (typeCode >= 1 && typeCode <= 3) return nonTurbo;
@@ -99,6 +85,18 @@ std::string WriteCommand(ValueKind kind, int number, double value) {
 }
 
 }  // namespace
+
+int TruncateToInt(double value) {
+  if (std::isnan(value)) return 0;
+  const double t = std::trunc(value);
+  if (t <= static_cast<double>(std::numeric_limits<int>::min())) {
+    return std::numeric_limits<int>::min();
+  }
+  if (t >= static_cast<double>(std::numeric_limits<int>::max())) {
+    return std::numeric_limits<int>::max();
+  }
+  return static_cast<int>(t);
+}
 
 PmacLink::PmacLink(Terminal& terminal, DefinitionTable& definitions, platform::Desktop& desktop,
                    VendorLibraryLoader loader)
@@ -376,7 +374,7 @@ bool PmacLink::InBootStrapMode() {
 }
 
 int PmacLink::Download(const std::string& path, const VendorLibrary::MessageCallback& message,
-                        const VendorLibrary::ProgressCallback& progress) {
+                       const VendorLibrary::ProgressCallback& progress) {
   std::lock_guard one(downloadMutex_);
   std::shared_ptr<VendorLibrary> library;
   int device = -1;

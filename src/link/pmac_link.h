@@ -19,7 +19,7 @@ class Terminal;
 namespace platform {
 class Desktop;
 class UiThread;
-}
+}  // namespace platform
 
 // What PmacValue reads or writes.
 enum class ValueKind : int {
@@ -43,6 +43,10 @@ struct PlcTable {
   std::array<std::int32_t, 32> end{};
   std::array<std::uint8_t, 32> enabled{};
 };
+
+// A controller's double as an int: truncated toward zero, held at the int's limits rather than
+// converted with undefined behaviour, 0 for not-a-number.
+int TruncateToInt(double value);
 
 inline constexpr std::string_view kNotConnectedReply = "Not Connected to a PMAC Device.\r";
 // PmacValue's and the table readers' reply buffer.
@@ -99,7 +103,7 @@ class PmacLink {
   // when no device is open. One download at a time; the link is not held for the whole file, so
   // other threads' exchanges take turns with its lines.
   int Download(const std::string& path, const VendorLibrary::MessageCallback& message,
-                const VendorLibrary::ProgressCallback& progress);
+               const VendorLibrary::ProgressCallback& progress);
   // Stops the download in progress (from its callbacks or from another thread).
   void AbortDownload();
 
@@ -135,7 +139,7 @@ class PmacLink {
   std::shared_ptr<VendorLibrary> library_;
   std::atomic<int> device_{-1};
   // The library and device of the download under way, for AbortDownload.
-  std::mutex downloadMutex_;  // one download at a time
+  std::mutex downloadMutex_;                    // one download at a time
   std::shared_ptr<VendorLibrary> downloading_;  // guarded by exchange_
   int downloadingDevice_ = -1;                  // guarded by exchange_
   mutable std::mutex exchange_;

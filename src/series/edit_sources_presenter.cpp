@@ -71,37 +71,16 @@ void EditSourcesPresenter::Show() {
   v.integrationMode = static_cast<int>(s.integrationMode);
   v.removeDcOffset = s.normalizeFilterGain;
 
-  const std::array<FilterSection, 2> sections = {FilterSection{s.N1, s.N2},
-                                                 FilterSection{s.D1, s.D2}};
-  for (std::size_t i = 0; i < 2; ++i) {
-    FilterAnalysis a = AnalyzeFilterSection(s.rawDataPeriod, sections[i].c1, sections[i].c2);
-    // The analysis truncates a first-order frequency, so a section just designed can come back
-    // one position lower; the slider stays where it was put as long as the section is the one
-    // designed from it, or a line step up could never move it.
-    const StoredSection& m = stored_[i];
-    if (m.series == table_.currentSeries && m.section.c1 == sections[i].c1 &&
-        m.section.c2 == sections[i].c2 && m.kind == a.kind &&
-        std::abs(m.position1 - a.position1) <= 1 && std::abs(m.position2 - a.position2) <= 1) {
-      a.position1 = m.position1;
-      a.position2 = m.position2;
-    }
+  designer_.Show({FilterSection{s.N1, s.N2}, FilterSection{s.D1, s.D2}}, s.rawDataPeriod,
+                 table_.currentSeries);
+  const std::array<std::array<double, 2>, 2> coefficients = {{{s.N1, s.N2}, {s.D1, s.D2}}};
+  for (FilterSet set : {FilterSet::kNumerator, FilterSet::kDenominator}) {
+    const std::size_t i = static_cast<std::size_t>(set);
     FilterSetView& f = v.filter[i];
-    f.kind = a.kind;
-    f.coefficients = {platform::Format("%lf", sections[i].c1),
-                      platform::Format("%lf", sections[i].c2)};
-    f.rows[0].visible = a.kind != FilterKind::kOff;
-    f.rows[0].caption = "Natural Frequency #1:";
-    f.rows[0].value = platform::Format("%.0lf Hz", a.value1);
-    f.rows[0].position = a.position1;
-    f.rows[1].visible = a.kind == FilterKind::kRealPair || a.kind == FilterKind::kComplexPair;
-    if (a.kind == FilterKind::kComplexPair) {
-      f.rows[1].caption = "Damping Ratio:";
-      f.rows[1].value = platform::Format("%lf", a.value2);
-    } else {
-      f.rows[1].caption = "Natural Frequency #2:";
-      f.rows[1].value = platform::Format("%.0lf Hz", a.value2);
-    }
-    f.rows[1].position = a.position2;
+    f.kind = designer_.Kind(set);
+    f.rows = designer_.Rows(set);
+    f.coefficients = {platform::Format("%lf", coefficients[i][0]),
+                      platform::Format("%lf", coefficients[i][1])};
   }
 }
 
@@ -188,10 +167,8 @@ void EditSourcesPresenter::SetRemoveDcOffset(bool on) {
   Changed();
 }
 
-void EditSourcesPresenter::StoreSection(FilterSet set, FilterKind kind, int position1,
-                                        int position2) {
+void EditSourcesPresenter::Store(FilterSet set, FilterSection section) {
   DataSeries& s = Current();
-  const FilterSection section = DesignFilterSection(kind, s.rawDataPeriod, position1, position2);
   if (set == FilterSet::kNumerator) {
     s.N1 = section.c1;
     s.N2 = section.c2;
@@ -199,48 +176,20 @@ void EditSourcesPresenter::StoreSection(FilterSet set, FilterKind kind, int posi
     s.D1 = section.c1;
     s.D2 = section.c2;
   }
-  // The slider shows what the design took: a complex pair keeps off both ends.
-  const int low = kind == FilterKind::kComplexPair ? 1 : 0;
-  const int high = kind == FilterKind::kComplexPair ? kMaxSliderPosition - 1 : kMaxSliderPosition;
-  stored_[static_cast<std::size_t>(set)] = {table_.currentSeries, section, kind,
-                                            std::clamp(position1, low, high),
-                                            std::clamp(position2, low, high)};
 }
 
 void EditSourcesPresenter::ChooseFilterKind(FilterSet set, FilterKind kind) {
-  const FilterSetView& f = view_.filter[static_cast<std::size_t>(set)];
-  StoreSection(set, kind, f.rows[0].position, f.rows[1].position);
+  Store(set, designer_.ChooseKind(set, kind, Current().rawDataPeriod, table_.currentSeries));
   Changed();
 }
 
 void EditSourcesPresenter::MoveSlider(FilterSet set, int row, SliderStep step, int dragged) {
-  if (row < 0 || row > 1) return;
-  std::array<std::array<int, 2>, 2> positions;
-  for (std::size_t i = 0; i < 2; ++i)
-    positions[i] = {view_.filter[i].rows[0].position, view_.filter[i].rows[1].position};
-  int& p = positions[static_cast<std::size_t>(set)][static_cast<std::size_t>(row)];
-  switch (step) {
-    case SliderStep::kLineDown:
-      p -= kSliderLineStep;
-      break;
-    case SliderStep::kLineUp:
-      p += kSliderLineStep;
-      break;
-    case SliderStep::kPageDown:
-      p -= kSliderPageStep;
-      break;
-    case SliderStep::kPageUp:
-      p += kSliderPageStep;
-      break;
-    case SliderStep::kDrag:
-      p = dragged;
-      break;
-  }
-  p = std::clamp(p, 0, kMaxSliderPosition);
-  for (FilterSet s : {FilterSet::kNumerator, FilterSet::kDenominator}) {
-    const std::size_t i = static_cast<std::size_t>(s);
-    StoreSection(s, view_.filter[i].kind, positions[i][0], positions[i][1]);
-  }
+  std::array<FilterSection, 2> sections;
+  if (!designer_.MoveSlider(set, row, step, dragged, Current().rawDataPeriod, sections,
+                            table_.currentSeries))
+    return;
+  Store(FilterSet::kNumerator, sections[0]);
+  Store(FilterSet::kDenominator, sections[1]);
   Changed();
 }
 

@@ -5,29 +5,12 @@
 #include <string>
 #include <string_view>
 
-#include "series/filter_design.h"
+#include "series/filter_designer.h"
 #include "series/series_table.h"
 
 namespace bl::series {
 
-// The two halves of the "2nd Order Digital Filter" group: the zeros (N1, N2) and the poles
-// (D1, D2).
-enum class FilterSet : int { kNumerator = 0, kDenominator = 1 };
-
-// How a slider was moved: a line (1) or a page (20) either way, or dragged to a position.
-enum class SliderStep { kLineDown, kLineUp, kPageDown, kPageUp, kDrag };
-
-inline constexpr int kSliderLineStep = 1;
-inline constexpr int kSliderPageStep = 20;
-
-// One slider row of a filter set: caption, slider and value label.
-struct FilterRowView {
-  bool visible = false;
-  std::string caption;
-  std::string value;
-  int position = 0;
-};
-
+// One half of the "2nd Order Digital Filter" group.
 struct FilterSetView {
   FilterKind kind = FilterKind::kOff;
   std::array<FilterRowView, 2> rows;
@@ -99,21 +82,12 @@ class EditSourcesPresenter {
   // Shows the series again, processes it and has the graph redrawn.
   void Changed();
   void Show();
-  void StoreSection(FilterSet set, FilterKind kind, int position1, int position2);
-
-  // The last section designed for each set, with the positions it was designed from.
-  struct StoredSection {
-    int series = -1;
-    FilterSection section;
-    FilterKind kind = FilterKind::kOff;
-    int position1 = 0;
-    int position2 = 0;
-  };
+  void Store(FilterSet set, FilterSection section);
 
   SeriesTable& table_;
   std::function<void()> redraw_;
   EditSourcesView view_;
-  std::array<StoredSection, 2> stored_;
+  FilterDesigner designer_;
 };
 
 // "%.8lf" for 0 and magnitudes from 0.01 to 1e8, "%.8le" otherwise.

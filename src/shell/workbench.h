@@ -20,6 +20,7 @@
 #include "terminal/command_line.h"
 #include "terminal_lines/terminal_lines.h"
 #include "tuning/frequency_response.h"
+#include "tuning/position_loop.h"
 #include "tuning/reference_series.h"
 #include "tuning/test_move.h"
 
@@ -56,6 +57,8 @@ class Workbench {
   tuning::FrequencyResponseChoice frequencyResponse;
   // The test moves' parameters, kept for the run.
   tuning::TestMoveParameters testMoves;
+  // The motor tuning sheet's gains, modifiers and filter design, kept for the run.
+  tuning::PositionLoopValues positionLoop;
   PmacLink link;
   CommandLine commandLine;
   SelectVariableMemory selectVariable;

@@ -757,6 +757,39 @@ def reference_settings():
     write(t, "field_number", b" 2.5e-1 s")
 
 
+def position_loop():
+    t = "position_loop_fuzzer"
+
+    def op(seed, number, denominator=False):
+        return seed.bool(denominator).int(number, 0, 9)
+
+    # Motor 3's gains read, then "Stiffness +10%" with a read-back of only three numbers.
+    s = Seed().bool(True)  # 8 motors
+    op(s, 0)
+    s.text("3" + CR + ACK)
+    for value in ["1000", "5000", "-10", "$FFFFFF", "1e999", "nan"]:
+        s.text(value + CR + ACK)
+    op(s, 2).int(0, 0, 5).bool(True)
+    s.text(ACK).text("1100" + CR + "4545" + CR + "0" + CR + ACK)
+    op(s, 1).int(1, 0, 5)
+    s.text("abc").text(ACK).text("ERR003" + CR)
+    write(t, "gains_stiffness_short_read_back", s)
+
+    # A motor beyond the list, garbled coefficients, a designed low-pass dragged past its end.
+    s = Seed().bool(False)  # 32 motors
+    op(s, 4)
+    s.text("40" + CR + ACK)
+    for value in ["-0.5", "1e308", "-1e308", "0.25"]:
+        s.text(value + CR + ACK)
+    op(s, 7)
+    op(s, 8, True).int(1, 0, 3)
+    op(s, 9, True).int(0, 0, 1).int(4, 0, 4).int(2**31 - 1, -2**31, 2**31 - 1)
+    op(s, 6).bool(True)
+    for _ in range(4):
+        s.text(ACK).text("-0.043214" + CR + ACK)
+    write(t, "filter_hostile_coefficients", s)
+
+
 def process_series():
     t = "process_series_fuzzer"
 
@@ -917,5 +950,6 @@ if __name__ == "__main__":
     process_series()
     gather_source()
     source_fields()
+    position_loop()
     graph_record()
     monitor_reply()

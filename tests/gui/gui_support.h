@@ -1,7 +1,11 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
+#include <QDialog>
 #include <QImage>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <functional>
@@ -15,13 +19,16 @@ void EnsureApplication();
 // the path written.
 QString SaveScreenshot(const QImage& image, const QString& name);
 
-// Answers the next modal dialog of type T once it runs (a modal dialog blocks the test).
+// Answers the next modal dialog of type T once it runs (a modal dialog blocks the test). An
+// answer stopped by a failed ASSERT closes the dialog, so that the test fails instead of hanging.
 template <typename T>
 void WhenModal(std::function<void(T&)> answer, int triesLeft = 200) {
   QTimer::singleShot(10, [answer, triesLeft] {
-    if (auto* dialog = dynamic_cast<T*>(QApplication::activeModalWidget()))
+    if (auto* dialog = dynamic_cast<T*>(QApplication::activeModalWidget())) {
+      QPointer<QDialog> open = qobject_cast<QDialog*>(QApplication::activeModalWidget());
       answer(*dialog);
-    else if (triesLeft > 0)
+      if (open && open->isVisible() && ::testing::Test::HasFatalFailure()) open->reject();
+    } else if (triesLeft > 0)
       WhenModal<T>(answer, triesLeft - 1);
   });
 }

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/qt_fonts.h"
+#include "series/qt/filter_slider.h"
 
 namespace bl::series {
 
@@ -211,11 +212,7 @@ QWidget* EditSourcesDialog::BuildFilterSet(FilterSet set, const char* letter) {
   for (int row = 0; row < 2; ++row) {
     SliderRow& r = rows_[s][Row(row)];
     r.caption = new QLabel(frame);
-    r.slider = new QSlider(Qt::Horizontal, frame);
-    r.slider->setRange(0, kMaxSliderPosition);
-    r.slider->setSingleStep(kSliderLineStep);
-    r.slider->setPageStep(kSliderPageStep);
-    r.slider->setMinimumWidth(200);
+    r.slider = NewFilterSlider(frame);
     r.value = new QLabel(frame);
     r.value->setMinimumWidth(80);
     r.value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -232,28 +229,9 @@ QWidget* EditSourcesDialog::BuildFilterSet(FilterSet set, const char* letter) {
     // The action arrives with the slider's new position not yet taken as its value; the
     // presenter decides the position, and Render puts the slider there.
     connect(r.slider, &QAbstractSlider::actionTriggered, this, [this, set, row](int action) {
-      QSlider* slider = rows_[Index(set)][Row(row)].slider;
-      switch (action) {
-        case QAbstractSlider::SliderSingleStepAdd:
-          presenter_.MoveSlider(set, row, SliderStep::kLineUp);
-          break;
-        case QAbstractSlider::SliderSingleStepSub:
-          presenter_.MoveSlider(set, row, SliderStep::kLineDown);
-          break;
-        case QAbstractSlider::SliderPageStepAdd:
-          presenter_.MoveSlider(set, row, SliderStep::kPageUp);
-          break;
-        case QAbstractSlider::SliderPageStepSub:
-          presenter_.MoveSlider(set, row, SliderStep::kPageDown);
-          break;
-        case QAbstractSlider::SliderMove:
-        case QAbstractSlider::SliderToMinimum:
-        case QAbstractSlider::SliderToMaximum:
-          presenter_.MoveSlider(set, row, SliderStep::kDrag, slider->sliderPosition());
-          break;
-        default:
-          return;
-      }
+      const std::optional<SliderStep> step = FilterSliderStep(action);
+      if (!step) return;
+      presenter_.MoveSlider(set, row, *step, rows_[Index(set)][Row(row)].slider->sliderPosition());
       Render();
     });
   }
@@ -313,11 +291,7 @@ void EditSourcesDialog::Render() {
       SliderRow& r = rows_[s][row];
       r.caption->setText(ToQt(rv.caption));
       r.value->setText(ToQt(rv.value));
-      {
-        const QSignalBlocker quiet(r.slider);
-        r.slider->setSliderPosition(rv.position);
-        r.slider->setValue(rv.position);
-      }
+      PlaceFilterSlider(*r.slider, rv.position);
       for (QWidget* w : {static_cast<QWidget*>(r.caption), static_cast<QWidget*>(r.slider),
                          static_cast<QWidget*>(r.value)})
         w->setVisible(rv.visible);

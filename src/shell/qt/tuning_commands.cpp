@@ -8,7 +8,10 @@
 #include "shell/shell.h"
 #include "shell/view_ids.h"
 #include "shell/workbench.h"
+#include "tuning/qt/filter_page.h"
 #include "tuning/qt/frequency_response_dialog.h"
+#include "tuning/qt/gain_pages.h"
+#include "tuning/qt/motor_tuning_sheet.h"
 #include "tuning/qt/reference_series_dialog.h"
 #include "tuning/qt/test_moves_page.h"
 
@@ -54,6 +57,22 @@ void RunFrequencyResponse(MainWindow& window, Workbench& workbench, Shell& shell
   DialogDone(window, workbench, shell);
 }
 
+void RunMotorTuning(MainWindow& window, Workbench& workbench, Shell& shell) {
+  tuning::MotorTuningSheet sheet(&window);
+  std::atomic<int>& motor = workbench.terminal.addressedMotor;
+  const int& motorCount = workbench.controllerType.motorCount;
+  tuning::PositionLoopValues& values = workbench.positionLoop;
+  sheet.AddPage(new tuning::GainPage(workbench.link, motor, motorCount, values.gains),
+                "Position Loop Tuning");
+  sheet.AddPage(new tuning::ModifiersPage(workbench.link, motor, motorCount, values.modifiers),
+                "Position Loop Modifiers");
+  sheet.AddPage(new tuning::FilterPage(workbench.link, motor, motorCount, values),
+                "Position Loop Filter");
+  sheet.AddPage(NewTestMovesPage(workbench, shell, &sheet), "Test Moves");
+  sheet.exec();
+  if (shell.hooks.repaint) shell.hooks.repaint();
+}
+
 }  // namespace
 
 void WireTuningCommands(MainWindow& window, Workbench& workbench, Shell& shell) {
@@ -62,11 +81,14 @@ void WireTuningCommands(MainWindow& window, Workbench& workbench, Shell& shell) 
   shell.SetCommand(cmd::kFrequencyResponse, [&window, &workbench, &shell] {
     RunFrequencyResponse(window, workbench, shell);
   });
+  shell.SetCommand(cmd::kMotorTuning,
+                   [&window, &workbench, &shell] { RunMotorTuning(window, workbench, shell); });
 }
 
 void UnwireTuningCommands(Shell& shell) {
   shell.SetCommand(cmd::kReferenceSeries, nullptr);
   shell.SetCommand(cmd::kFrequencyResponse, nullptr);
+  shell.SetCommand(cmd::kMotorTuning, nullptr);
 }
 
 tuning::TestMovesPage* NewTestMovesPage(Workbench& workbench, Shell& shell, QWidget* parent) {

@@ -12,8 +12,8 @@ class TestMovesPage;
 }
 
 // The analysis commands of the "Graphing" menu: "Create Reference Series" and "Create Frequency
-// Response Series". The generator's settings are kept in the user's config folder whenever its
-// dialog closes.
+// Response Series", and "&Motor Tuning". The generator's settings are kept in the user's config
+// folder whenever its dialog closes.
 void WireTuningCommands(MainWindow& window, Workbench& workbench, Shell& shell);
 // Takes the commands away again (the window is going).
 void UnwireTuningCommands(Shell& shell);

@@ -1,5 +1,6 @@
 // An engineer's session with the test moves, through the menus and widgets of the running
-// program, against the virtual controller in real time with the monitor thread running: the
+// program, with the monitor thread running, against the built-in virtual controller and against
+// brightlantern-sim over Ethernet, both in real time: the
 // program downloaded from the page, a step, the same step with half the proportional gain, and
 // sine sweeps turned into frequency responses at both gains.
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include "commands/command_ids.h"
 #include "controller/identify_controller.h"
 #include "gui_support.h"
+#include "integration/sim_process.h"
 #include "link/builtin_library.h"
 #include "link/virtual_time.h"
 #include "platform/clock.h"
@@ -46,12 +48,25 @@ constexpr int kSweepTime = 7;
 constexpr int kLowFrequency = 8;
 constexpr int kHighFrequency = 9;
 
-class TestMoveWalkthrough : public ::testing::Test {
+enum class Controller { kBuiltIn, kOverEthernet };
+
+class TestMoveWalkthrough : public ::testing::TestWithParam<Controller> {
  protected:
   static void SetUpTestSuite() { test::EnsureApplication(); }
 
   TestMoveWalkthrough() {
-    devices.chooseDevice = [] { return 0; };
+    if (GetParam() == Controller::kOverEthernet) {
+      sim = std::make_unique<SimProcess>(0, 5);
+      DeviceTable table = devices.Table();
+      table[1].kind = DeviceConfig::Kind::Ethernet;
+      table[1].host = "127.0.0.1";
+      table[1].port = sim->Port();
+      std::string error;
+      EXPECT_TRUE(devices.SetTable(table, error)) << error;
+      devices.chooseDevice = [] { return 1; };
+    } else {
+      devices.chooseDevice = [] { return 0; };
+    }
     workbench.transfer.testMovesPath = [] {
       return std::string(BL_SOURCE_DATA_DIR) + "/BL_TestMoves.pmc";
     };
@@ -78,6 +93,12 @@ class TestMoveWalkthrough : public ::testing::Test {
   tuning::TestMovesPage& TestMoves(tuning::MotorTuningSheet& sheet) {
     sheet.Tabs().setCurrentIndex(3);
     return *dynamic_cast<tuning::TestMovesPage*>(sheet.Tabs().widget(3));
+  }
+
+  static QString Name(const char* what) {
+    return QString(GetParam() == Controller::kOverEthernet ? "walkthrough_ethernet_%1"
+                                                           : "walkthrough_%1")
+        .arg(what);
   }
 
   // Types a value and leaves the field, as a click elsewhere would.
@@ -161,6 +182,7 @@ class TestMoveWalkthrough : public ::testing::Test {
     return 0;
   }
 
+  std::unique_ptr<SimProcess> sim;
   platform::SystemClock clock;
   VirtualTime virtualTime;
   VirtualTimeThread virtualTimeThread{virtualTime, clock};
@@ -172,7 +194,7 @@ class TestMoveWalkthrough : public ::testing::Test {
   MainWindow window{workbench, shell};
 };
 
-TEST_F(TestMoveWalkthrough, StepsAndSweepsFromTheSheetShowTheGainsInTheGraph) {
+TEST_P(TestMoveWalkthrough, StepsAndSweepsFromTheSheetShowTheGainsInTheGraph) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   ASSERT_EQ(workbench.link.LinkConnect(), 0);
   IdentifyController(workbench.controllerType, workbench.link, workbench.definitions,
@@ -193,13 +215,13 @@ TEST_F(TestMoveWalkthrough, StepsAndSweepsFromTheSheetShowTheGainsInTheGraph) {
 
     RunMove(page, TestMoveKind::kStep);
     stiffPeak = PeakSamples();
-    test::SaveScreenshot(window.grab().toImage(), "walkthrough_step_ix30_2000");
+    test::SaveScreenshot(window.grab().toImage(), Name("step_ix30_2000"));
 
     SetIx30(sheet, "1000");
     tuning::TestMovesPage& again = TestMoves(sheet);
     RunMove(again, TestMoveKind::kStep);
     softPeak = PeakSamples();
-    test::SaveScreenshot(window.grab().toImage(), "walkthrough_step_ix30_1000");
+    test::SaveScreenshot(window.grab().toImage(), Name("step_ix30_1000"));
 
     Type(*again.Field(kSweepSize), "20");
     Type(*again.Field(kSweepTime), "1500");
@@ -210,17 +232,23 @@ TEST_F(TestMoveWalkthrough, StepsAndSweepsFromTheSheetShowTheGainsInTheGraph) {
   EXPECT_TRUE(desktop.messages.empty()) << desktop.messages.front().text;
   // Half the stiffness: the actual position takes visibly longer to its peak.
   EXPECT_GT(softPeak, stiffPeak * 1.1) << stiffPeak << " " << softPeak;
-  const double softLag = LagOf45Degrees("walkthrough_response_ix30_1000");
+  const double softLag = LagOf45Degrees(Name("response_ix30_1000"));
 
   WithTheSheet([&](tuning::MotorTuningSheet& sheet) {
     SetIx30(sheet, "2000");
     RunMove(TestMoves(sheet), TestMoveKind::kSineSweep);
   });
-  const double stiffLag = LagOf45Degrees("walkthrough_response_ix30_2000");
+  const double stiffLag = LagOf45Degrees(Name("response_ix30_2000"));
   // The closed loop's bandwidth follows the gain.
   EXPECT_GT(softLag, 5);
   EXPECT_GT(stiffLag, softLag * 1.1) << softLag << " " << stiffLag;
 }
+
+INSTANTIATE_TEST_SUITE_P(Controllers, TestMoveWalkthrough,
+                         ::testing::Values(Controller::kBuiltIn, Controller::kOverEthernet),
+                         [](const auto& info) {
+                           return info.param == Controller::kBuiltIn ? "BuiltIn" : "OverEthernet";
+                         });
 
 }  // namespace
 }  // namespace bl

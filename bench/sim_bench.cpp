@@ -1,5 +1,6 @@
 // The virtual controller's servo loop: eight motors jogging while four registers of each are
-// gathered every cycle, and the same with a motion program and a PLC running. Reports servo cycles
+// gathered every cycle, the same with a motion program and a PLC running, and with the shipped
+// test-move program making its sine sweep. Reports servo cycles
 // per second and how many times faster than the controller's own clock (I10 = 3713707, about 2259
 // cycles a second) that is.
 #include <benchmark/benchmark.h>
@@ -7,6 +8,7 @@
 #include <chrono>
 #include <string>
 
+#include "link/builtin_download.h"
 #include "sim/controller.h"
 
 namespace {
@@ -67,6 +69,40 @@ void BM_ProgramAndPlcWhileServoingAndGathering(benchmark::State& state) {
       benchmark::Counter(cycles / kServoHz, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ProgramAndPlcWhileServoingAndGathering)->Unit(benchmark::kMillisecond);
+
+// Motor 1 making the test moves' sine sweep up to 100 Hz (program 999 in &8, a move every
+// millisecond) from the shipped BL_TestMoves.pmc, while motors 2..8 jog and all eight are
+// gathered every cycle. Nine iterations stay inside the ten-second sweep.
+void BM_TestMoveSweepWhileServoingAndGathering(benchmark::State& state) {
+  sim::Controller controller(5);
+  for (const bl::DownloadLine& line :
+       bl::PrepareDownload(BL_SOURCE_DATA_DIR "/BL_TestMoves.pmc").lines) {
+    controller.Respond(line.text);
+  }
+  for (int m = 1; m <= 8; ++m) {
+    controller.Respond("I" + std::to_string(5000 + m) + "=" +
+                       std::to_string(0x800000 + m * 128 + 8) + " I" + std::to_string(5008 + m) +
+                       "=" + std::to_string(0x800000 + m * 128 + 11) + " I" +
+                       std::to_string(5016 + m) + "=" + std::to_string(0x400000 + m * 128 + 63));
+    controller.Respond("#" + std::to_string(m) + "J/");
+    if (m > 1) controller.Respond("#" + std::to_string(m) + (m % 2 ? "J+" : "J-"));
+  }
+  controller.Respond("I5050=$FFFFFF I5049=1 I5000=1 DEF GAT");
+  controller.Respond("P950=1 P951=3 P952=100 P953=10000 P956=1 P957=100");
+  controller.Respond("&8 UNDEFINE ALL #1->X");
+  controller.Respond("&8 B999R");
+  const auto period = std::chrono::nanoseconds(442708);
+  for (auto _ : state) {
+    controller.Advance(period * kCyclesPerStep);
+  }
+  if (controller.Respond("P950").find('2') == std::string::npos)
+    state.SkipWithError("the sweep did not start");
+  const double cycles = static_cast<double>(state.iterations()) * kCyclesPerStep;
+  state.counters["cycles_per_s"] = benchmark::Counter(cycles, benchmark::Counter::kIsRate);
+  state.counters["x_real_time"] =
+      benchmark::Counter(cycles / kServoHz, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_TestMoveSweepWhileServoingAndGathering)->Unit(benchmark::kMillisecond)->Iterations(9);
 
 }  // namespace
 

@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/qt_fonts.h"
-#include "series/qt/filter_slider.h"
+#include "series/qt/filter_set_controls.h"
 
 namespace bl::series {
 
@@ -26,18 +26,6 @@ using platform::ToQt;
 void SetText(QLineEdit* field, const std::string& text) {
   const QString q = ToQt(text);
   if (field->text() != q) field->setText(q);
-}
-
-void Check(QButtonGroup* group, int id) {
-  const QSignalBlocker quiet(group);
-  if (QAbstractButton* button = group->button(id)) {
-    button->setChecked(true);
-    return;
-  }
-  // No button stands for the value: none is checked.
-  group->setExclusive(false);
-  for (QAbstractButton* b : group->buttons()) b->setChecked(false);
-  group->setExclusive(true);
 }
 
 }  // namespace
@@ -196,45 +184,16 @@ QWidget* EditSourcesDialog::BuildFilterSet(FilterSet set, const char* letter) {
   auto* frame = new QGroupBox(this);
   const std::size_t s = Index(set);
   const auto& labels = set == FilterSet::kNumerator ? kNumeratorKindLabels : kDenominatorKindLabels;
-  kinds_[s] = new QButtonGroup(frame);
-  auto* radios = new QGridLayout;
-  for (std::size_t kind = 0; kind < labels.size(); ++kind) {
-    auto* radio = new QRadioButton(ToQt(labels[kind]), frame);
-    kinds_[s]->addButton(radio, static_cast<int>(kind));
-    radios->addWidget(radio, static_cast<int>(kind % 2), static_cast<int>(kind / 2));
-  }
-  connect(kinds_[s], &QButtonGroup::idClicked, this, [this, set](int kind) {
-    presenter_.ChooseFilterKind(set, static_cast<FilterKind>(kind));
-    Render();
-  });
-
-  auto* sliders = new QGridLayout;
-  for (int row = 0; row < 2; ++row) {
-    SliderRow& r = rows_[s][Row(row)];
-    r.caption = new QLabel(frame);
-    r.slider = NewFilterSlider(frame);
-    r.value = new QLabel(frame);
-    r.value->setMinimumWidth(80);
-    r.value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // Hidden rows keep their room, so the group does not jump as the kinds change.
-    for (QWidget* w : {static_cast<QWidget*>(r.caption), static_cast<QWidget*>(r.slider),
-                       static_cast<QWidget*>(r.value)}) {
-      QSizePolicy policy = w->sizePolicy();
-      policy.setRetainSizeWhenHidden(true);
-      w->setSizePolicy(policy);
-    }
-    sliders->addWidget(r.caption, row, 0);
-    sliders->addWidget(r.slider, row, 1);
-    sliders->addWidget(r.value, row, 2);
-    // The action arrives with the slider's new position not yet taken as its value; the
-    // presenter decides the position, and Render puts the slider there.
-    connect(r.slider, &QAbstractSlider::actionTriggered, this, [this, set, row](int action) {
-      const std::optional<SliderStep> step = FilterSliderStep(action);
-      if (!step) return;
-      presenter_.MoveSlider(set, row, *step, rows_[Index(set)][Row(row)].slider->sliderPosition());
-      Render();
-    });
-  }
+  filterSets_[s] = std::make_unique<FilterSetControls>(
+      frame, labels, 2,
+      [this, set](FilterKind kind) {
+        presenter_.ChooseFilterKind(set, kind);
+        Render();
+      },
+      [this, set](int row, SliderStep step, int position) {
+        presenter_.MoveSlider(set, row, step, position);
+        Render();
+      });
 
   auto* coefficients = new QGridLayout;
   for (int i = 0; i < 2; ++i) {
@@ -248,8 +207,8 @@ QWidget* EditSourcesDialog::BuildFilterSet(FilterSet set, const char* letter) {
   }
 
   auto* layout = new QVBoxLayout(frame);
-  layout->addLayout(radios);
-  layout->addLayout(sliders);
+  layout->addLayout(filterSets_[s]->RadioLayout());
+  layout->addLayout(filterSets_[s]->RowLayout());
   layout->addLayout(coefficients);
   return frame;
 }
@@ -270,7 +229,7 @@ void EditSourcesDialog::Render() {
   const EditSourcesView& v = presenter_.View();
   SetText(title_, v.title);
   seriesLabel_->setText(ToQt(v.seriesLabel));
-  Check(sources_, v.sourceRadio);
+  CheckButton(*sources_, v.sourceRadio);
   SetText(address_, v.address);
   SetText(startingBit_, v.startingBit);
   SetText(length_, v.length);
@@ -281,21 +240,11 @@ void EditSourcesDialog::Render() {
   float_->setChecked(v.floatChecked);
   SetText(scale_, v.scaleFactor);
   SetText(offset_, v.offset);
-  Check(integration_, v.integrationMode);
+  CheckButton(*integration_, v.integrationMode);
   removeDc_->setChecked(v.removeDcOffset);
   for (std::size_t s = 0; s < 2; ++s) {
     const FilterSetView& f = v.filter[s];
-    Check(kinds_[s], static_cast<int>(f.kind));
-    for (std::size_t row = 0; row < 2; ++row) {
-      const FilterRowView& rv = f.rows[row];
-      SliderRow& r = rows_[s][row];
-      r.caption->setText(ToQt(rv.caption));
-      r.value->setText(ToQt(rv.value));
-      PlaceFilterSlider(*r.slider, rv.position);
-      for (QWidget* w : {static_cast<QWidget*>(r.caption), static_cast<QWidget*>(r.slider),
-                         static_cast<QWidget*>(r.value)})
-        w->setVisible(rv.visible);
-    }
+    filterSets_[s]->Show(f.kind, f.rows);
     coefficients_[s][0]->setText(ToQt(f.coefficients[0]));
     coefficients_[s][1]->setText(ToQt(f.coefficients[1]));
   }

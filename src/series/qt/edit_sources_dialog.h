@@ -3,8 +3,10 @@
 #include <QDialog>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "series/edit_sources_presenter.h"
+#include "series/qt/filter_set_controls.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -39,18 +41,13 @@ class EditSourcesDialog : public QDialog {
   QPushButton& NextButton() { return *next_; }
   QPushButton& ChooseSourceButton() { return *chooseSource_; }
   QButtonGroup& SourceButtons() { return *sources_; }
-  QButtonGroup& FilterKindButtons(FilterSet set) { return *kinds_[Index(set)]; }
-  QSlider& Slider(FilterSet set, int row) { return *rows_[Index(set)][Row(row)].slider; }
-  QLabel& SliderValue(FilterSet set, int row) { return *rows_[Index(set)][Row(row)].value; }
-  QLabel& SliderCaption(FilterSet set, int row) { return *rows_[Index(set)][Row(row)].caption; }
+  QButtonGroup& FilterKindButtons(FilterSet set) { return filterSets_[Index(set)]->Kinds(); }
+  QSlider& Slider(FilterSet set, int row) { return filterSets_[Index(set)]->Slider(row); }
+  QLabel& SliderValue(FilterSet set, int row) { return filterSets_[Index(set)]->Value(row); }
+  QLabel& SliderCaption(FilterSet set, int row) { return filterSets_[Index(set)]->Caption(row); }
   QLabel& Coefficient(FilterSet set, int index) { return *coefficients_[Index(set)][Row(index)]; }
 
  private:
-  struct SliderRow {
-    QLabel* caption = nullptr;
-    QSlider* slider = nullptr;
-    QLabel* value = nullptr;
-  };
   static std::size_t Index(FilterSet set) { return static_cast<std::size_t>(set); }
   static std::size_t Row(int row) { return static_cast<std::size_t>(row); }
 
@@ -79,8 +76,7 @@ class EditSourcesDialog : public QDialog {
   QLineEdit* offset_ = nullptr;
   QButtonGroup* integration_ = nullptr;
   QCheckBox* removeDc_ = nullptr;
-  std::array<QButtonGroup*, 2> kinds_{};
-  std::array<std::array<SliderRow, 2>, 2> rows_{};
+  std::array<std::unique_ptr<FilterSetControls>, 2> filterSets_;
   std::array<std::array<QLabel*, 2>, 2> coefficients_{};
 };
 

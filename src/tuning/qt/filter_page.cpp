@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/qt_fonts.h"
-#include "series/qt/filter_slider.h"
+#include "series/qt/filter_set_controls.h"
 #include "tuning/qt/leave_field.h"
 #include "tuning/qt/motor_selection_group.h"
 #include "tuning/qt/wait_cursor.h"
@@ -109,49 +109,19 @@ QWidget* FilterPage::BuildDesigner(FilterSet set) {
   auto* frame = new QGroupBox(this);
   const std::size_t s = Index(set);
   const auto& labels = set == FilterSet::kNumerator ? kZeroKindLabels : kPoleKindLabels;
-  kinds_[s] = new QButtonGroup(frame);
-  auto* radios = new QHBoxLayout;
-  for (std::size_t kind = 0; kind < labels.size(); ++kind) {
-    auto* radio = new QRadioButton(ToQt(labels[kind]), frame);
-    kinds_[s]->addButton(radio, static_cast<int>(kind));
-    radios->addWidget(radio);
-  }
-  radios->addStretch();
-  connect(kinds_[s], &QButtonGroup::idClicked, this, [this, set](int kind) {
-    presenter_.ChooseKind(set, static_cast<FilterKind>(kind));
-    RenderDesign();
-  });
-
-  auto* sliders = new QGridLayout;
-  for (int row = 0; row < 2; ++row) {
-    SliderRow& r = rows_[s][Row(row)];
-    // The longest captions, so the rows have room for them before the first refresh.
-    r.caption = new QLabel(row == 0 ? "Natural Frequency #1:" : "Natural Frequency #2:", frame);
-    r.slider = series::NewFilterSlider(frame);
-    r.value = new QLabel(frame);
-    r.value->setMinimumWidth(80);
-    r.value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // Hidden rows keep their room, so the designer does not jump as the kinds change.
-    for (QWidget* w : {static_cast<QWidget*>(r.caption), static_cast<QWidget*>(r.slider),
-                       static_cast<QWidget*>(r.value)}) {
-      QSizePolicy policy = w->sizePolicy();
-      policy.setRetainSizeWhenHidden(true);
-      w->setSizePolicy(policy);
-    }
-    sliders->addWidget(r.caption, row, 0);
-    sliders->addWidget(r.slider, row, 1);
-    sliders->addWidget(r.value, row, 2);
-    sliders->setColumnStretch(1, 1);
-    connect(r.slider, &QAbstractSlider::actionTriggered, this, [this, set, row](int action) {
-      const std::optional<series::SliderStep> step = series::FilterSliderStep(action);
-      if (!step) return;
-      presenter_.MoveSlider(set, row, *step, rows_[Index(set)][Row(row)].slider->sliderPosition());
-      RenderDesign();
-    });
-  }
+  designers_[s] = std::make_unique<series::FilterSetControls>(
+      frame, labels, 1,
+      [this, set](FilterKind kind) {
+        presenter_.ChooseKind(set, kind);
+        RenderDesign();
+      },
+      [this, set](int row, series::SliderStep step, int position) {
+        presenter_.MoveSlider(set, row, step, position);
+        RenderDesign();
+      });
   auto* layout = new QVBoxLayout(frame);
-  layout->addLayout(radios);
-  layout->addLayout(sliders);
+  layout->addLayout(designers_[s]->RadioLayout());
+  layout->addLayout(designers_[s]->RowLayout());
   return frame;
 }
 
@@ -171,23 +141,8 @@ void FilterPage::RenderDesign() {
   for (std::size_t i = 0; i < design_.size(); ++i)
     design_[i]->setText(ToQt(presenter_.DesignText(i)));
   const series::FilterDesigner& designer = presenter_.Designer();
-  for (FilterSet set : {FilterSet::kNumerator, FilterSet::kDenominator}) {
-    const std::size_t s = Index(set);
-    if (QAbstractButton* button = kinds_[s]->button(static_cast<int>(designer.Kind(set)))) {
-      const QSignalBlocker quiet(kinds_[s]);
-      button->setChecked(true);
-    }
-    for (std::size_t row = 0; row < 2; ++row) {
-      const series::FilterRowView& view = designer.Rows(set)[row];
-      SliderRow& r = rows_[s][row];
-      r.caption->setText(ToQt(view.caption));
-      r.value->setText(ToQt(view.value));
-      series::PlaceFilterSlider(*r.slider, view.position);
-      for (QWidget* w : {static_cast<QWidget*>(r.caption), static_cast<QWidget*>(r.slider),
-                         static_cast<QWidget*>(r.value)})
-        w->setVisible(view.visible);
-    }
-  }
+  for (FilterSet set : {FilterSet::kNumerator, FilterSet::kDenominator})
+    designers_[Index(set)]->Show(designer.Kind(set), designer.Rows(set));
 }
 
 }  // namespace bl::tuning

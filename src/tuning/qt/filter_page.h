@@ -2,7 +2,9 @@
 
 #include <array>
 #include <atomic>
+#include <memory>
 
+#include "series/qt/filter_set_controls.h"
 #include "tuning/filter_page_presenter.h"
 #include "tuning/qt/tuning_page.h"
 
@@ -30,22 +32,16 @@ class FilterPage : public TuningPage {
   QPushButton& ApplyButton() { return *apply_; }
   QPushButton& EditButton() { return *edit_; }
   QPushButton& DeleteButton() { return *delete_; }
-  QButtonGroup& KindButtons(series::FilterSet set) { return *kinds_[Index(set)]; }
-  QSlider& Slider(series::FilterSet set, int row) { return *rows_[Index(set)][Row(row)].slider; }
-  QLabel& SliderValue(series::FilterSet set, int row) { return *rows_[Index(set)][Row(row)].value; }
+  QButtonGroup& KindButtons(series::FilterSet set) { return designers_[Index(set)]->Kinds(); }
+  QSlider& Slider(series::FilterSet set, int row) { return designers_[Index(set)]->Slider(row); }
+  QLabel& SliderValue(series::FilterSet set, int row) { return designers_[Index(set)]->Value(row); }
   QLabel& SliderCaption(series::FilterSet set, int row) {
-    return *rows_[Index(set)][Row(row)].caption;
+    return designers_[Index(set)]->Caption(row);
   }
   MotorSelectionGroup& Selection() { return *group_; }
 
  private:
-  struct SliderRow {
-    QLabel* caption = nullptr;
-    QSlider* slider = nullptr;
-    QLabel* value = nullptr;
-  };
   static std::size_t Index(series::FilterSet set) { return static_cast<std::size_t>(set); }
-  static std::size_t Row(int row) { return static_cast<std::size_t>(row); }
 
   QWidget* BuildCoefficients();
   QWidget* BuildDesigners();
@@ -60,8 +56,7 @@ class FilterPage : public TuningPage {
   QPushButton* apply_ = nullptr;
   QPushButton* edit_ = nullptr;
   QPushButton* delete_ = nullptr;
-  std::array<QButtonGroup*, 2> kinds_{};
-  std::array<std::array<SliderRow, 2>, 2> rows_{};
+  std::array<std::unique_ptr<series::FilterSetControls>, 2> designers_;
 };
 
 }  // namespace bl::tuning

@@ -119,9 +119,10 @@ class TestMoveWalkthrough : public ::testing::TestWithParam<Controller> {
   // Presses a move button and waits, with the sheet still open, until the monitor has seen the
   // move end and the upload has filled the series.
   void RunMove(tuning::TestMovesPage& page, TestMoveKind kind) {
-    workbench.series[2].sampleCount = 0;
     page.MoveButton(kind)->click();
-    ASSERT_TRUE(workbench.testMovePending) << "the handshake was not answered";
+    // A short move may be over before the handshake's wait is, and the monitor may have taken it
+    // up already: what counts is that it started and that its data arrives.
+    ASSERT_TRUE(desktop.messages.empty()) << desktop.messages.front().text << Recent();
     EXPECT_EQ(shell.ViewId(), kViewGraphTime);
     const auto until = std::chrono::steady_clock::now() + 20s;
     while ((workbench.testMovePending || workbench.series[2].sampleCount == 0) &&
@@ -135,6 +136,13 @@ class TestMoveWalkthrough : public ::testing::TestWithParam<Controller> {
                                          workbench.series[1].values.end());
     while (left.visibleMaximum < top && std::chrono::steady_clock::now() < until) QTest::qWait(20);
     EXPECT_GE(left.visibleMaximum, top);
+  }
+
+  // The terminal's last lines, for a failure's message.
+  std::string Recent() {
+    std::string text;
+    for (int i = 12; i >= 0; --i) text += "\n" + workbench.terminal.Line(i).text;
+    return text;
   }
 
   // Samples from the step to the actual position's peak.

@@ -211,9 +211,9 @@ const char* ParseSeriesText(std::string_view text, ParsedSeries& out) {
   if (!ok) return kSeriesNotRetrievedMessage;
   s.sourceType = static_cast<SourceType>(type);
   s.integrationMode = static_cast<IntegrationMode>(integration);
-  // Each sample line takes at least 16 characters: a count the text cannot hold is refused
-  // before anything is allocated for it.
-  if (static_cast<std::size_t>(samples) > lines.Remaining() / 16 + 1) {
+  // A sample line takes at least 11 characters with its line end: a count the text cannot hold
+  // is refused before anything is allocated for it.
+  if (static_cast<std::size_t>(samples) > lines.Remaining() / 11 + 1) {
     return kSeriesNotRetrievedMessage;
   }
   s.Resize(samples);

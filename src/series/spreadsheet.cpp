@@ -1,6 +1,7 @@
 #include "series/spreadsheet.h"
 
 #include <algorithm>
+#include <span>
 #include <string>
 
 #include "platform/text_format.h"

@@ -364,4 +364,16 @@ void SeriesTable::ClearSeries(int k) {
   DeletePoints(k, 0, k, series_[k].sampleCount);
 }
 
+void SeriesTable::GrowSeries(int k, int n) {
+  if (k < 0 || k >= kSeriesTableSize) return;
+  DataSeries& s = series_[k];
+  n = std::min(n, kMaxSampleCount);
+  if (n <= s.sampleCount) return;
+  const auto count = static_cast<std::size_t>(n);
+  s.xWords.resize(count, 0);
+  s.yWords.resize(count, 0);
+  s.values.resize(count, 0.0);
+  s.sampleCount = n;
+}
+
 }  // namespace bl::series

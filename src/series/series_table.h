@@ -104,6 +104,9 @@ class SeriesTable {
   // the gap (series 0 is overwritten on the way).
   void DeletePoints(int s1, int p1, int s2, int p2);
   void ClearSeries(int k);
+  // Makes series k at least n samples long, keeping its words and values and zero-filling the
+  // new samples (n is limited to kMaxSampleCount).
+  void GrowSeries(int k, int n);
 
  private:
   std::array<DataSeries, kSeriesTableSize> series_;

@@ -925,6 +925,42 @@ def monitor_reply():
         "\xff\x00garbage", "1e308 " * 300))
 
 
+SERIES_HEADER = [
+    "Brightlantern", "Version:          1.00", "Data Series:      3",
+    "Title:            Motor 1 following error", "Active:           Yes",
+    "Type:             4", "Address:          $840", "Starting Bit:     0",
+    "Word Length:      48", "Signed Data:      Yes", "Integration Mode: 2",
+    "Scale Factor:     1.000000", "Offset:           0.000000", "Filter On:        No",
+    "Filter Coeff. N1: 0.000000", "Filter Coeff. N2: 0.000000",
+    "Filter Coeff. D1: 0.000000", "Filter Coeff. D2: 0.000000",
+    "Raw Data Address: $1234", "Raw Data Period:  0.000442",
+]
+
+
+def series_paste():
+    t = "series_paste_fuzzer"
+
+    def text(samples, count=None, end="\r\n"):
+        lines = SERIES_HEADER + ["Raw Data Samples: %d" % (len(samples) if count is None else count),
+                                 " X-Word  Y-Word"]
+        lines += ["$%06X $%06X" % xy for xy in samples]
+        return (end.join(lines) + end).encode("latin-1")
+
+    write(t, "three_samples", text([(0x400000, 0x000801), (0x7FFFFF, 0xFFF000), (0, 0)]))
+    write(t, "empty_series", text([]))
+    write(t, "line_feeds_only", text([(1, 2)], end="\n"))
+    write(t, "count_beyond_lines", text([(1, 2)], count=16777216))
+    write(t, "no_title_line", text([(1, 2)]).replace(b"Title:   ", b"Name:    "))
+
+
+def cell_paste():
+    t = "cell_paste_fuzzer"
+    write(t, "two_by_two", bytes([3, 0]) + b"$000001 $000002   $000003 $000004\r\n"
+          b"$ABCDEF $123456   $FFFFFF $000000\r\n")
+    write(t, "ragged_rows", bytes([94, 1]) + b"$1\r\n\r\n$2 $3 $4 $5 $6\n")
+    write(t, "foreign_text", bytes([0, 0]) + b"costs $5, or $ for nothing\r\n")
+
+
 if __name__ == "__main__":
     link_reply()
     device_table()
@@ -953,3 +989,5 @@ if __name__ == "__main__":
     position_loop()
     graph_record()
     monitor_reply()
+    series_paste()
+    cell_paste()

@@ -14,6 +14,7 @@
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/immediate_ui_thread.h"
 #include "platform/qt/canvas_widget.h"
+#include "series/qt/table_view.h"
 #include "shell/main_menu.h"
 #include "shell/qt/main_window.h"
 #include "shell/qt/toolbar.h"

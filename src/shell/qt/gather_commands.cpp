@@ -9,6 +9,7 @@
 #include "series/qt/edit_sources_dialog.h"
 #include "series/qt/gather_preferences_dialog.h"
 #include "series/qt/select_source_dialog.h"
+#include "series/qt/table_view.h"
 #include "series/upload.h"
 #include "shell/qt/main_window.h"
 #include "shell/shell.h"
@@ -54,8 +55,8 @@ void RunEditSources(MainWindow& window, Workbench& workbench, Shell& shell) {
   auto redraw = [&client] {
     client.GraphPane(0).update();
     client.GraphPane(1).update();
-    client.DataWindow().update();
-    client.Spreadsheet().update();
+    client.DataWindow().Client().update();
+    client.Spreadsheet().Client().update();
   };
   auto chooseSource = [&workbench](QWidget* dialog) {
     series::SelectSourcePresenter presenter(workbench.series, workbench.controllerType,

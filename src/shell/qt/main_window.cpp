@@ -35,13 +35,14 @@
 #include "platform/qt/canvas_widget.h"
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_fonts.h"
+#include "series/qt/table_view.h"
 #include "shell/main_menu.h"
 #include "shell/qt/gather_commands.h"
 #include "shell/qt/graph_commands.h"
-#include "shell/qt/tuning_commands.h"
 #include "shell/qt/graph_pane.h"
 #include "shell/qt/series_panel.h"
 #include "shell/qt/toolbar.h"
+#include "shell/qt/tuning_commands.h"
 #include "shell/shell.h"
 #include "shell/view_ids.h"
 #include "shell/workbench.h"
@@ -59,10 +60,43 @@ constexpr int kEditorFileCommands[] = {cmd::kNewProgramFile, cmd::kOpenProgramFi
                                        cmd::kOpenProject, cmd::kSaveProgramFile,
                                        cmd::kSaveProgramFileAs};
 
-// A view whose drawing comes with a later part of the program: a white area of its size.
-void PaintEmptyView(platform::Canvas& canvas) {
-  const platform::Size size = canvas.PixelSize();
-  canvas.FillRect({0, 0, size.width, size.height}, platform::kWhite);
+series::TableHandlers DataWindowHandlers(series::DataWindow& list) {
+  series::TableHandlers h;
+  h.paint = [&list](platform::Canvas& canvas) {
+    list.Paint(canvas);
+    return series::TableBars{list.VerticalBar(), std::nullopt};
+  };
+  h.resize = [&list](platform::Size size) { list.SetClientHeight(size.height); };
+  h.press = [&list](platform::Point at, bool right, bool) {
+    right ? list.RightButton(at) : list.LeftButton(at);
+  };
+  h.key = [&list](series::TableKey key, bool, bool) { list.Key(key); };
+  h.character = [&list](char c) { list.Character(c); };
+  h.scroll = [&list](bool, platform::ScrollAction action, int thumb) {
+    list.Scroll(action, thumb);
+  };
+  return h;
+}
+
+series::TableHandlers SpreadsheetHandlers(series::Spreadsheet& sheet) {
+  series::TableHandlers h;
+  h.paint = [&sheet](platform::Canvas& canvas) {
+    sheet.Paint(canvas);
+    return series::TableBars{sheet.VerticalBar(), sheet.HorizontalBar()};
+  };
+  h.resize = [&sheet](platform::Size size) { sheet.SetClientSize(size); };
+  h.press = [&sheet](platform::Point at, bool right, bool shift) {
+    if (!right) sheet.Press(at, shift);
+  };
+  h.drag = [&sheet](platform::Point at) { sheet.Drag(at); };
+  h.key = [&sheet](series::TableKey key, bool shift, bool control) {
+    sheet.Key(key, shift, control);
+  };
+  h.character = [&sheet](char c) { sheet.Character(c); };
+  h.scroll = [&sheet](bool vertical, platform::ScrollAction action, int thumb) {
+    sheet.Scroll(vertical, action, thumb);
+  };
+  return h;
 }
 
 }  // namespace
@@ -71,20 +105,21 @@ MainClientArea::MainClientArea(Workbench& workbench, Shell& shell, QWidget* pare
     : QWidget(parent),
       workbench_(workbench),
       shell_(shell),
+      dataList_(workbench.series, workbench.desktop),
+      sheet_(workbench.series, workbench.desktop),
       toolbar_(new Toolbar([&shell](int command) { shell.RunCommand(command); }, this)),
       terminalView_(new TerminalView(workbench.terminal, this)),
       commandLine_(new CommandLineEdit(workbench.commandLine, this)),
       panes_{new GraphPaneWidget(workbench, 0, this), new GraphPaneWidget(workbench, 1, this)},
-      dataWindow_(new platform::CanvasWidget(this)),
-      spreadsheet_(new platform::CanvasWidget(this)),
+      dataWindow_(new series::TableView(DataWindowHandlers(dataList_), false, this)),
+      spreadsheet_(new series::TableView(SpreadsheetHandlers(sheet_), true, this)),
       seriesPanel_(new SeriesPanel(this)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   dataWindow_->setObjectName("Data");
   spreadsheet_->setObjectName("Spreadsheet");
-  for (platform::CanvasWidget* w : {dataWindow_, spreadsheet_}) {
-    w->SetPainter(PaintEmptyView);
-    w->setFocusPolicy(Qt::StrongFocus);
-  }
+  sheet_.seriesChanged = [this] { RefreshGraphPanel(); };
+  dataList_.editSources = [&shell] { shell.RunCommand(cmd::kGatherSources); };
+  dataList_.seriesChanged = [this] { RefreshGraphPanel(); };
   for (GraphPaneWidget* pane : panes_) {
     pane->onChanged = [this] { RedrawGraph(); };
     // A mouse move over either pane maps the cursor through Graph1's plot.
@@ -157,6 +192,10 @@ void MainClientArea::ShowView(int view) {
     buttons_[command]->setVisible(graph);
   seriesPanel_->SetVisible(graph && !shell_.FullScreen());
   dataWindow_->setVisible(view == kViewData);
+  if (IsSpreadsheetView(view)) {
+    sheet_.SetLayout(static_cast<series::SheetLayout>(view));
+    spreadsheet_->Client().update();
+  }
   for (int command : {cmd::kDefineBuffer, cmd::kBufferSettings, cmd::kBeginGathering,
                       cmd::kEndGathering, cmd::kUploadData})
     buttons_[command]->setVisible(view == kViewData);

@@ -4,6 +4,8 @@
 #include <array>
 #include <map>
 
+#include "series/data_window.h"
+#include "series/spreadsheet.h"
 #include "shell/main_layout.h"
 #include "shell/qt/graph_pane.h"
 
@@ -23,6 +25,9 @@ class CanvasWidget;
 namespace editor {
 class EditorView;
 }
+namespace series {
+class TableView;
+}
 
 // The client area of the main window: every view's child windows, laid out at their pixel
 // positions on each resize, and the main window's own drawing beneath them.
@@ -41,8 +46,12 @@ class MainClientArea : public QWidget {
   TerminalView& Terminal() { return *terminalView_; }
   CommandLineEdit& CommandLine() { return *commandLine_; }
   GraphPaneWidget& GraphPane(int index) { return *panes_[static_cast<std::size_t>(index)]; }
-  platform::CanvasWidget& DataWindow() { return *dataWindow_; }
-  platform::CanvasWidget& Spreadsheet() { return *spreadsheet_; }
+  // The data view's series list, over the gather panel.
+  series::TableView& DataWindow() { return *dataWindow_; }
+  series::DataWindow& DataList() { return dataList_; }
+  // The spreadsheet of views 20..22; its columns follow the view shown.
+  series::TableView& Spreadsheet() { return *spreadsheet_; }
+  series::Spreadsheet& Sheet() { return sheet_; }
   QPushButton& Button(int command) { return *buttons_.at(command); }
   SeriesPanel& Series() { return *seriesPanel_; }
   const MainLayout& Layout() const { return layout_; }
@@ -59,13 +68,15 @@ class MainClientArea : public QWidget {
  private:
   Workbench& workbench_;
   Shell& shell_;
+  series::DataWindow dataList_;
+  series::Spreadsheet sheet_;
   MainLayout layout_;
   Toolbar* toolbar_;
   TerminalView* terminalView_;
   CommandLineEdit* commandLine_;
   std::array<GraphPaneWidget*, 2> panes_;
-  platform::CanvasWidget* dataWindow_;
-  platform::CanvasWidget* spreadsheet_;
+  series::TableView* dataWindow_;
+  series::TableView* spreadsheet_;
   QWidget* editorView_ = nullptr;
   SeriesPanel* seriesPanel_;
   std::map<int, QPushButton*> buttons_;

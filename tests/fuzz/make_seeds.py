@@ -950,6 +950,15 @@ def plot_file():
     write(t, "long_line", b"RIGHTTIT=" + b"R" * 400 + b"\x7fnumber_sers=1\nnumber_pts=1\n[Data]\n5,6")
 
 
+def series_csv():
+    t = "series_csv_fuzzer"
+    write(t, "exported", b"Time (s),Sine Wave,\"Vel, \"\"fast\"\"\"\n0,50,1.5\n0.00442,49.9,-2.25\n"
+          b"0.00884,49.5,1e-07\n")
+    write(t, "semicolon_ragged", b"t;a;b\r\n0;1,5;2\r\n0,25;;3\r\n \r\n0,5;4\r\n")
+    write(t, "frequency", b"Frequency (Hz),Sine Wave\n0,12.5\n0.05,nan\n0.1,inf\n0.15,1e999\n")
+    write(t, "refused", b"t,a\n0,1,2\n\"unterminated\n")
+
+
 def monitor_reply():
     t = "monitor_reply_fuzzer"
 
@@ -1001,4 +1010,5 @@ if __name__ == "__main__":
     graph_record()
     series_file()
     plot_file()
+    series_csv()
     monitor_reply()

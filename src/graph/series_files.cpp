@@ -1,10 +1,12 @@
 #include "graph/series_files.h"
 
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 
 #include "graph/graph_record.h"
 #include "platform/files.h"
+#include "series/series_csv.h"
 #include "series/series_file.h"
 #include "series/series_text.h"
 
@@ -15,8 +17,8 @@ namespace {
 static_assert(series::kSeriesFileGraphBytes == kGraphLibraryBytes);
 
 constexpr char kInvalidTitle[] = "Invalid file format.";
-// A plot file or text beyond this is not one the plotting tool wrote.
-constexpr std::size_t kMaxPlotFileBytes = std::size_t{256} << 20;
+// A plot file or CSV text beyond this is not one a tool wrote.
+constexpr std::size_t kMaxPlotFileBytes = series::kMaxCsvBytes;
 constexpr int kTitleFields = 6;
 
 platform::FileDialogRequest Request(const char* title, const char* filter, const char* pattern,
@@ -25,6 +27,18 @@ platform::FileDialogRequest Request(const char* title, const char* filter, const
   request.title = title;
   request.filters = {{filter, pattern}};
   request.defaultExtension = extension;
+  return request;
+}
+
+// CSV is offered beside the text export and the plot file; the name's extension decides.
+bool IsCsv(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".csv";
+}
+
+platform::FileDialogRequest WithCsv(platform::FileDialogRequest request) {
+  request.filters.push_back({"CSV Files (*.csv)", "*.csv"});
   return request;
 }
 
@@ -143,10 +157,11 @@ bool LoadSeriesFile(platform::Desktop& desktop, series::SeriesTable& table, Grap
 }
 
 void ExportSeriesText(platform::Desktop& desktop, const series::SeriesTable& table) {
-  const auto path = desktop.ChooseSaveFile(Request(
-      "Export Selected Data Series as Text", "Text Files (*.txt)", "*.txt", "txt"));
+  const auto path = desktop.ChooseSaveFile(WithCsv(Request(
+      "Export Selected Data Series as Text", "Text Files (*.txt)", "*.txt", "txt")));
   if (!path) return;
-  WriteChosenFile(desktop, *path, series::SeriesTextExport(table),
+  WriteChosenFile(desktop, *path,
+                  IsCsv(*path) ? series::ActiveSeriesCsv(table) : series::SeriesTextExport(table),
                   "Export Selected Data Series as Text");
 }
 
@@ -197,11 +212,21 @@ bool ApplyPlotFile(std::string_view text, series::SeriesTable& table, GraphSetti
 }
 
 bool ImportPlotFile(platform::Desktop& desktop, series::SeriesTable& table, GraphView& view) {
-  const auto path = desktop.ChooseOpenFile(Request("Import PMAC Plot File (.ppl)",
-                                                   "PMAC Plot Files (*.ppl)", "*.ppl", "ppl"));
+  const auto path = desktop.ChooseOpenFile(WithCsv(Request(
+      "Import PMAC Plot File (.ppl)", "PMAC Plot Files (*.ppl)", "*.ppl", "ppl")));
   if (!path) return false;
   std::string text;
   if (!ReadChosenFile(desktop, *path, kMaxPlotFileBytes, text)) return false;
+  if (IsCsv(*path)) {
+    std::string error;
+    if (!series::ReadSeriesCsv(text, table, error)) {
+      desktop.ShowMessage(*path + ": " + error, kInvalidTitle, platform::MessageButtons::Ok,
+                          platform::MessageIcon::Warning);
+      return false;
+    }
+    FindLimits(view.settings, table, view.bars);
+    return true;
+  }
   if (ApplyPlotFile(text, table, view.settings)) FindLimits(view.settings, table, view.bars);
   // The titles change even when no series is imported.
   return true;

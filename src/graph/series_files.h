@@ -27,7 +27,9 @@ void ProcessLoadedSeries(series::SeriesTable& table, GraphView& view,
                          const std::function<void(int graphType)>& switchGraphType);
 
 // The four file commands of the "Graphing" menu, each with its own file dialog. Load and import
-// return true when the series or the graph changed and the main window should follow.
+// return true when the series or the graph changed and the main window should follow. The
+// text export and the plot import also offer CSV: a name ending in ".csv" writes
+// series::ActiveSeriesCsv or reads series::ReadSeriesCsv (a refused file is reported).
 void SaveSeriesFile(platform::Desktop& desktop, const series::SeriesTable& table,
                     const GraphView& view);
 bool LoadSeriesFile(platform::Desktop& desktop, series::SeriesTable& table, GraphView& view,

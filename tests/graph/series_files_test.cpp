@@ -166,5 +166,33 @@ TEST_F(SeriesFiles, PlotFileFillsSeriesOneToSAndTheirSlots) {
   EXPECT_EQ(settings.slots[0].series, 9);
 }
 
+TEST_F(SeriesFiles, TextExportAndPlotImportTakeCsvByItsExtension) {
+  series::SeriesTable table;
+  GraphView view;
+  desktop_.saveFileAnswers = {Path("out.txt"), Path("out.csv")};
+  ExportSeriesText(desktop_, table);
+  ExportSeriesText(desktop_, table);
+  ASSERT_EQ(desktop_.fileRequests.back().filters.size(), 2u);
+  EXPECT_EQ(desktop_.fileRequests.back().filters[0].description, "Text Files (*.txt)");
+  std::ifstream txt(Path("out.txt")), csv(Path("out.csv"));
+  std::string first;
+  std::getline(txt, first);
+  EXPECT_EQ(first, "Data Point\r");
+  std::getline(csv, first);
+  EXPECT_EQ(first, "Time (s),Sine Wave");
+
+  Write(Path("in.csv"), "t,Imported\n0,2\n0.5,4\n");
+  Write(Path("bad.csv"), "t,Imported\n0,two\n");
+  desktop_.openFileAnswers = {Path("bad.csv"), Path("in.csv")};
+  EXPECT_FALSE(ImportPlotFile(desktop_, table, view));
+  ASSERT_EQ(desktop_.messages.size(), 1u);
+  EXPECT_EQ(table[1].title, "Sine Wave");
+  EXPECT_TRUE(ImportPlotFile(desktop_, table, view));
+  EXPECT_EQ(desktop_.fileRequests.back().filters[0].description, "PMAC Plot Files (*.ppl)");
+  EXPECT_EQ(table[1].title, "Imported");
+  EXPECT_EQ(table[1].values, (std::vector<double>{2, 4}));
+  EXPECT_DOUBLE_EQ(table[1].rawDataPeriod, 0.5);
+}
+
 }  // namespace
 }  // namespace bl::graph

@@ -1,5 +1,6 @@
 #include "cli/series_command.h"
 
+#include <cctype>
 #include <filesystem>
 #include <string_view>
 
@@ -32,7 +33,7 @@ struct Converter {
   series::SeriesTable table;
   graph::GraphView view;
 
-  Converter(std::ostream& e) : err(e) {
+  explicit Converter(std::ostream& e) : err(e) {
     // Only what the input brings: every series empty and inactive to begin with.
     for (int k = 1; k <= series::kMaxSeriesCount; ++k) table[k] = series::DataSeries();
   }
@@ -45,7 +46,8 @@ struct Converter {
   int Read(const std::string& path) {
     const Format format = FormatOf(path);
     if (format == Format::kText)
-      return Refuse(path + ": the text export is written, never read; convert from .bin, .csv or "
+      return Refuse(path +
+                    ": the text export is written, never read; convert from .bin, .csv or "
                     ".ppl");
     std::string bytes;
     bool tooLong = false;

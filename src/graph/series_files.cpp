@@ -157,8 +157,8 @@ bool LoadSeriesFile(platform::Desktop& desktop, series::SeriesTable& table, Grap
 }
 
 void ExportSeriesText(platform::Desktop& desktop, const series::SeriesTable& table) {
-  const auto path = desktop.ChooseSaveFile(WithCsv(Request(
-      "Export Selected Data Series as Text", "Text Files (*.txt)", "*.txt", "txt")));
+  const auto path = desktop.ChooseSaveFile(WithCsv(
+      Request("Export Selected Data Series as Text", "Text Files (*.txt)", "*.txt", "txt")));
   if (!path) return;
   WriteChosenFile(desktop, *path,
                   IsCsv(*path) ? series::ActiveSeriesCsv(table) : series::SeriesTextExport(table),
@@ -212,8 +212,8 @@ bool ApplyPlotFile(std::string_view text, series::SeriesTable& table, GraphSetti
 }
 
 bool ImportPlotFile(platform::Desktop& desktop, series::SeriesTable& table, GraphView& view) {
-  const auto path = desktop.ChooseOpenFile(WithCsv(Request(
-      "Import PMAC Plot File (.ppl)", "PMAC Plot Files (*.ppl)", "*.ppl", "ppl")));
+  const auto path = desktop.ChooseOpenFile(
+      WithCsv(Request("Import PMAC Plot File (.ppl)", "PMAC Plot Files (*.ppl)", "*.ppl", "ppl")));
   if (!path) return false;
   std::string text;
   if (!ReadChosenFile(desktop, *path, kMaxPlotFileBytes, text)) return false;

@@ -168,8 +168,10 @@ bool ReadSeriesCsv(std::string_view text, SeriesTable& table, std::string& error
       return false;
     }
     if (cells.size() > header.size()) {
-      error = platform::Format("Row %d of the CSV text has more cells than the header; nothing "
-                               "was read.", row);
+      error = platform::Format(
+          "Row %d of the CSV text has more cells than the header; nothing "
+          "was read.",
+          row);
       return false;
     }
     const std::size_t r = times.size();

@@ -119,8 +119,8 @@ std::string EncodeSeriesFile(const SeriesTable& table, std::string_view graphByt
     }
   }
   bytes.append(graphBytes.substr(0, kSeriesFileGraphBytes));
-  bytes.resize(bytes.size() + kSeriesFileGraphBytes - std::min(graphBytes.size(),
-                                                               kSeriesFileGraphBytes));
+  bytes.resize(bytes.size() + kSeriesFileGraphBytes -
+               std::min(graphBytes.size(), kSeriesFileGraphBytes));
   return bytes;
 }
 
@@ -141,8 +141,8 @@ bool DecodeSeriesFile(std::string_view bytes, bool withMagic, SeriesFileContents
   };
   if (withMagic) {
     if (bytes.size() < kSeriesMagicField + 4) return truncated("the series count");
-    count = static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(platform::LoadLittleEndian(bytes.data() + kSeriesMagicField, 4)));
+    count = static_cast<std::int32_t>(static_cast<std::uint32_t>(
+        platform::LoadLittleEndian(bytes.data() + kSeriesMagicField, 4)));
     at = kSeriesMagicField + 4;
     if (count < 1 || count > kMaxSeriesCount) {
       error = platform::Format(

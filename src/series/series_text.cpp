@@ -80,8 +80,8 @@ std::string SeriesTextExport(const SeriesTable& table) {
   for (std::size_t r = 0; r < rows; ++r) {
     out += platform::Format("%10d", static_cast<int>(r + 1));
     for (const DataSeries* s : active)
-      out += r < s->values.size() ? platform::Format("%19.3lf ", s->values[r])
-                                  : std::string(20, ' ');
+      out +=
+          r < s->values.size() ? platform::Format("%19.3lf ", s->values[r]) : std::string(20, ' ');
     out += kLineEnd;
   }
   return out;
@@ -93,8 +93,7 @@ PlotFile ParsePlotFile(std::string_view text) {
   while (at < text.size() && !plot.dataFound) {
     const std::size_t start = at;
     while (at < text.size() && !EndsLine(static_cast<unsigned char>(text[at]))) ++at;
-    const std::string_view line =
-        text.substr(start, std::min(at - start, kPlotLineLimit));
+    const std::string_view line = text.substr(start, std::min(at - start, kPlotLineLimit));
     if (at < text.size()) ++at;  // the character that ended the line
     if (!line.empty()) ReadHeaderLine(line, plot);
   }

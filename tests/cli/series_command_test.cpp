@@ -72,9 +72,13 @@ TEST_F(SeriesConvert, RefusedFilesAndWrongDirectionsFailWithAMessage) {
   std::ofstream(Path("bad.bin"), std::ios::binary) << "not a data file";
   std::ofstream(Path("bad.csv")) << "t,a\n0,x\n";
   std::ofstream(Path("five.ppl")) << "number_sers=5\nnumber_pts=1\n[Data]\n1 2 3 4 5 6\n";
-  for (const auto& [in, out] : std::vector<std::pair<std::string, std::string>>{
-           {"bad.bin", "x.csv"}, {"bad.csv", "x.bin"}, {"five.ppl", "x.csv"},
-           {"bad.csv", "x.txt"}, {"missing.bin", "x.csv"}, {"x.txt", "y.bin"}}) {
+  for (const auto& [in, out] :
+       std::vector<std::pair<std::string, std::string>>{{"bad.bin", "x.csv"},
+                                                        {"bad.csv", "x.bin"},
+                                                        {"five.ppl", "x.csv"},
+                                                        {"bad.csv", "x.txt"},
+                                                        {"missing.bin", "x.csv"},
+                                                        {"x.txt", "y.bin"}}) {
     EXPECT_EQ(Run({"series", "convert", Path(in), Path(out)}), kExitFailed) << in;
     EXPECT_NE(err.find("brightlantern-cli: "), std::string::npos) << in;
     EXPECT_FALSE(fs::exists(Path(out))) << in;

@@ -14,8 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   SeriesTable table = start;
   table.seriesCount = 24;
   std::string error;
-  if (!ReadSeriesCsv(std::string_view(reinterpret_cast<const char*>(bytes), size), table,
-                     error)) {
+  if (!ReadSeriesCsv(std::string_view(reinterpret_cast<const char*>(bytes), size), table, error)) {
     BL_FUZZ_CHECK(!error.empty());
     for (int k = 1; k <= kMaxSeriesCount; ++k)
       BL_FUZZ_CHECK(table[k].values == start[k].values && table[k].title == start[k].title);

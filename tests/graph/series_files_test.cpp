@@ -17,8 +17,8 @@ using platform::MessageAnswer;
 class SeriesFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("bl_series_files_" + std::to_string(::getpid()));
+    folder_ =
+        std::filesystem::temp_directory_path() / ("bl_series_files_" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder_);
   }
   void TearDown() override { std::filesystem::remove_all(folder_); }
@@ -102,8 +102,8 @@ TEST_F(SeriesFiles, ARefusedFileLeavesSeriesAndGraphsUntouched) {
   GraphView targetView;
   std::string error;
   for (std::size_t size = 0; size < whole.size(); size += 113)
-    EXPECT_FALSE(ReadDataFile(std::string_view(whole).substr(0, size), true, target, targetView,
-                              error))
+    EXPECT_FALSE(
+        ReadDataFile(std::string_view(whole).substr(0, size), true, target, targetView, error))
         << size;
   EXPECT_EQ(EncodeDataFile(target, targetView), freshBytes);
   // A graph title without its end.
@@ -137,10 +137,10 @@ TEST_F(SeriesFiles, PlotFileFillsSeriesOneToSAndTheirSlots) {
   GraphSettings settings;
   settings.slots[0].thickness = 0;
   settings.slots[3] = {7, 8, 0, 1, 2, 3, 1};
-  ASSERT_TRUE(ApplyPlotFile(
-      "number_sers=2\nnumber_pts=4\nTOPTIT=Step\nYaxis[1]=1\n[Data]\n"
-      "0 1 -1\n0.01 2 -2\n0.02 3 -3\n",
-      table, settings));
+  ASSERT_TRUE(
+      ApplyPlotFile("number_sers=2\nnumber_pts=4\nTOPTIT=Step\nYaxis[1]=1\n[Data]\n"
+                    "0 1 -1\n0.01 2 -2\n0.02 3 -3\n",
+                    table, settings));
   EXPECT_EQ(settings.topTitle, "Step");
   EXPECT_EQ(settings.leftTitle, "Left Title");
   EXPECT_EQ(settings.slots[0].series, 1);
@@ -157,9 +157,10 @@ TEST_F(SeriesFiles, PlotFileFillsSeriesOneToSAndTheirSlots) {
   // Five series: nothing imported, the titles named still change.
   const auto before = table[1].values;
   settings.slots[0].series = 9;
-  EXPECT_FALSE(ApplyPlotFile("TOPTIT=Five\nSerLeg0=Renamed\nnumber_sers=5\nnumber_pts=2\n[Data]\n1 "
-                             "2 3 4 5 6\n",
-                             table, settings));
+  EXPECT_FALSE(
+      ApplyPlotFile("TOPTIT=Five\nSerLeg0=Renamed\nnumber_sers=5\nnumber_pts=2\n[Data]\n1 "
+                    "2 3 4 5 6\n",
+                    table, settings));
   EXPECT_EQ(settings.topTitle, "Five");
   EXPECT_EQ(table[1].title, "Renamed");
   EXPECT_EQ(table[1].values, before);

@@ -53,8 +53,8 @@ TEST(SeriesCsv, AnyFaultLeavesTheWholeTableAsItWas) {
   table.seriesCount = 2;
   const std::vector<double> sine = table[1].values;
   std::string error;
-  for (const char* text : {"", "t\n1\n", "t,a,b,c\n1,2,3,4\n", "t,a\n0,1\n1,x\n",
-                           "t,a\n0,1,2\n", "t,a\n0,1e5e\n"}) {
+  for (const char* text :
+       {"", "t\n1\n", "t,a,b,c\n1,2,3,4\n", "t,a\n0,1\n1,x\n", "t,a\n0,1,2\n", "t,a\n0,1e5e\n"}) {
     error.clear();
     EXPECT_FALSE(ReadSeriesCsv(text, table, error)) << text;
     EXPECT_FALSE(error.empty());

@@ -137,8 +137,7 @@ TEST(SeriesFile, FilesFromBeforeTheMagicReadTheirCountOrTwentyFourRecords) {
   table.seriesCount = 48;
   const std::string current = EncodeSeriesFile(table, "");
   // The count and records without the magic field and without graphs.
-  const std::string counted =
-      current.substr(256, current.size() - 256 - kSeriesFileGraphBytes);
+  const std::string counted = current.substr(256, current.size() - 256 - kSeriesFileGraphBytes);
   SeriesFileContents contents;
   std::string error;
   EXPECT_FALSE(HasSeriesFileMagic(counted));

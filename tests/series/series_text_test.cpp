@@ -27,8 +27,11 @@ TEST(SeriesText, ShorterSeriesLeaveBlanksAndOnlyActiveSeriesAppear) {
             "         1              1.000               0.000 \r\n"
             "         2             -2.500               1.000 \r\n"
             "         3        1234567.892               2.000 \r\n"
-            "         4" + blanks + "              3.000 \r\n"
-            "         5" + blanks + "              4.000 \r\n");
+            "         4" +
+                blanks +
+                "              3.000 \r\n"
+                "         5" +
+                blanks + "              4.000 \r\n");
   for (int k = 1; k <= 48; ++k) table[k].active = false;
   EXPECT_EQ(SeriesTextExport(table), "Data Point\r\n\r\n");
 }
@@ -36,7 +39,9 @@ TEST(SeriesText, ShorterSeriesLeaveBlanksAndOnlyActiveSeriesAppear) {
 TEST(PlotFile, HeaderLinesAndRowsAreReadAsTheToolWritesThem) {
   const PlotFile plot = ParsePlotFile(
       "TOPTIT=Step\r\n\r\nnumber_sers=2\nnumber_pts=3\x01SerLeg1=Velocity\n"
-      "Yaxis[1]=1\nYaxis[7]=1\nLEFTTIT=" + std::string(300, 'L') + "\n[Data]\n"
+      "Yaxis[1]=1\nYaxis[7]=1\nLEFTTIT=" +
+      std::string(300, 'L') +
+      "\n[Data]\n"
       "0.5, 1, 2,\n0.75 3\n4 1.0,5e0");
   EXPECT_EQ(plot.topTitle, "Step");
   EXPECT_EQ(plot.leftTitle, std::string(249 - 8, 'L'));

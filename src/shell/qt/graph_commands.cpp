@@ -94,7 +94,8 @@ void WireGraphCommands(MainWindow& window, Workbench& workbench, Shell& shell) {
   shell.SetCommand(cmd::kLoadAllSeries, [&workbench, &shell] { LoadAllSeries(workbench, shell); });
   shell.SetCommand(cmd::kExportSeriesText,
                    [&workbench] { graph::ExportSeriesText(workbench.desktop, workbench.series); });
-  shell.SetCommand(cmd::kImportPlotFile, [&workbench, &shell] { ImportPlotFile(workbench, shell); });
+  shell.SetCommand(cmd::kImportPlotFile,
+                   [&workbench, &shell] { ImportPlotFile(workbench, shell); });
 }
 
 void UnwireGraphCommands(Shell& shell) {

@@ -13,6 +13,18 @@ namespace {
 
 constexpr char kLineEnd[] = "\r\n";
 
+// "%19.3lf " with a decimal point in every locale: the program's window runs in the user's
+// locale, where printf may write a decimal comma.
+void AppendFixed(std::string& out, double value) {
+  char digits[400];  // 1e308 has 309 digits before the point
+  const auto result =
+      std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 3);
+  const std::size_t n = static_cast<std::size_t>(result.ptr - digits);
+  if (n < 19) out.append(19 - n, ' ');
+  out.append(digits, n);
+  out += ' ';
+}
+
 bool EndsLine(unsigned char c) { return c < 32 || c == 127; }
 
 int HeaderNumber(std::string_view text) {
@@ -79,9 +91,12 @@ std::string SeriesTextExport(const SeriesTable& table) {
   out += kLineEnd;
   for (std::size_t r = 0; r < rows; ++r) {
     out += platform::Format("%10d", static_cast<int>(r + 1));
-    for (const DataSeries* s : active)
-      out +=
-          r < s->values.size() ? platform::Format("%19.3lf ", s->values[r]) : std::string(20, ' ');
+    for (const DataSeries* s : active) {
+      if (r < s->values.size())
+        AppendFixed(out, s->values[r]);
+      else
+        out.append(20, ' ');
+    }
     out += kLineEnd;
   }
   return out;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "platform/text_format.h"
 #include "series/series_table.h"
 
 namespace bl::series {
@@ -32,6 +35,11 @@ TEST(SeriesText, ShorterSeriesLeaveBlanksAndOnlyActiveSeriesAppear) {
                 "              3.000 \r\n"
                 "         5" +
                 blanks + "              4.000 \r\n");
+  // As printf writes them in the C locale, whatever the extremes.
+  table[5].values = {-0.0004, 1e300, -1e15, std::numeric_limits<double>::infinity(), 0.0005};
+  const std::string extremes = SeriesTextExport(table);
+  for (double v : table[5].values)
+    EXPECT_NE(extremes.find(platform::Format("%19.3lf \r\n", v)), std::string::npos) << v;
   for (int k = 1; k <= 48; ++k) table[k].active = false;
   EXPECT_EQ(SeriesTextExport(table), "Data Point\r\n\r\n");
 }

@@ -8,6 +8,7 @@
 
 #include "cli/console_desktop.h"
 #include "cli/gather_command.h"
+#include "cli/series_command.h"
 #include "cli/tune_command.h"
 #include "definitions/define_text.h"
 #include "definitions/definition_table.h"
@@ -92,11 +93,19 @@ const char kUsage[] =
     "                        (parameters not given are those last used in the program)\n"
     "      --download        downloads BL_TestMoves.pmc first\n"
     "      --output FILE     writes the CSV to FILE instead of standard output\n"
+    "  series convert IN OUT converts a series file, each format chosen by its extension:\n"
+    "                        .csv CSV (a time column, then one column per active series;\n"
+    "                        read: ',' or ';' between cells, decimal point or comma),\n"
+    "                        .txt the text export (written only), .ppl a PMAC plot file\n"
+    "                        (read only), anything else the program's data file of \"Save\n"
+    "                        All Data Series\" (.bin is added to OUT without extension);\n"
+    "                        needs no controller\n"
     "  --help                shows this text\n"
     "\n"
-    "Exit status: 0 done; 1 the controller reported an error, a download had errors or a\n"
-    "test move did not start; 2 the command line was not understood or a test move's\n"
-    "parameter is out of range; 3 no connection to the controller.\n";
+    "Exit status: 0 done; 1 the controller reported an error, a download had errors, a\n"
+    "test move did not start or a series file was refused; 2 the command line was not\n"
+    "understood or a test move's parameter is out of range; 3 no connection to the\n"
+    "controller.\n";
 
 std::optional<int> ToInt(std::string_view text, int low, int high) {
   int value = 0;
@@ -217,13 +226,16 @@ class Session {
   }
 
   int Run() {
-    devices_->chooseDevice = [this] { return device_; };
-    link_ = std::make_unique<PmacLink>(terminal_, definitions_, desktop_,
-                                       BuiltinLibraryLoader(*devices_));
-    // The connection's own success message is of no interest to a script.
-    if (link_->LinkConnect() != 0) return kExitNoConnection;
     std::size_t i = 0;
     while (i < commands_.size()) {
+      // Series files need no controller: the link comes up with the first command that does.
+      if (commands_[i] != "series" && !link_) {
+        devices_->chooseDevice = [this] { return device_; };
+        link_ = std::make_unique<PmacLink>(terminal_, definitions_, desktop_,
+                                           BuiltinLibraryLoader(*devices_));
+        // The connection's own success message is of no interest to a script.
+        if (link_->LinkConnect() != 0) return kExitNoConnection;
+      }
       const int status = Command(i);
       if (status != kExitOk) return status;
     }
@@ -277,6 +289,7 @@ class Session {
       if (!ParseGatherOptions(commands_, i, options, problem)) return Usage(problem);
       return RunGather(options, *link_, definitions_, terminal_, desktop_, out_, err_);
     }
+    if (name == "series") return RunSeriesCommand(commands_, i, err_);
     if (name == "tune") {
       TuneOptions options;
       std::string error;

@@ -7,6 +7,7 @@
 
 #include "graph/graph_input.h"
 #include "platform/files.h"
+#include "platform/little_endian.h"
 #include "platform/settings_file.h"
 #include "platform/text_format.h"
 
@@ -35,8 +36,9 @@ class Writer {
   void Skip(std::size_t n) { at_ += n; }
 
  private:
-  void Unsigned(std::uint64_t value, int size) {
-    for (int b = 0; b < size; ++b) bytes_[at_++] = static_cast<char>((value >> (8 * b)) & 0xFF);
+  void Unsigned(std::uint64_t value, std::size_t size) {
+    platform::StoreLittleEndian(bytes_.data() + at_, value, size);
+    at_ += size;
   }
   std::string& bytes_;
   std::size_t at_ = 0;
@@ -57,10 +59,9 @@ class Reader {
   void Skip(std::size_t n) { at_ += n; }
 
  private:
-  std::uint64_t Unsigned(int size) {
-    std::uint64_t value = 0;
-    for (int b = 0; b < size; ++b)
-      value |= std::uint64_t{static_cast<unsigned char>(bytes_[at_++])} << (8 * b);
+  std::uint64_t Unsigned(std::size_t size) {
+    const std::uint64_t value = platform::LoadLittleEndian(bytes_.data() + at_, size);
+    at_ += size;
     return value;
   }
   std::string_view bytes_;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -110,10 +111,14 @@ bool ReadFileBounded(const std::string& path, std::size_t maxBytes, std::string&
     error = "cannot open " + path + ": not a plain file";
     return false;
   }
-  bytes.resize(maxBytes);
+  // Sized by the file, not by the limit: a limit of a gigabyte must not cost one for a small
+  // file. The buffer grows should the file be longer than it was a moment ago.
+  const std::size_t expected = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 4096;
+  bytes.resize(std::min(maxBytes, expected));
   std::size_t got = 0;
   while (got < maxBytes) {
-    const ssize_t n = ::read(fd.get(), bytes.data() + got, maxBytes - got);
+    if (got == bytes.size()) bytes.resize(std::min(maxBytes, 2 * bytes.size()));
+    const ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       error = "cannot read " + path + ": " + Reason(errno);

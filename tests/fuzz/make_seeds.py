@@ -903,6 +903,62 @@ def graph_record():
     write(t, "hostile_fields", bytes(hostile))
     write(t, "library", record(graph_type=-1) * 3 + frequency + record(graph_type=-1) * 6 + default)
     write(t, "truncated", default[:1000])
+def series_file():
+    t = "series_file_fuzzer"
+
+    def record(title, source=4, count=0, period=0.05, active=0, mode=2):
+        out = title.encode("latin-1")[:99].ljust(100, b"\0")
+        out += struct.pack("<iIId", source, 0, 0, period)
+        out += struct.pack("<iIII", count, 0, 0, 0)
+        out += bytes([active]) + bytes(3)
+        out += struct.pack("<Iii", 0x3A, 0, 24) + bytes([1]) + bytes(3)
+        out += struct.pack("<idd", mode, 1.0, 0.0) + bytes(8)
+        out += struct.pack("<4d", 0.5, 0.0, -0.25, 0.0)
+        assert len(out) == 216
+        return out
+
+    def graphs():
+        title = b"Top Title".ljust(256, b"\0")
+        one = title * 6 + bytes(1864 - 6 * 256 - 8) + struct.pack("<ii", 0, 0)
+        empty = title * 6 + bytes(1864 - 6 * 256 - 8) + struct.pack("<ii", -1, 0)
+        return empty * 10 + one
+
+    magic = b"Brightlantern Data File Version 1.00".ljust(256, b"\0")
+    records = record("Sine", count=3, active=1) + record("Cmd", source=1, count=2, mode=3)
+    records += b"".join(record("Empty") for _ in range(22))
+    words = struct.pack("<6I", 0x3FFFFF, 0xFFF800, 0xC00000, 0x001800, 0, 0)
+    words += struct.pack("<4I", 0x800000, 1, 0x7FFFFF, 2)
+    whole = magic + struct.pack("<i", 24) + records + words + graphs()
+    write(t, "twenty_four_series", whole)
+    write(t, "old_counted", struct.pack("<i", 24) + records + words)
+    write(t, "old_bare", records + words)
+    write(t, "truncated_words", whole[:256 + 4 + 24 * 216 + 20])
+    hostile = bytearray(whole)
+    hostile[256 + 4 + 120:256 + 4 + 124] = struct.pack("<i", 2**31 - 1)
+    write(t, "huge_count", bytes(hostile))
+    write(t, "forty_nine", magic + struct.pack("<i", 49) + records)
+
+
+def plot_file():
+    t = "plot_file_fuzzer"
+    write(t, "two_series", b"TOPTIT=Step move\r\nBOTTOMTIT=Time\r\nLEFTTIT=Counts\r\n"
+          b"number_sers=2\r\nnumber_pts=4\r\nSerLeg0=Commanded\r\nSerLeg1=Actual\r\n"
+          b"Yaxis[0]=0\r\nYaxis[1]=1\r\n[Data]\r\n0.000,0,0,\r\n0.001,10,9.5,\r\n"
+          b"0.002,20,19.25,\r\n0.003,30,29.5,\r\n")
+    write(t, "five_series", b"TOPTIT=Five\nnumber_sers=5\nnumber_pts=2\n[Data]\n1 2 3 4 5 6\n")
+    write(t, "short_rows", b"number_sers=4\nnumber_pts=100\n[Data]\n0 1 2 3 4\n1e308 -inf nan x")
+    write(t, "long_line", b"RIGHTTIT=" + b"R" * 400 + b"\x7fnumber_sers=1\nnumber_pts=1\n[Data]\n5,6")
+
+
+def series_csv():
+    t = "series_csv_fuzzer"
+    write(t, "exported", b"Time (s),Sine Wave,\"Vel, \"\"fast\"\"\"\n0,50,1.5\n0.00442,49.9,-2.25\n"
+          b"0.00884,49.5,1e-07\n")
+    write(t, "semicolon_ragged", b"t;a;b\r\n0;1,5;2\r\n0,25;;3\r\n \r\n0,5;4\r\n")
+    write(t, "frequency", b"Frequency (Hz),Sine Wave\n0,12.5\n0.05,nan\n0.1,inf\n0.15,1e999\n")
+    write(t, "refused", b"t,a\n0,1,2\n\"unterminated\n")
+
+
 def monitor_reply():
     t = "monitor_reply_fuzzer"
 
@@ -988,6 +1044,9 @@ if __name__ == "__main__":
     source_fields()
     position_loop()
     graph_record()
+    series_file()
+    plot_file()
+    series_csv()
     monitor_reply()
     series_paste()
     cell_paste()

@@ -6,6 +6,7 @@
 #include "graph/graph_properties.h"
 #include "graph/qt/graph_export_file.h"
 #include "graph/qt/graph_properties_dialog.h"
+#include "graph/series_files.h"
 #include "platform/qt/canvas_widget.h"
 #include "shell/qt/main_window.h"
 #include "shell/shell.h"
@@ -16,8 +17,9 @@ namespace bl {
 
 namespace {
 
-constexpr int kGraphCommands[] = {cmd::kGraphProperties, cmd::kPrintGraphMenu, cmd::kPrintGraph,
-                                  cmd::kExportGraph};
+constexpr int kGraphCommands[] = {cmd::kGraphProperties,  cmd::kPrintGraphMenu, cmd::kPrintGraph,
+                                  cmd::kExportGraph,      cmd::kSaveAllSeries,  cmd::kLoadAllSeries,
+                                  cmd::kExportSeriesText, cmd::kImportPlotFile};
 
 // Both panes with their scroll bars, and the control panel beside them.
 void RedrawGraph(Shell& shell) {
@@ -63,6 +65,19 @@ void ExportGraph(MainWindow& window, Workbench& workbench, Shell& shell) {
   graph::ExportGraph(workbench.desktop, IsGraphView(shell.ViewId()), screen, hooks);
 }
 
+void LoadAllSeries(Workbench& workbench, Shell& shell) {
+  // The loaded graph's type comes in through the toolbar's switch, which reprocesses every
+  // series for it and finds the limits.
+  auto switchGraphType = [&shell](int type) { shell.SelectView(type, true); };
+  if (graph::LoadSeriesFile(workbench.desktop, workbench.series, workbench.graph, switchGraphType))
+    RedrawGraph(shell);
+}
+
+void ImportPlotFile(Workbench& workbench, Shell& shell) {
+  if (graph::ImportPlotFile(workbench.desktop, workbench.series, workbench.graph))
+    RedrawGraph(shell);
+}
+
 }  // namespace
 
 void WireGraphCommands(MainWindow& window, Workbench& workbench, Shell& shell) {
@@ -73,6 +88,14 @@ void WireGraphCommands(MainWindow& window, Workbench& workbench, Shell& shell) {
   shell.SetCommand(cmd::kPrintGraph, print);
   shell.SetCommand(cmd::kExportGraph,
                    [&window, &workbench, &shell] { ExportGraph(window, workbench, shell); });
+  shell.SetCommand(cmd::kSaveAllSeries, [&workbench] {
+    graph::SaveSeriesFile(workbench.desktop, workbench.series, workbench.graph);
+  });
+  shell.SetCommand(cmd::kLoadAllSeries, [&workbench, &shell] { LoadAllSeries(workbench, shell); });
+  shell.SetCommand(cmd::kExportSeriesText,
+                   [&workbench] { graph::ExportSeriesText(workbench.desktop, workbench.series); });
+  shell.SetCommand(cmd::kImportPlotFile,
+                   [&workbench, &shell] { ImportPlotFile(workbench, shell); });
 }
 
 void UnwireGraphCommands(Shell& shell) {

@@ -12,6 +12,7 @@
 #include "link/virtual_time.h"
 #include "platform/clock.h"
 #include "platform/qt/qt_desktop.h"
+#include "platform/qt/qt_locale.h"
 #include "platform/qt/qt_ui_thread.h"
 #include "series/gather.h"
 #include "shell/qt/app_icon.h"
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
   }
 
   QApplication app(argc, argv);
+  bl::platform::KeepCNumberFormat();
   QApplication::setApplicationName("Brightlantern");
   QApplication::setOrganizationName("Quillon Controls");
   QApplication::setWindowIcon(bl::MakeAppIcon());

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDir>
 
+#include "platform/qt/qt_locale.h"
+
 namespace bl::test {
 
 void EnsureApplication() {
@@ -12,6 +14,7 @@ void EnsureApplication() {
   static char name[] = "gui_test";
   static char* argv[] = {name, nullptr};
   new QApplication(argc, argv);
+  platform::KeepCNumberFormat();
 }
 
 QString SaveScreenshot(const QImage& image, const QString& name) {

@@ -15,7 +15,6 @@
 #include "series/qt/filter_set_controls.h"
 #include "tuning/qt/leave_field.h"
 #include "tuning/qt/motor_selection_group.h"
-#include "tuning/qt/wait_cursor.h"
 
 namespace bl::tuning {
 
@@ -37,13 +36,7 @@ FilterPage::FilterPage(PmacLink& link, std::atomic<int>& addressedMotor, const i
                        PositionLoopValues& values, QWidget* parent)
     : TuningPage(parent),
       presenter_(link, addressedMotor, motorCount, values),
-      group_(new MotorSelectionGroup(
-          presenter_.Selection(),
-          [this] {
-            WaitCursor wait;
-            Activate();
-          },
-          this)) {
+      group_(MotorSelectionGroup::ForPage(presenter_.Selection(), this)) {
   auto* columns = new QHBoxLayout(this);
   columns->addWidget(BuildCoefficients());
   columns->addWidget(BuildDesigners(), 1);

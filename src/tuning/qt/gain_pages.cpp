@@ -8,7 +8,6 @@
 #include "platform/qt/qt_fonts.h"
 #include "tuning/qt/leave_field.h"
 #include "tuning/qt/motor_selection_group.h"
-#include "tuning/qt/wait_cursor.h"
 
 namespace bl::tuning {
 
@@ -35,13 +34,7 @@ GainPage::GainPage(PmacLink& link, std::atomic<int>& addressedMotor, const int& 
                    std::array<int, 6>& gains, QWidget* parent)
     : TuningPage(parent),
       presenter_(link, addressedMotor, motorCount, gains),
-      group_(new MotorSelectionGroup(
-          presenter_.Selection(),
-          [this] {
-            WaitCursor wait;
-            Activate();
-          },
-          this)) {
+      group_(MotorSelectionGroup::ForPage(presenter_.Selection(), this)) {
   auto* grid = new QGridLayout;
   for (std::size_t row = 0; row < kGainRows.size(); ++row) {
     const GainRow& r = kGainRows[row];
@@ -87,13 +80,7 @@ ModifiersPage::ModifiersPage(PmacLink& link, std::atomic<int>& addressedMotor,
                              const int& motorCount, std::array<int, 12>& values, QWidget* parent)
     : TuningPage(parent),
       presenter_(link, addressedMotor, motorCount, values),
-      group_(new MotorSelectionGroup(
-          presenter_.Selection(),
-          [this] {
-            WaitCursor wait;
-            Activate();
-          },
-          this)) {
+      group_(MotorSelectionGroup::ForPage(presenter_.Selection(), this)) {
   auto* grid = new QGridLayout;
   for (std::size_t i = 0; i < kModifierFields.size(); ++i) {
     fields_[i] = new LeaveField(

@@ -6,6 +6,8 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/qt_fonts.h"
+#include "tuning/qt/tuning_page.h"
+#include "tuning/qt/wait_cursor.h"
 
 namespace bl::tuning {
 
@@ -36,6 +38,16 @@ MotorSelectionGroup::MotorSelectionGroup(MotorSelection& selection,
   connect(enable, &QPushButton::clicked, this, [this] { selection_.Enable(); });
   connect(kill, &QPushButton::clicked, this, [this] { selection_.Kill(); });
   connect(killAll, &QPushButton::clicked, this, [this] { selection_.KillAll(); });
+}
+
+MotorSelectionGroup* MotorSelectionGroup::ForPage(MotorSelection& selection, TuningPage* page) {
+  return new MotorSelectionGroup(
+      selection,
+      [page] {
+        WaitCursor wait;
+        page->Activate();
+      },
+      page);
 }
 
 void MotorSelectionGroup::Fill() {

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -406,6 +408,80 @@ TEST_F(EditSourcesGuiTest, TheDataViewShowsTheGatherAsItRuns) {
   // About a third of the buffer: the bar is blue at its start and white at its end.
   EXPECT_EQ(after.pixelColor(w / 2 + 12, h - 112), QColor(0, 0, 255));
   EXPECT_EQ(after.pixelColor(w - 14, h - 112), QColor(255, 255, 255));
+}
+
+}  // namespace
+}  // namespace bl
+
+namespace bl {
+namespace {
+
+// A day's measurement kept and brought back: a gathered jog is saved with two graphs stored in
+// the library, a program started afresh loads the file, and everything the user had comes back
+// identical; the same series exported as CSV have one column per series after the time.
+TEST_F(EditSourcesGuiTest, AGatheredJogSavedWithStoredGraphsComesBackInAFreshProgram) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  GatherAJog([](QDialog&) {});
+  const int n = workbench.series[1].sampleCount;
+  ASSERT_GT(n, 1000);
+  shell.SelectView(kViewGraphTime, true);
+  window.Client().Series().RowAt(1).series->setCurrentIndex(2);
+  WhenModal<graph::GraphPropertiesDialog>([](graph::GraphPropertiesDialog& d) {
+    d.TitleEdit(graph::TitleField::Top).setText("Jog of motor 1");
+    Q_EMIT d.TitleEdit(graph::TitleField::Top).editingFinished();
+    d.StoreButton(2).click();
+    d.TitleEdit(graph::TitleField::Top).setText("Commanded and actual");
+    Q_EMIT d.TitleEdit(graph::TitleField::Top).editingFinished();
+    d.StoreButton(7).click();
+    d.OkButton().click();
+  });
+  window.MenuAction(cmd::kGraphProperties)->trigger();
+  const QString folder = BL_TEST_OUTPUT_DIR "/day_of_measurements";
+  QDir().mkpath(folder);
+  const std::string bin = (folder + "/jog.bin").toStdString();
+  const std::string csv = (folder + "/jog.csv").toStdString();
+  QFile::remove(QString::fromStdString(bin));
+  desktop.messages.clear();
+  desktop.saveFileAnswers = {bin};
+  window.MenuAction(cmd::kSaveAllSeries)->trigger();
+  desktop.saveFileAnswers = {csv};
+  window.MenuAction(cmd::kExportSeriesText)->trigger();
+  ASSERT_TRUE(desktop.messages.empty()) << desktop.messages.front().text;
+  const QImage saved = window.Client().GraphPane(0).Render();
+
+  test::OfflineProgram fresh;
+  fresh.window.resize(window.size());
+  fresh.window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&fresh.window));
+  fresh.desktop.openFileAnswers = {bin};
+  fresh.window.MenuAction(cmd::kLoadAllSeries)->trigger();
+  ASSERT_TRUE(fresh.desktop.messages.empty()) << fresh.desktop.messages.front().text;
+  for (int k = 1; k <= 3; ++k) {
+    const series::DataSeries& a = workbench.series[k];
+    const series::DataSeries& b = fresh.workbench.series[k];
+    EXPECT_EQ(b.title, a.title) << k;
+    EXPECT_EQ(b.xWords, a.xWords) << k;
+    EXPECT_EQ(b.yWords, a.yWords) << k;
+    EXPECT_EQ(b.values, a.values) << k;
+    EXPECT_EQ(b.rawDataPeriod, a.rawDataPeriod) << k;
+  }
+  const graph::GraphView& g = fresh.workbench.graph;
+  EXPECT_EQ(g.library[2].topTitle, "Jog of motor 1");
+  EXPECT_EQ(g.library[7].topTitle, "Commanded and actual");
+  EXPECT_EQ(g.library[2].slots[1].series, 2);
+  EXPECT_EQ(g.settings.topTitle, workbench.graph.settings.topTitle);
+  QCoreApplication::processEvents();
+  const QImage loaded = fresh.window.Client().GraphPane(0).Render();
+  test::SaveScreenshot(loaded, "jog_loaded_in_a_fresh_program");
+  EXPECT_EQ(loaded, saved);
+
+  QFile file(QString::fromStdString(csv));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
+  const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), n + 1);
+  EXPECT_EQ(lines[0].count(','), 3) << lines[0].toStdString();
+  EXPECT_TRUE(lines[0].startsWith("Time")) << lines[0].toStdString();
+  EXPECT_EQ(lines[n].section(',', 1, 1).toDouble(), workbench.series[1].values[n - 1]);
 }
 
 }  // namespace

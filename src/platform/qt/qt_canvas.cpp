@@ -1,6 +1,7 @@
 #include "platform/qt/qt_canvas.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPolygon>
 #include <algorithm>
@@ -117,17 +118,20 @@ void QtCanvas::FillRect(const Rect& r, Rgb color) {
 
 void QtCanvas::SetFont(FontId font) {
   font_ = font;
+  rawFont_.reset();
   painter_.setFont(MakeQtFont(font));
   gridText_ = font == FontId::Fixed;
 }
 
 void QtCanvas::SetFontByHeight(int heightPx, bool fixedPitch, bool bold) {
+  rawFont_.reset();
   font_ = fixedPitch ? FontId::Fixed : FontId::Arial;
   painter_.setFont(MakeQtFontByHeight(heightPx, fixedPitch, bold));
   gridText_ = false;
 }
 
 void QtCanvas::SetRotatedFontByHeight(int heightPx) {
+  rawFont_.reset();
   font_ = FontId::ArialRotated;
   painter_.setFont(MakeQtFontByHeight(heightPx, false, false));
   gridText_ = false;
@@ -183,13 +187,38 @@ void QtCanvas::DrawGridText(std::string_view text, const Rect& box, unsigned fla
   painter_.setPen(ToQColor(textColor_));
   // Each glyph centred in its 8-pixel cell.
   const qreal glyphOffset = (kFixedCellWidth - metrics.horizontalAdvance(QLatin1Char('M'))) / 2.0;
-  for (int i = first; i < last; ++i) {
-    const char c = text[static_cast<std::size_t>(i)];
-    if (c == ' ') continue;
-    painter_.drawText(QPointF(x + i * kFixedCellWidth + glyphOffset, baseline),
-                      QString(QLatin1Char(c)));
+  const QPointF origin(x + glyphOffset, baseline);
+  if (!glyphRuns_ || !DrawGlyphRun(text, first, last, origin)) {
+    for (int i = first; i < last; ++i) {
+      const char c = text[static_cast<std::size_t>(i)];
+      if (c == ' ') continue;
+      painter_.drawText(origin + QPointF(i * kFixedCellWidth, 0), QString(QLatin1Char(c)));
+    }
   }
   painter_.setPen(oldPen);
+}
+
+bool QtCanvas::DrawGlyphRun(std::string_view text, int first, int last, QPointF origin) {
+  const std::string_view shown = text.substr(static_cast<std::size_t>(first),
+                                             static_cast<std::size_t>(last - first));
+  if (std::any_of(shown.begin(), shown.end(),
+                  [](char c) { return static_cast<unsigned char>(c) >= 0x80 || c < ' '; }))
+    return false;
+  if (!rawFont_) rawFont_ = QRawFont::fromFont(painter_.font());
+  if (!rawFont_->isValid()) return false;
+  const QList<quint32> glyphs = rawFont_->glyphIndexesForString(
+      QString::fromLatin1(shown.data(), static_cast<qsizetype>(shown.size())));
+  if (glyphs.size() != static_cast<qsizetype>(shown.size())) return false;
+  QList<QPointF> positions;
+  positions.reserve(glyphs.size());
+  for (qsizetype i = 0; i < glyphs.size(); ++i)
+    positions.append(origin + QPointF((first + static_cast<int>(i)) * kFixedCellWidth, 0));
+  QGlyphRun run;
+  run.setRawFont(*rawFont_);
+  run.setGlyphIndexes(glyphs);
+  run.setPositions(positions);
+  painter_.drawGlyphRun(QPointF(0, 0), run);
+  return true;
 }
 
 void QtCanvas::DrawRotatedText(std::string_view text, const Rect& box, unsigned flags) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPainter>
+#include <QRawFont>
 #include <optional>
 
 #include "platform/canvas.h"
@@ -16,6 +17,10 @@ inline QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.Width(), r.H
 class QtCanvas final : public Canvas {
  public:
   QtCanvas(QPainter& painter, Size size);
+
+  // Fixed-font text goes out as one glyph run per call, each glyph at its grid position; off,
+  // every character is drawn by itself (the plain way, kept to check the run against).
+  void SetGlyphRuns(bool on) { glyphRuns_ = on; }
 
   Size PixelSize() const override { return size_; }
   void SetPen(Rgb color, int width) override;
@@ -50,6 +55,9 @@ class QtCanvas final : public Canvas {
   // The rectangle whose outline covers the outer pixels of r.
   static QRect OutlineRect(const Rect& r);
   void DrawGridText(std::string_view text, const Rect& box, unsigned flags);
+  // Draws text[first, last) on the grid as one glyph run; false when the font cannot (a
+  // character outside ASCII, which may need a fallback font, or no raw font).
+  bool DrawGlyphRun(std::string_view text, int first, int last, QPointF origin);
   void DrawRotatedText(std::string_view text, const Rect& box, unsigned flags);
   // Sets the pixels of a one-bit layer (its first width columns) at `at` straight in the painted
   // image, when that gives what drawing it would; false when it cannot.
@@ -59,6 +67,8 @@ class QtCanvas final : public Canvas {
   Size size_;
   FontId font_ = FontId::Fixed;
   bool gridText_ = true;
+  bool glyphRuns_ = true;
+  std::optional<QRawFont> rawFont_;  // of the painter's font, made at its first use
   Rgb textColor_{};
   std::optional<Rgb> textBackground_ = Rgb{255, 255, 255};
 };

@@ -8,6 +8,7 @@
 
 #include "cli/console_desktop.h"
 #include "cli/gather_command.h"
+#include "cli/analyze_command.h"
 #include "cli/series_command.h"
 #include "cli/tune_command.h"
 #include "definitions/define_text.h"
@@ -100,20 +101,18 @@ const char kUsage[] =
     "                        (read only), anything else the program's data file of \"Save\n"
     "                        All Data Series\" (.bin is added to OUT without extension);\n"
     "                        needs no controller\n"
+    "  analyze metrics RUN [--commanded N] [--actual N]\n"
+    "                        the step metrics of a run (a file series convert reads; series\n"
+    "                        1 commanded and 2 actual unless told, as tune writes them) as\n"
+    "                        CSV: step size, rise time (10-90 %), overshoot, settling time\n"
+    "                        (2 %), peak and RMS following error, steady-state error;\n"
+    "                        needs no controller\n"
     "  --help                shows this text\n"
     "\n"
     "Exit status: 0 done; 1 the controller reported an error, a download had errors, a\n"
     "test move did not start or a series file was refused; 2 the command line was not\n"
     "understood or a test move's parameter is out of range; 3 no connection to the\n"
     "controller.\n";
-
-std::optional<int> ToInt(std::string_view text, int low, int high) {
-  int value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
-    return std::nullopt;
-  return value;
-}
 
 // The reply as lines: CR ends a line, the acknowledge character ends the reply. An error
 // (BEL ERRnnn) is returned apart.
@@ -228,8 +227,9 @@ class Session {
   int Run() {
     std::size_t i = 0;
     while (i < commands_.size()) {
-      // Series files need no controller: the link comes up with the first command that does.
-      if (commands_[i] != "series" && !link_) {
+      // Series files and their analysis need no controller: the link comes up with the first
+      // command that does.
+      if (commands_[i] != "series" && commands_[i] != "analyze" && !link_) {
         devices_->chooseDevice = [this] { return device_; };
         link_ = std::make_unique<PmacLink>(terminal_, definitions_, desktop_,
                                            BuiltinLibraryLoader(*devices_));
@@ -290,6 +290,7 @@ class Session {
       return RunGather(options, *link_, definitions_, terminal_, desktop_, out_, err_);
     }
     if (name == "series") return RunSeriesCommand(commands_, i, err_);
+    if (name == "analyze") return RunAnalyzeCommand(commands_, i, out_, err_);
     if (name == "tune") {
       TuneOptions options;
       std::string error;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <charconv>
+#include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace bl::cli {
@@ -20,5 +23,21 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
 // The --help text.
 const char* UsageText();
+
+// The whole of text as a number of type T (int, float, double); nothing when it is not one.
+template <typename T>
+std::optional<T> ParseNumber(std::string_view text) {
+  T value{};
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// An integer argument in low..high; nothing otherwise.
+inline std::optional<int> ToInt(std::string_view text, int low, int high) {
+  const std::optional<int> value = ParseNumber<int>(text);
+  if (!value || *value < low || *value > high) return std::nullopt;
+  return value;
+}
 
 }  // namespace bl::cli

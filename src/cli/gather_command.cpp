@@ -39,11 +39,6 @@ class ConsoleUiThread final : public platform::UiThread {
   bool IsUiThread() const override { return true; }
 };
 
-bool ToInt(const std::string& text, int low, int high, int& value) {
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size() && value >= low && value <= high;
-}
-
 // Sends a line and reports an error reply or a missing one. True when the controller took it.
 bool Send(PmacLink& link, const std::string& line, std::ostream& err) {
   std::string reply;
@@ -90,20 +85,22 @@ bool ParseGatherOptions(const std::vector<std::string>& args, std::size_t& i,
     if (option == "--source") {
       options.sources.push_back(value);
     } else if (option == "--period") {
-      if (!ToInt(value, 1, 0x7FFFFF, options.period)) {
+      const std::optional<int> period = ToInt(value, 1, 0x7FFFFF);
+      if (!period) {
         problem = "gather: --period takes servo cycles from 1 to 8388607";
         return false;
       }
+      options.period = *period;
     } else if (option == "--buffer") {
-      if (!ToInt(value, 0, 0x7FFFFF, options.bufferSize)) {
+      const std::optional<int> size = ToInt(value, 0, 0x7FFFFF);
+      if (!size) {
         problem = "gather: --buffer takes a size in words from 0 (all free memory)";
         return false;
       }
+      options.bufferSize = *size;
     } else if (option == "--time") {
-      double seconds = 0;
-      const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), seconds);
-      if (ec != std::errc() || end != value.data() + value.size() || !(seconds > 0) ||
-          seconds > 86400) {
+      const double seconds = ParseNumber<double>(value).value_or(0.0);
+      if (!(seconds > 0) || seconds > 86400) {
         problem = "gather: --time takes seconds above 0, at most a day";
         return false;
       }

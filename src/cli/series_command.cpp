@@ -104,6 +104,16 @@ struct Converter {
 
 }  // namespace
 
+int ReadSeriesInput(const std::string& path, series::SeriesTable& table, graph::GraphView& view,
+                    std::ostream& err) {
+  Converter converter(err);
+  converter.table.seriesCount = series::kMaxSeriesCount;
+  const int status = converter.Read(path);
+  table = std::move(converter.table);
+  view = std::move(converter.view);
+  return status;
+}
+
 int RunSeriesCommand(const std::vector<std::string>& args, std::size_t& i, std::ostream& err) {
   auto usage = [&err](const std::string& problem) {
     err << "brightlantern-cli: " << problem << "\nTry 'brightlantern-cli --help'.\n";

@@ -17,12 +17,6 @@ namespace {
 using tuning::TestMoveKind;
 using tuning::TestMoveParameters;
 
-template <typename T>
-bool ToNumber(const std::string& text, T& value) {
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size();
-}
-
 // Which field of the parameters an option sets for a move; nullptr when the move has none.
 int* IntField(TestMoveKind kind, const std::string& option, TestMoveParameters& p) {
   switch (kind) {
@@ -87,19 +81,25 @@ bool ParseTuneOptions(const std::vector<std::string>& args, std::size_t& i, Tune
     }
     const std::string& value = args[i + 1];
     if (option == "--motor") {
-      if (!ToNumber(value, options.motor) || options.motor < 1 || options.motor > 32) {
+      const std::optional<int> motor = ToInt(value, 1, 32);
+      if (!motor) {
         problem = "tune: --motor takes a motor number from 1 to 32";
         return false;
       }
+      options.motor = *motor;
     } else if (option == "--output") {
       options.outputFile = value;
     } else if (int* field = IntField(options.kind, option, options.parameters)) {
-      if (!ToNumber(value, *field)) {
+      const std::optional<int> number = ParseNumber<int>(value);
+      if (number) *field = *number;
+      if (!number) {
         problem = "tune: " + option + " takes a whole number";
         return false;
       }
     } else if (float* real = FloatField(options.kind, option, options.parameters)) {
-      if (!ToNumber(value, *real)) {
+      const std::optional<float> number = ParseNumber<float>(value);
+      if (number) *real = *number;
+      if (!number) {
         problem = "tune: " + option + " takes a number";
         return false;
       }

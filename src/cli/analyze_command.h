@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace bl::cli {
+
+// "analyze metrics RUN [--commanded N] [--actual N]": the step metrics of a run (a file that
+// "series convert" reads; by default series 1 commanded and series 2 actual, as "tune" writes
+// them) as CSV lines "metric,value" in seconds, percent and the series' units; a metric that
+// cannot be measured is left empty and the reason goes to err. Needs no controller. Moves i past
+// its arguments. Returns an exit status.
+int RunAnalyzeCommand(const std::vector<std::string>& args, std::size_t& i, std::ostream& out,
+                      std::ostream& err);
+
+}  // namespace bl::cli

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tuning/step_metrics.h"
+#include "series/step_metrics.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ void BM_StepMetrics(benchmark::State& state) {
   const MoveRun& r = Run();
   std::string error;
   for (auto _ : state) {
-    auto m = bl::tuning::MeasureStep(r.commanded, r.actual, kPeriod, error);
+    auto m = bl::series::MeasureStep(r.commanded, r.actual, kPeriod, error);
     benchmark::DoNotOptimize(m);
   }
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kSamples));

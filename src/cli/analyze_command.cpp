@@ -7,7 +7,7 @@
 #include "graph/graph_input.h"
 #include "platform/text_format.h"
 #include "series/series_table.h"
-#include "tuning/step_metrics.h"
+#include "series/step_metrics.h"
 
 namespace bl::cli {
 
@@ -44,7 +44,7 @@ int RunAnalyzeCommand(const std::vector<std::string>& args, std::size_t& i, std:
   const series::DataSeries& c = table[commanded];
   const series::DataSeries& a = table[actual];
   std::string error;
-  const auto m = tuning::MeasureStep(c.values, a.values, c.rawDataPeriod, error);
+  const auto m = series::MeasureStep(c.values, a.values, c.rawDataPeriod, error);
   if (!m) {
     err << "brightlantern-cli: " << path << ": " << error << '\n';
     return kExitFailed;

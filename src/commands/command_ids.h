@@ -15,6 +15,8 @@ inline constexpr int kDownloadEditorProgram = 32827;
 inline constexpr int kPrint = 32869;
 // Beyond the classic menu: the graph view as a PNG, SVG or PDF file.
 inline constexpr int kExportGraph = 32950;
+// Beyond the classic menu: the step metrics the time graph shows.
+inline constexpr int kStepMetrics = 32951;
 inline constexpr int kExit = 104;
 
 inline constexpr int kCut = 32795;

@@ -38,6 +38,10 @@ struct GraphView {
   int cursorMode = kCursorOff;
   double cursorPosition = 0.0;  // on the bottom axis
   std::array<DragState, 2> drag;
+  // The series whose step metrics the time graphs show in a table at the plot's top right
+  // (after a test move, or as chosen with "Step Metrics"); 0 shows none.
+  int metricsCommanded = 0;
+  int metricsActual = 0;
 };
 
 // --- Zoom and scroll. Each returns true when the panes need redrawing. pane is 0 or 1; the

@@ -4,7 +4,9 @@
 #include <cmath>
 
 #include "platform/color_palette.h"
+#include "platform/text_format.h"
 #include "series/series_table.h"
+#include "series/step_metrics.h"
 
 namespace bl::graph {
 
@@ -88,7 +90,74 @@ void DrawReadoutBox(platform::Canvas& canvas, const platform::Rect& pane, int cu
   }
 }
 
+void DrawMetricsBox(platform::Canvas& canvas, const GraphView& view,
+                    const series::SeriesTable& table, const PlotRect& plot) {
+  const auto rows = MetricsTable(view, table);
+  canvas.SetFont(platform::FontId::Arial);
+  const std::string title = platform::Format("Step Metrics  #%d -> #%d", view.metricsCommanded,
+                                             view.metricsActual);
+  // Columns as wide as their longest text; a sentence (no value) spans both.
+  int labels = 0, values = 0, sentence = canvas.TextWidth(title);
+  for (const auto& [label, value] : rows) {
+    if (value.empty()) {
+      sentence = std::max(sentence, canvas.TextWidth(label));
+    } else {
+      labels = std::max(labels, canvas.TextWidth(label));
+      values = std::max(values, canvas.TextWidth(value));
+    }
+  }
+  constexpr int kPad = 6, kGap = 12;
+  const int width = std::max(labels + kGap + values, sentence) + 2 * kPad;
+  const int rowHeight = canvas.TextHeight() + 2;
+  const int right = plot.right - 8;
+  const platform::Rect box{right - width, plot.top + 8, right,
+                           plot.top + 8 + (static_cast<int>(rows.size()) + 1) * rowHeight + 4};
+  canvas.SetPen(platform::kBlack, 1);
+  canvas.SetBrush(platform::kWhite);
+  canvas.DrawRectangle(box);
+  canvas.SetTextColor(platform::kBlack);
+  canvas.SetTextBackground(platform::kWhite, false);
+  constexpr unsigned kCell =
+      platform::text::kLeft | platform::text::kVCenter | platform::text::kSingleLine;
+  const int valueLeft = box.left + kPad + labels + kGap;
+  int top = box.top + 2;
+  canvas.DrawText(title, {box.left + kPad, top, box.right - kPad, top + rowHeight}, kCell);
+  for (const auto& [label, value] : rows) {
+    top += rowHeight;
+    canvas.DrawText(label, {box.left + kPad, top, box.right - kPad, top + rowHeight}, kCell);
+    if (!value.empty())
+      canvas.DrawText(value, {valueLeft, top, box.right - kPad, top + rowHeight}, kCell);
+  }
+}
+
 }  // namespace
+
+std::vector<std::pair<std::string, std::string>> MetricsTable(const GraphView& view,
+                                                               const series::SeriesTable& table) {
+  const int c = view.metricsCommanded, a = view.metricsActual;
+  if (c < 1 || a < 1 || c > table.seriesCount || a > table.seriesCount) return {};
+  const series::DataSeries& commanded = table[c];
+  const series::DataSeries& actual = table[a];
+  std::string error;
+  const auto m = series::MeasureStep(commanded.values, actual.values, commanded.rawDataPeriod,
+                                     error);
+  if (!m) return {{error, ""}};
+  auto rows = series::StepMetricRows(*m);
+  if (view.cursorMode != kCursorOff && commanded.rawDataPeriod > 0) {
+    const double at = view.cursorPosition / commanded.rawDataPeriod;
+    const auto n = static_cast<double>(actual.sampleCount);
+    std::string since = "---", reached = "---";
+    if (at >= 0 && at < n) {
+      const auto i = static_cast<std::size_t>(std::lround(std::min(at, n - 1)));
+      const double start = commanded.values.front();
+      since = platform::Format("%.2f ms", (view.cursorPosition - m->stepTime) * 1000.0);
+      reached = platform::Format("%.1f %%", (actual.values[i] - start) / m->stepSize * 100.0);
+    }
+    rows.emplace_back("Cursor after step", since);
+    rows.emplace_back("Cursor, part of step", reached);
+  }
+  return rows;
+}
 
 void DrawGraphOverlay(platform::Canvas& canvas, const GraphView& view,
                       const series::SeriesTable& table, const platform::Rect& pane, int paneIndex,
@@ -96,6 +165,9 @@ void DrawGraphOverlay(platform::Canvas& canvas, const GraphView& view,
   if (paneIndex != 0 && paneIndex != 1) return;
   const DragState& drag = view.drag[static_cast<std::size_t>(paneIndex)];
   if (drag.dragging) DrawDragRectangle(canvas, drag);
+  const int type = view.settings.graphType;
+  if (paneIndex == 0 && view.metricsCommanded > 0 && type == 0)
+    DrawMetricsBox(canvas, view, table, plot);
   if (view.cursorMode == kCursorOff) return;
   const Readout readout = CursorReadout(view, table, paneIndex);
   DrawCursorMarks(canvas, view, table, paneIndex, plot, readout);

@@ -66,6 +66,7 @@ const std::vector<MenuPopup>& MainMenu() {
         kSeparator,
         {kReferenceSeries, "Create &Reference Series"},
         {kFrequencyResponse, "Create &Frequency Response Series"},
+        {kStepMetrics, "Step &Metrics..."},
         kSeparator,
         {kExportSeriesText, "&Export Selected Data Series as Text"},
         {kImportPlotFile, "&Import PMAC Plot File (.ppl)"},

@@ -39,7 +39,7 @@ Workbench::Workbench(platform::Desktop& desktopIn, platform::UiThread& uiThreadI
 
 tuning::TestMoveContext TestMoveContextOf(Workbench& w) {
   return {w.link,   w.desktop, w.clock,          w.controllerType,
-          w.series, w.gather,  w.graph.settings, w.testMovePending};
+          w.series, w.gather,  w.graph.settings, w.testMovePending, &w.graph};
 }
 
 void AddStartupBanner(Terminal& terminal) {

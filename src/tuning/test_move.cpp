@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "controller/controller_type.h"
+#include "graph/graph_input.h"
 #include "graph/graph_settings.h"
 #include "link/pmac_link.h"
 #include "platform/clock.h"
@@ -200,6 +201,12 @@ TestMoveOutcome StartTestMove(const TestMoveContext& c, TestMoveKind kind, TestM
   const double ix08 = TestMoveIx08(readOk ? std::optional<double>(read) : std::nullopt);
   PrepareTestMoveSeries(c.table, motor, registers, ix08);
   SetTestMoveTraces(c.graph, kind);
+  if (c.view) {
+    // A sweep has no step to measure.
+    const bool step = kind != TestMoveKind::kSineSweep;
+    c.view->metricsCommanded = step ? 1 : 0;
+    c.view->metricsActual = step ? 2 : 0;
+  }
   series::DefineGather(c.link, c.type, c.gather, c.table);
 
   std::string reply;

@@ -20,7 +20,8 @@ struct GatherBuffer;
 }  // namespace series
 namespace graph {
 struct GraphSettings;
-}
+struct GraphView;
+}  // namespace graph
 }  // namespace bl
 
 namespace bl::tuning {
@@ -95,6 +96,8 @@ struct TestMoveContext {
   graph::GraphSettings& graph;
   // Set while a started move's gathered data is still to be uploaded (the monitor clears it).
   std::atomic<bool>& pending;
+  // When given, the time graph shows the step metrics of a step or trapezoid (series 1 and 2).
+  graph::GraphView* view = nullptr;
 };
 
 enum class TestMoveOutcome {

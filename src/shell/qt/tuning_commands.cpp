@@ -1,9 +1,11 @@
 #include "shell/qt/tuning_commands.h"
 
+#include <algorithm>
 #include <string>
 
 #include "commands/command_ids.h"
 #include "graph/graph_settings.h"
+#include "graph/qt/step_metrics_dialog.h"
 #include "shell/qt/main_window.h"
 #include "shell/shell.h"
 #include "shell/view_ids.h"
@@ -57,6 +59,17 @@ void RunFrequencyResponse(MainWindow& window, Workbench& workbench, Shell& shell
   DialogDone(window, workbench, shell);
 }
 
+void ChooseStepMetrics(MainWindow& window, Workbench& workbench, Shell& shell) {
+  graph::GraphView& view = workbench.graph;
+  graph::StepMetricsDialog dialog(&window, workbench.series, view.metricsCommanded,
+                                  std::max(view.metricsActual, 2));
+  if (dialog.exec() != QDialog::Accepted) return;
+  view.metricsCommanded = dialog.Commanded();
+  view.metricsActual = dialog.Commanded() > 0 ? dialog.Actual() : 0;
+  if (view.metricsCommanded > 0) shell.SelectView(kViewGraphTime, true);
+  if (shell.hooks.repaint) shell.hooks.repaint();
+}
+
 void RunMotorTuning(MainWindow& window, Workbench& workbench, Shell& shell) {
   tuning::MotorTuningSheet sheet(&window);
   std::atomic<int>& motor = workbench.terminal.addressedMotor;
@@ -83,12 +96,15 @@ void WireTuningCommands(MainWindow& window, Workbench& workbench, Shell& shell) 
   });
   shell.SetCommand(cmd::kMotorTuning,
                    [&window, &workbench, &shell] { RunMotorTuning(window, workbench, shell); });
+  shell.SetCommand(cmd::kStepMetrics,
+                   [&window, &workbench, &shell] { ChooseStepMetrics(window, workbench, shell); });
 }
 
 void UnwireTuningCommands(Shell& shell) {
   shell.SetCommand(cmd::kReferenceSeries, nullptr);
   shell.SetCommand(cmd::kFrequencyResponse, nullptr);
   shell.SetCommand(cmd::kMotorTuning, nullptr);
+  shell.SetCommand(cmd::kStepMetrics, nullptr);
 }
 
 tuning::TestMovesPage* NewTestMovesPage(Workbench& workbench, Shell& shell, QWidget* parent) {

@@ -1,11 +1,11 @@
-#include "tuning/step_metrics.h"
+#include "series/step_metrics.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "platform/text_format.h"
 
-namespace bl::tuning {
+namespace bl::series {
 
 namespace {
 
@@ -166,4 +166,4 @@ std::vector<std::pair<std::string, std::string>> StepMetricRows(const StepMetric
   };
 }
 
-}  // namespace bl::tuning
+}  // namespace bl::series

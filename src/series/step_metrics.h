@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-namespace bl::tuning {
+namespace bl::series {
 
 // What a move did, read off its commanded and actual positions. The step is the commanded
 // position's change from its first sample to where it first comes to rest (at once for a step,
@@ -44,4 +44,4 @@ std::optional<StepMetrics> MeasureStep(std::span<const double> commanded,
 // ("Rise time (10-90 %)", "12.4 ms"); a missing metric reads "---".
 std::vector<std::pair<std::string, std::string>> StepMetricRows(const StepMetrics& metrics);
 
-}  // namespace bl::tuning
+}  // namespace bl::series

@@ -1,4 +1,4 @@
-#include "tuning/step_metrics.h"
+#include "series/step_metrics.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-namespace bl::tuning {
+namespace bl::series {
 namespace {
 
 // The unit step response of a second-order system with natural frequency w (rad/s) and damping
@@ -158,4 +158,4 @@ TEST(StepMetricsTest, WhatCannotBeMeasuredIsSaidNotGuessed) {
 }
 
 }  // namespace
-}  // namespace bl::tuning
+}  // namespace bl::series

@@ -1,6 +1,7 @@
 #include "shell/qt/main_window.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -43,6 +44,7 @@
 #include "shell/qt/series_panel.h"
 #include "shell/qt/toolbar.h"
 #include "shell/qt/tuning_commands.h"
+#include "tools/qt/backup_dialog.h"
 #include "shell/shell.h"
 #include "shell/view_ids.h"
 #include "shell/workbench.h"
@@ -277,6 +279,7 @@ MainWindow::~MainWindow() {
   UnwireGatherCommands(shell_);
   UnwireGraphCommands(shell_);
   UnwireTuningCommands(shell_);
+  shell_.SetCommand(cmd::kBackup, nullptr);
   for (int command : kEditorFileCommands) shell_.SetCommand(command, nullptr);
 }
 
@@ -369,6 +372,12 @@ void MainWindow::WireShell() {
   WireGatherCommands(*this, workbench_, shell_);
   WireGraphCommands(*this, workbench_, shell_);
   WireTuningCommands(*this, workbench_, shell_);
+  // "Backup PMAC Configuration"; its section switches are kept for the run.
+  shell_.SetCommand(cmd::kBackup, [this, kept = std::make_shared<tools::BackupSwitches>()] {
+    tools::BackupPresenter presenter(workbench_.link, workbench_.desktop,
+                                     workbench_.controllerType, *kept);
+    tools::RunBackupDialog(this, presenter);
+  });
   WireEditor();
 }
 

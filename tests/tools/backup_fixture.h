@@ -30,6 +30,7 @@ struct VirtualBench {
     devices.chooseDevice = [] { return 1; };
     workbench.link.LinkConnect();
     SetTypeFromTable(workbench.controllerType, type);
+    desktop.messages.clear();  // the connection's own greeting
   }
   BackupTarget Target() const {
     return {type, ControllerTypeInfoFor(type).variableCount};

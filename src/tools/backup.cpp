@@ -127,9 +127,8 @@ std::string Plcs(PmacLink& link, int typeCode, bool& gatherDeleted) {
 void PWordLines(PmacLink& link, int first, int last, std::string& out) {
   for (int a = first; a <= last;) {
     const bool eight = last - a >= 8;
-    const std::string reply =
-        Raw(link, eight ? platform::Format("RHP:%d,8", a) : platform::Format("RHP:%d", a),
-            kShortReply);
+    const std::string reply = Raw(
+        link, eight ? platform::Format("RHP:%d,8", a) : platform::Format("RHP:%d", a), kShortReply);
     const std::size_t count = eight ? 8 : 1;
     if (const auto words = HexWords(reply, count)) {
       out += platform::Format("WP:$%.6X", a);
@@ -209,16 +208,15 @@ struct MacroRange {
 };
 
 std::string Macro(PmacLink& link) {
-  static constexpr MacroRange kNodeZero[] = {
-      {2, 2},     {6, 90},    {92, 92},   {94, 94},   {96, 96},   {98, 98},   {100, 198},
-      {900, 909}, {940, 942}, {975, 977}, {981, 982}, {985, 988}, {991, 994}, {997, 999},
-      {910, 918}};
+  static constexpr MacroRange kNodeZero[] = {{2, 2},     {6, 90},    {92, 92},   {94, 94},
+                                             {96, 96},   {98, 98},   {100, 198}, {900, 909},
+                                             {940, 942}, {975, 977}, {981, 982}, {985, 988},
+                                             {991, 994}, {997, 999}, {910, 918}};
   std::string out;
   const auto range = [&](int node, MacroRange r) {
     std::string lines;
     for (int n = r.first; n <= r.last; ++n) {
-      const auto value =
-          MacroValue(Raw(link, platform::Format("MS%d,MI%d", node, n), kShortReply));
+      const auto value = MacroValue(Raw(link, platform::Format("MS%d,MI%d", node, n), kShortReply));
       if (!value) continue;
       lines += platform::Format("MS%d,MI%d=$", node, n);
       lines += *value;

@@ -40,7 +40,7 @@ extern const std::array<std::string_view, kBackupSwitchCount> kBackupSwitchLabel
 
 // Kept for the run.
 struct BackupSwitches {
-  std::array<bool, kBackupSwitchCount> on{true, true, true, true,  true,  true, true,
+  std::array<bool, kBackupSwitchCount> on{true,  true, true,  true, true,  true, true,
                                           false, true, false, true, false, false};
 };
 
@@ -54,8 +54,8 @@ BackupSwitch SwitchOfStep(int step);
 
 // What a backup needs of the connected controller.
 struct BackupTarget {
-  int typeCode = 0;        // 1..3 non-Turbo, 4..6 Turbo
-  int variableCount = 0;   // N
+  int typeCode = 0;       // 1..3 non-Turbo, 4..6 Turbo
+  int variableCount = 0;  // N
 };
 
 // The text of one section, step 2..14, with LF line ends; empty when it writes nothing.

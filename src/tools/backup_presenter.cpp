@@ -75,8 +75,7 @@ void BackupPresenter::WriteFailed(const std::string& error) {
   step_ = 0;
   desktop_.ShowMessage("The backup file could not be written (" + error +
                            "). The backup has stopped and no file was replaced.",
-                       "Backup Error", platform::MessageButtons::Ok,
-                       platform::MessageIcon::Error);
+                       "Backup Error", platform::MessageButtons::Ok, platform::MessageIcon::Error);
 }
 
 }  // namespace bl::tools

@@ -32,9 +32,7 @@ struct VirtualBench {
     SetTypeFromTable(workbench.controllerType, type);
     desktop.messages.clear();  // the connection's own greeting
   }
-  BackupTarget Target() const {
-    return {type, ControllerTypeInfoFor(type).variableCount};
-  }
+  BackupTarget Target() const { return {type, ControllerTypeInfoFor(type).variableCount}; }
   std::string Command(const std::string& command, int size = 255) {
     std::string reply;
     workbench.link.PmacCommand(reply, size, command, false);

@@ -34,9 +34,9 @@ TEST(BackupReplies, MemoryWordsMustAllArriveWhole) {
   EXPECT_EQ((*eight)[0], 0xA0B1u);
   EXPECT_EQ((*eight)[1], 0xFFFFFFu);
   EXPECT_EQ((*eight)[7], 0xAu);
-  EXPECT_FALSE(HexWords("000001 000002\r", 8));       // cut short
-  EXPECT_FALSE(HexWords("1000000\r", 1));             // wider than a word
-  EXPECT_FALSE(HexWords("00G001\r", 1));              // not hexadecimal
+  EXPECT_FALSE(HexWords("000001 000002\r", 8));  // cut short
+  EXPECT_FALSE(HexWords("1000000\r", 1));        // wider than a word
+  EXPECT_FALSE(HexWords("00G001\r", 1));         // not hexadecimal
   EXPECT_FALSE(HexWords("\aERR003\r", 1));
   EXPECT_FALSE(HexWords("000001", 9));
   EXPECT_EQ(DecimalWord("-42\r\x06"), -42);

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/backup.h"
 #include "platform/text_format.h"
+#include "tools/backup.h"
 #include "tools/backup_fixture.h"
 
 namespace bl::tools {
@@ -77,9 +77,8 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 std::size_t CountPrefix(const std::vector<std::string>& lines, const std::string& prefix) {
-  return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [&](const auto& l) {
-    return l.rfind(prefix, 0) == 0;
-  }));
+  return static_cast<std::size_t>(std::count_if(
+      lines.begin(), lines.end(), [&](const auto& l) { return l.rfind(prefix, 0) == 0; }));
 }
 
 class BackupTest : public ::testing::TestWithParam<int> {};
@@ -115,10 +114,11 @@ TEST_P(BackupTest, EverySectionIsWrittenInItsFormat) {
 
   // Programs: directory order, the listing as the controller gives it (a '%' too), framed so a
   // download stores it again; nothing that needs memory before the gather buffer is gone.
-  EXPECT_NE(text.find("\r\nDELETE GATHER\r\n\r\nOPEN PROG 7\r\nCLEAR\r\nX1000\r\nRETURN\r\n\r\n"
-                      "CLOSE\r\n\r\nOPEN PROG 3\r\nCLEAR\r\nP10=P11%3\r\nF(P1)\r\nX(P2)\r\nDWELL10\r\n"
-                      "RETURN\r\n\r\nCLOSE\r\n"),
-            std::string::npos);
+  EXPECT_NE(
+      text.find("\r\nDELETE GATHER\r\n\r\nOPEN PROG 7\r\nCLEAR\r\nX1000\r\nRETURN\r\n\r\n"
+                "CLOSE\r\n\r\nOPEN PROG 3\r\nCLEAR\r\nP10=P11%3\r\nF(P1)\r\nX(P2)\r\nDWELL10\r\n"
+                "RETURN\r\n\r\nCLOSE\r\n"),
+      std::string::npos);
   EXPECT_NE(text.find("CLOSE\r\nDISABLE PLC 0..31\r\n\r\nOPEN PLC 1\r\nCLEAR\r\nP20=5\r\n\r\n"
                       "CLOSE\r\nENABLE PLC 1\r\n\r\nOPEN PLC 5\r\nCLEAR\r\nIF(P1>0)\r\nP2=1\r\n"
                       "ENDIF\r\n\r\nCLOSE\r\nDISABLE PLC 5\r\n"),
@@ -184,8 +184,8 @@ TEST_P(BackupTest, ARestoredBackupBacksUpTheSame) {
   const std::string first = Backup(original, folder.File("first.pmc"), all);
 
   VirtualBench other(type);
-  for (const char* line : {"OPEN PLC 9 CLEAR", "P40=1", "CLOSE", "DEFINE GATHER 1000",
-                           "&3 #1->500Z"})
+  for (const char* line :
+       {"OPEN PLC 9 CLEAR", "P40=1", "CLOSE", "DEFINE GATHER 1000", "&3 #1->500Z"})
     ASSERT_EQ(other.Command(line), "\x06") << line;
   const std::vector<std::string> messages = Restore(other, folder.File("first.pmc"));
   ASSERT_FALSE(messages.empty());

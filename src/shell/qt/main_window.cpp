@@ -44,12 +44,12 @@
 #include "shell/qt/series_panel.h"
 #include "shell/qt/toolbar.h"
 #include "shell/qt/tuning_commands.h"
-#include "tools/qt/backup_dialog.h"
 #include "shell/shell.h"
 #include "shell/view_ids.h"
 #include "shell/workbench.h"
 #include "terminal/qt/command_line_edit.h"
 #include "terminal/qt/terminal_view.h"
+#include "tools/qt/backup_dialog.h"
 
 namespace bl {
 
@@ -374,8 +374,8 @@ void MainWindow::WireShell() {
   WireTuningCommands(*this, workbench_, shell_);
   // "Backup PMAC Configuration"; its section switches are kept for the run.
   shell_.SetCommand(cmd::kBackup, [this, kept = std::make_shared<tools::BackupSwitches>()] {
-    tools::BackupPresenter presenter(workbench_.link, workbench_.desktop,
-                                     workbench_.controllerType, *kept);
+    tools::BackupPresenter presenter(workbench_.link, workbench_.desktop, workbench_.controllerType,
+                                     *kept);
     tools::RunBackupDialog(this, presenter);
   });
   WireEditor();

@@ -45,8 +45,8 @@ BackupDialog::BackupDialog(BackupPresenter& presenter, QWidget* parent)
 
   auto* misc = new QGroupBox("Miscellaneous", this);
   auto* miscLayout = new QVBoxLayout(misc);
-  for (BackupSwitch s : {kBackupCoordinateSystems, kBackupCompensation, kBackupEncoderTable,
-                         kBackupMacro})
+  for (BackupSwitch s :
+       {kBackupCoordinateSystems, kBackupCompensation, kBackupEncoderTable, kBackupMacro})
     miscLayout->addWidget(box(s, misc));
   auto* option16 = new QHBoxLayout;
   option16->addWidget(box(kBackupOption16, misc));

@@ -313,6 +313,12 @@ bool BackupJob::Open(const std::string& path, std::string& error) {
 bool BackupJob::RunStep(int step, std::string& error) {
   if (step < 2 || step > 14) return true;
   if (!switches_.on[static_cast<std::size_t>(SwitchOfStep(step))]) return true;
+  // Without a controller every reply is the link's own complaint, which is no value to keep.
+  if (link_.PmacDevice() == -1) {
+    error = "the controller is not connected any more";
+    file_.Discard();
+    return false;
+  }
   const std::string text = BackupSectionText(link_, target_, step, gatherDeleted_);
   if (text.empty()) return true;
   return file_.Write(WithCrLf(text), error);

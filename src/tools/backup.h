@@ -76,7 +76,8 @@ class BackupJob {
   // Creates the file's copy beside path; false with the reason in error.
   bool Open(const std::string& path, std::string& error);
   // Runs step 2..14 (nothing when its switch is off) and writes its section. False with the
-  // reason in error when the write fails: the copy is then gone and the job is over.
+  // reason in error when the write fails or the controller is gone: the copy is then dropped
+  // and the job is over.
   bool RunStep(int step, std::string& error);
   // Puts the file in place. False with the reason when that fails.
   bool Close(std::string& error);

@@ -51,30 +51,29 @@ void BackupPresenter::RunStep() {
     }
     return;
   }
-  if (!job_) {
-    step_ = 0;
-    return;
-  }
   if (step_ >= kBackupCloseStep) {
     // Also after Cancel: the sections written so far are kept.
-    const bool closed = job_->Close(error);
+    const bool closed = !job_ || job_->Close(error);
     job_.reset();
     if (!closed) {
-      WriteFailed(error);
+      Stopped(error);
       return;
     }
     step_ = 0;
     ended_ = true;
     return;
   }
-  if (!job_->RunStep(step_, error)) WriteFailed(error);
+  if (!job_) {
+    step_ = 0;
+    return;
+  }
+  if (!job_->RunStep(step_, error)) Stopped(error);
 }
 
-void BackupPresenter::WriteFailed(const std::string& error) {
+void BackupPresenter::Stopped(const std::string& error) {
   job_.reset();
   step_ = 0;
-  desktop_.ShowMessage("The backup file could not be written (" + error +
-                           "). The backup has stopped and no file was replaced.",
+  desktop_.ShowMessage("The backup has stopped: " + error + ". No file was written or replaced.",
                        "Backup Error", platform::MessageButtons::Ok, platform::MessageIcon::Error);
 }
 

@@ -43,7 +43,8 @@ class BackupPresenter {
 
  private:
   void RunStep();
-  void WriteFailed(const std::string& error);
+  // A write that failed or a controller gone: the copy is dropped, the user told.
+  void Stopped(const std::string& error);
 
   PmacLink& link_;
   platform::Desktop& desktop_;

@@ -114,11 +114,37 @@ TEST_F(BackupPresenterTest, AWriteThatFailsStopsTheBackupAndSparesTheOlderFile) 
   EXPECT_EQ(p.Step(), 0);
   ASSERT_EQ(c.desktop.messages.size(), 1u);
   EXPECT_EQ(c.desktop.messages[0].title, "Backup Error");
-  EXPECT_NE(c.desktop.messages[0].text.find("could not be written"), std::string::npos);
+  EXPECT_NE(c.desktop.messages[0].text.find("The backup has stopped: cannot write"),
+            std::string::npos)
+      << c.desktop.messages[0].text;
   EXPECT_EQ(Contents(path), "older backup");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 1);
   // Later ticks do nothing.
   EXPECT_FALSE(p.Tick());
+}
+
+TEST_F(BackupPresenterTest, AControllerLostMidwayStopsTheBackupAndCancelAtOnceEnds) {
+  BackupPresenter p = Presenter();
+  const std::string path = folder.File("lost.pmc");
+  c.desktop.saveFileAnswers.push_back(path);
+  p.Ok();
+  p.Tick();
+  p.Tick();  // P-variables
+  c.workbench.link.LinkDisconnect();
+  EXPECT_FALSE(p.Tick());
+  EXPECT_EQ(p.Step(), 0);
+  ASSERT_EQ(c.desktop.messages.size(), 1u);
+  EXPECT_NE(c.desktop.messages[0].text.find("not connected"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 0);
+
+  // Cancel before the first tick: nothing was opened, the next tick ends the dialog.
+  ASSERT_EQ(c.workbench.link.LinkConnect(), 0);
+  BackupPresenter q = Presenter();
+  q.Ok();
+  EXPECT_FALSE(q.Cancel());
+  EXPECT_TRUE(q.Tick());
+  EXPECT_EQ(c.desktop.fileRequests.size(), 1u);  // only the first backup's
 }
 
 TEST_F(BackupPresenterTest, NotConnectedSaysSoAndStaysIdle) {

@@ -18,6 +18,10 @@ constexpr std::size_t kLongReply = 499999;
 constexpr std::size_t kShortReply = 255;
 constexpr int kDirectoryEntries = 256;
 constexpr int kPlcCount = 32;
+// The compiled-PLC table's words (starts, enable words, the end of the compiled area) and the
+// memory the compiled code may occupy from the table on.
+constexpr int kPlccTableWords = 98;
+constexpr int kPlccMemoryWords = 0x10000;
 // The most coordinate systems a Turbo controller has, whatever I68 says.
 constexpr int kMaxTurboSystems = 16;
 
@@ -142,18 +146,31 @@ void PWordLines(PmacLink& link, int first, int last, std::string& out) {
 std::string Plccs(PmacLink& link, int typeCode, bool& gatherDeleted) {
   PlcTable table;
   if (link.ReadPlccTable(typeCode, table) != 0) return {};
+  const int base = IsTurbo(typeCode) ? 0x50000 : 0x8000;
+  // Compiled code lies after the table, within the 64k words of the compiled-PLC memory. A
+  // garbled table that points elsewhere, or at the same words again and again, must not turn
+  // the backup into a read of all P memory.
+  const int first = base + kPlccTableWords;
+  const int last = base + kPlccMemoryWords - 1;
+  int wordsLeft = kPlccMemoryWords;
   std::string out;
   for (int i = 0; i < kPlcCount; ++i) {
     const auto at = static_cast<std::size_t>(i);
-    if (table.end[at] <= table.start[at]) continue;
+    const int start = table.start[at];
+    const int end = table.end[at];
+    if (end <= start) continue;
     if (out.empty()) DeleteGatherOnce(gatherDeleted, out);
     out += platform::Format("\n; Upload of PLCC %d\n", i);
-    PWordLines(link, table.start[at], table.end[at], out);
+    if (start < first || end > last || end - start + 1 > wordsLeft) {
+      out += "; not read: its place in memory is outside the compiled PLCs\n";
+      continue;
+    }
+    wordsLeft -= end - start + 1;
+    PWordLines(link, start, end, out);
   }
   if (out.empty()) return out;
   // The code is found through the table: its start, enable and end words come along, or the
   // restored code would lie in memory with nothing pointing at it.
-  const int base = IsTurbo(typeCode) ? 0x50000 : 0x8000;
   out += "\n; PLCC table\n";
   PWordLines(link, base, base + 97, out);
   return out;

@@ -6,9 +6,10 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/analyze_command.h"
+#include "cli/backup_command.h"
 #include "cli/console_desktop.h"
 #include "cli/gather_command.h"
-#include "cli/analyze_command.h"
 #include "cli/series_command.h"
 #include "cli/tune_command.h"
 #include "definitions/define_text.h"
@@ -94,6 +95,14 @@ const char kUsage[] =
     "                        (parameters not given are those last used in the program)\n"
     "      --download        downloads BL_TestMoves.pmc first\n"
     "      --output FILE     writes the CSV to FILE instead of standard output\n"
+    "  backup FILE [--sections LIST]\n"
+    "                        writes the controller's configuration as a program file that\n"
+    "                        restores it when downloaded: LIST names the sections, from\n"
+    "                        p,q,m,i (variables), prog,plc,plcc (programs, compiled PLCs),\n"
+    "                        cs (axis definitions), ect (non-Turbo encoder table), macro;\n"
+    "                        without it all but macro. The file replaces an older one only\n"
+    "                        once complete; one progress line per section\n"
+    "  restore FILE          downloads a backup file (the same as download)\n"
     "  series convert IN OUT converts a series file, each format chosen by its extension:\n"
     "                        .csv CSV (a time column, then one column per active series;\n"
     "                        read: ',' or ';' between cells, decimal point or comma),\n"
@@ -109,10 +118,10 @@ const char kUsage[] =
     "                        needs no controller\n"
     "  --help                shows this text\n"
     "\n"
-    "Exit status: 0 done; 1 the controller reported an error, a download had errors, a\n"
-    "test move did not start or a series file was refused; 2 the command line was not\n"
-    "understood or a test move's parameter is out of range; 3 no connection to the\n"
-    "controller.\n";
+    "Exit status: 0 done; 1 the controller reported an error, a download or restore had\n"
+    "errors, a test move did not start, a series file was refused or a backup could not\n"
+    "be written; 2 the command line was not understood or a test move's parameter is out\n"
+    "of range; 3 no connection to the controller.\n";
 
 // The reply as lines: CR ends a line, the acknowledge character ends the reply. An error
 // (BEL ERRnnn) is returned apart.
@@ -291,6 +300,17 @@ class Session {
     }
     if (name == "series") return RunSeriesCommand(commands_, i, err_);
     if (name == "analyze") return RunAnalyzeCommand(commands_, i, out_, err_);
+    if (name == "backup") {
+      BackupOptions options;
+      std::string problem;
+      if (!ParseBackupOptions(commands_, i, options, problem)) return Usage(problem);
+      return RunBackupCommand(options, *link_, definitions_, terminal_, err_);
+    }
+    if (name == "restore") {
+      const auto file = next();
+      if (!file) return Usage("restore needs a file");
+      return Download(*file);
+    }
     if (name == "tune") {
       TuneOptions options;
       std::string error;

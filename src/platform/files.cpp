@@ -27,12 +27,6 @@ class Fd {
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
   int get() const { return fd_; }
-  // Closes now and reports the result: a delayed write error shows here.
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
 
  private:
   int fd_;
@@ -52,10 +46,15 @@ std::string ConfigFolder() {
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
+  AtomicFileWriter writer;
+  return writer.Open(path, error) && writer.Write(bytes, error) && writer.Commit(error);
+}
+
+bool AtomicFileWriter::Open(const std::string& path, std::string& error) {
+  Discard();
   // The file is written beside its place under a name of this writer's own: two writers of the
   // same file (two copies of the program, two threads) must never write into one temporary.
   static std::atomic<unsigned> writes{0};
-  std::string temporary;
   // A file being replaced keeps its permissions; a new one gets the usual 0666 less the umask.
   mode_t mode = 0666;
   if (struct stat st{}; ::stat(path.c_str(), &st) == 0) {
@@ -66,34 +65,74 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     }
     mode = st.st_mode & 07777;
   }
+  std::string temporary;
   int opened = -1;
   for (int attempt = 0; attempt < 100 && opened < 0; ++attempt) {
     temporary = path + ".new." + std::to_string(::getpid()) + "." + std::to_string(writes++);
     opened = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (opened < 0 && errno != EEXIST) break;  // EEXIST: a leftover of an earlier run
   }
-  Fd fd(opened);
-  if (fd.get() < 0) {
+  if (opened < 0) {
     error = "cannot create " + temporary + ": " + Reason(errno);
     return false;
   }
-  auto fail = [&](const std::string& what, int code) {
-    error = what + ": " + Reason(code);
-    ::unlink(temporary.c_str());
+  path_ = path;
+  temporary_ = std::move(temporary);
+  fd_ = opened;
+  return true;
+}
+
+bool AtomicFileWriter::Fail(const std::string& what, int code, std::string& error) {
+  error = what + ": " + Reason(code);
+  Discard();
+  return false;
+}
+
+void AtomicFileWriter::Discard() {
+  if (fd_ < 0) return;
+  ::close(fd_);
+  fd_ = -1;
+  ::unlink(temporary_.c_str());
+}
+
+bool AtomicFileWriter::Write(std::string_view bytes, std::string& error) {
+  if (fd_ < 0) {
+    error = "cannot write " + path_ + ": the file is not open";
     return false;
-  };
+  }
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
-    const ssize_t n = ::write(fd.get(), p, left);
+    const ssize_t n = ::write(fd_, p, left);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return fail("cannot write " + path, n < 0 ? errno : ENOSPC);
+    if (n <= 0) return Fail("cannot write " + path_, n < 0 ? errno : ENOSPC, error);
     p += n;
     left -= static_cast<std::size_t>(n);
   }
-  if (::fsync(fd.get()) != 0 && errno != EINVAL) return fail("cannot write " + path, errno);
-  if (!fd.Close()) return fail("cannot write " + path, errno);
-  if (::rename(temporary.c_str(), path.c_str()) != 0) return fail("cannot replace " + path, errno);
+  return true;
+}
+
+bool AtomicFileWriter::Commit(std::string& error) {
+  if (fd_ < 0) {
+    error = "cannot write " + path_ + ": the file is not open";
+    return false;
+  }
+  if (::fsync(fd_) != 0 && errno != EINVAL) return Fail("cannot write " + path_, errno, error);
+  // Closed here so that a delayed write error shows before the old file is replaced.
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) {
+    const int code = errno;
+    ::unlink(temporary_.c_str());
+    error = "cannot write " + path_ + ": " + Reason(code);
+    return false;
+  }
+  if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
+    const int code = errno;
+    ::unlink(temporary_.c_str());
+    error = "cannot replace " + path_ + ": " + Reason(code);
+    return false;
+  }
   return true;
 }
 

@@ -99,6 +99,39 @@ TEST_F(CliTest, DownloadReportsEachErrorWithItsFileAndLine) {
             kExitFailed);
 }
 
+TEST_F(CliTest, BackupWritesTheChosenSectionsAndRestoreDownloadsThem) {
+  const std::string file = (folder_ / "backup.pmc").string();
+  Result r = Cli({"--virtual", "2", "command", "P1=7 OPEN PROG 4 CLEAR X10 CLOSE", "backup", file,
+                  "--sections", "p,prog"});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_NE(r.err.find("backup: Backing up P-Variables\nbackup: Backing up Motion Programs\n"
+                       "backup: Closing Backup File\n"),
+            std::string::npos)
+      << r.err;
+  std::ifstream in(file, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(text.rfind("P0=0\r\nP1=7\r\n", 0), 0u);
+  EXPECT_NE(text.find("OPEN PROG 4\r\nCLEAR\r\nX10\r\n"), std::string::npos);
+  EXPECT_EQ(text.find("Q0="), std::string::npos);
+
+  // Into a fresh controller of the same type.
+  r = Cli({"--virtual", "2", "restore", file, "command", "P1 LIST PROG 4"});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_EQ(r.out, "7\nX10\nRETURN\n");
+
+  // A file that cannot be written: the older one stays; a restore with errors fails.
+  EXPECT_EQ(Cli({"--virtual", "2", "backup", (folder_ / "no" / "b.pmc").string()}).status,
+            kExitFailed);
+  EXPECT_EQ(Cli({"--virtual", "2", "restore", File("bad.pmc", "FOO\r\n")}).status, kExitFailed);
+  EXPECT_EQ(Cli({"--virtual", "2", "backup", file, "--sections", "p,x"}).status, kExitUsage);
+  EXPECT_EQ(Cli({"--virtual", "2", "backup"}).status, kExitUsage);
+  EXPECT_EQ(Cli({"--virtual", "2", "restore"}).status, kExitUsage);
+  r = Cli({"--host", "127.0.0.1:1", "--timeout", "500", "backup", file});
+  EXPECT_EQ(r.status, kExitNoConnection);
+  std::ifstream again(file, std::ios::binary);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), text);
+}
+
 TEST_F(CliTest, TalksToASimulatorOverEthernet) {
   sim::Controller controller(4);
   sim::EthernetServer server(controller);

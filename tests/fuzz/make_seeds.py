@@ -1017,6 +1017,38 @@ def cell_paste():
     write(t, "foreign_text", bytes([0, 0]) + b"costs $5, or $ for nothing\r\n")
 
 
+def backup_reply():
+    t = "backup_reply_fuzzer"
+
+    def readers(reply, count):
+        return Seed().bool(True).text(reply).int(count, 0, 9)
+
+    def section(type_code, turbo_count, step, replies):
+        s = Seed().bool(False).int(type_code, 0, 7).bool(turbo_count).int(step, 2, 14)
+        for reply in replies:
+            s.text(reply)
+        return s
+
+    write(t, "range_with_ack", readers("0" + CR + "12.5" + CR + CR + "-3" + CR + ACK, 9))
+    write(t, "eight_words", readers("00A0B1 FFFFFF 000000 000001 000002 000003 000004 00000A"
+                                    + CR + ACK, 8))
+    write(t, "macro_answer", readers("$00000000ABCD" + CR + ACK, 1))
+    write(t, "error_reply", readers(BEL + "ERR003" + CR, 3))
+    # A directory of one program on a PMAC2: end address, number, listing, then the end.
+    write(t, "one_program", section(2, False, 6, [
+        "6148" + CR + ACK, "7" + CR + ACK, "X1000" + CR + "RETURN" + CR + ACK,
+        "6148" + CR + ACK]))
+    # A directory whose end addresses climb for ever.
+    write(t, "endless_directory", section(5, True, 6, [
+        str(40961 + k) + CR + ACK if k % 3 == 0 else ("%d" % k) + CR + ACK for k in range(90)]))
+    # The compiled-PLC table of a Turbo controller: PLCC 0 at $51000, area end $51003.
+    plcc = ["-" + str(0x800000 - 0x51000) + CR + ACK] + ["0" + CR + ACK] * 31 \
+        + [str(0x51003) + CR + ACK, "1" + CR + ACK, "000001 000002" + CR + ACK,
+           "000003" + CR + ACK, "garbage", BEL + "ERR003" + CR]
+    write(t, "plcc_table", section(5, True, 8, plcc))
+    write(t, "axis_definitions", section(2, False, 10, [ACK, "1000X" + CR + ACK, "0" + CR + ACK]))
+
+
 if __name__ == "__main__":
     link_reply()
     device_table()
@@ -1050,3 +1082,4 @@ if __name__ == "__main__":
     monitor_reply()
     series_paste()
     cell_paste()
+    backup_reply()

@@ -1,6 +1,7 @@
 #include "shell/qt/main_window.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -48,6 +49,7 @@
 #include "shell/workbench.h"
 #include "terminal/qt/command_line_edit.h"
 #include "terminal/qt/terminal_view.h"
+#include "tools/qt/backup_dialog.h"
 
 namespace bl {
 
@@ -277,6 +279,7 @@ MainWindow::~MainWindow() {
   UnwireGatherCommands(shell_);
   UnwireGraphCommands(shell_);
   UnwireTuningCommands(shell_);
+  shell_.SetCommand(cmd::kBackup, nullptr);
   for (int command : kEditorFileCommands) shell_.SetCommand(command, nullptr);
 }
 
@@ -369,6 +372,12 @@ void MainWindow::WireShell() {
   WireGatherCommands(*this, workbench_, shell_);
   WireGraphCommands(*this, workbench_, shell_);
   WireTuningCommands(*this, workbench_, shell_);
+  // "Backup PMAC Configuration"; its section switches are kept for the run.
+  shell_.SetCommand(cmd::kBackup, [this, kept = std::make_shared<tools::BackupSwitches>()] {
+    tools::BackupPresenter presenter(workbench_.link, workbench_.desktop, workbench_.controllerType,
+                                     *kept);
+    tools::RunBackupDialog(this, presenter);
+  });
   WireEditor();
 }
 

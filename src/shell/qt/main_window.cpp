@@ -48,6 +48,7 @@
 #include "shell/workbench.h"
 #include "terminal/qt/command_line_edit.h"
 #include "terminal/qt/terminal_view.h"
+#include "tools/qt/encoder_table_dialog.h"
 
 namespace bl {
 
@@ -277,6 +278,7 @@ MainWindow::~MainWindow() {
   UnwireGatherCommands(shell_);
   UnwireGraphCommands(shell_);
   UnwireTuningCommands(shell_);
+  shell_.SetCommand(cmd::kEncoderTable, nullptr);
   for (int command : kEditorFileCommands) shell_.SetCommand(command, nullptr);
 }
 
@@ -369,6 +371,12 @@ void MainWindow::WireShell() {
   WireGatherCommands(*this, workbench_, shell_);
   WireGraphCommands(*this, workbench_, shell_);
   WireTuningCommands(*this, workbench_, shell_);
+  shell_.SetCommand(cmd::kEncoderTable, [this] {
+    tools::EncoderTablePresenter presenter(workbench_.link, workbench_.desktop,
+                                           workbench_.controllerType.typeCode.load());
+    tools::RunEncoderTableDialog(this, presenter);
+    if (shell_.hooks.repaint) shell_.hooks.repaint();
+  });
   WireEditor();
 }
 

@@ -8,6 +8,7 @@
 
 #include "cli/console_desktop.h"
 #include "cli/gather_command.h"
+#include "cli/list_command.h"
 #include "cli/series_command.h"
 #include "cli/tune_command.h"
 #include "definitions/define_text.h"
@@ -93,6 +94,11 @@ const char kUsage[] =
     "                        (parameters not given are those last used in the program)\n"
     "      --download        downloads BL_TestMoves.pmc first\n"
     "      --output FILE     writes the CSV to FILE instead of standard output\n"
+    "  list plc|plcc|prog|axes [--cs N]\n"
+    "                        prints a status report of the PMAC menu: the PLC, compiled\n"
+    "                        PLC or motion-program buffers (number, address, length,\n"
+    "                        enabled), or the axis definitions of motors 1..8 (Turbo\n"
+    "                        1..16) in coordinate system N (default 0)\n"
     "  series convert IN OUT converts a series file, each format chosen by its extension:\n"
     "                        .csv CSV (a time column, then one column per active series;\n"
     "                        read: ',' or ';' between cells, decimal point or comma),\n"
@@ -103,9 +109,9 @@ const char kUsage[] =
     "  --help                shows this text\n"
     "\n"
     "Exit status: 0 done; 1 the controller reported an error, a download had errors, a\n"
-    "test move did not start or a series file was refused; 2 the command line was not\n"
-    "understood or a test move's parameter is out of range; 3 no connection to the\n"
-    "controller.\n";
+    "test move did not start, a series file was refused or a status table could not be\n"
+    "read; 2 the command line was not understood or a test move's parameter is out of\n"
+    "range; 3 no connection to the controller.\n";
 
 std::optional<int> ToInt(std::string_view text, int low, int high) {
   int value = 0;
@@ -290,6 +296,12 @@ class Session {
       return RunGather(options, *link_, definitions_, terminal_, desktop_, out_, err_);
     }
     if (name == "series") return RunSeriesCommand(commands_, i, err_);
+    if (name == "list") {
+      ListOptions options;
+      std::string problem;
+      if (!ParseListOptions(commands_, i, options, problem)) return Usage(problem);
+      return RunList(options, *link_, definitions_, terminal_, out_, err_);
+    }
     if (name == "tune") {
       TuneOptions options;
       std::string error;

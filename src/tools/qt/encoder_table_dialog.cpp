@@ -25,7 +25,7 @@ constexpr std::array<const char*, 3> kHeadings = {"Setup Variable", "Description
                                                   "Result Address"};
 // The headings' columns over the fixed-pitch lines: the setup word, its description, and the
 // address at the end of a Turbo line.
-constexpr std::array<int, 3> kHeadingColumns = {0, 14, 84};
+constexpr std::array<int, 3> kHeadingColumns = {0, 14, 81};
 constexpr int kListColumns = 96;
 
 }  // namespace

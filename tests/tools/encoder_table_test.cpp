@@ -337,14 +337,5 @@ TEST(EncoderTableTest, InsertAndDeleteMoveTheFollowingLines) {
   EXPECT_EQ(single.LineText(31), "Y:$73F=$000000 No Entry");
 }
 
-TEST(EncoderTableTest, TypeTextsFollowTheVariant) {
-  EXPECT_EQ(EctTypeText(13, false), "D  Exponential Filter of Parallel Data        (1 ECT Line)");
-  EXPECT_EQ(EctTypeText(13, true), "D  Exponential Filter of Parallel Data        (3 ECT Lines)");
-  EXPECT_EQ(EctTypeText(15, true), "F0 High-Resolution Interpolator               (3 ECT Lines)");
-  EXPECT_EQ(EctTypeText(3, true), "3  Filtered Paralled Y-Word Data              (3 ECT Lines)");
-  EXPECT_EQ(EctEntryLines(15, false), 1);
-  EXPECT_EQ(EctEntryLines(15, true), 3);
-}
-
 }  // namespace
 }  // namespace bl::tools

@@ -30,27 +30,6 @@ std::vector<std::string> Texts(const std::vector<TerminalLine>& lines) {
   return texts;
 }
 
-TEST(StatusListingsTest, PlcLinesListLoadedProgramsOnly) {
-  PlcTable table;
-  table.start[0] = 0x180E;
-  table.end[0] = 0x1814;
-  table.enabled[0] = 1;
-  table.start[5] = 0x1814;
-  table.end[5] = 0x1820;
-  table.start[7] = table.end[7] = 0x1820;  // empty
-  const std::vector<TerminalLine> lines = PlcStatusLines(table, false);
-  EXPECT_EQ(Texts(lines),
-            (std::vector<std::string>{"", "Current PLC Status", "Number Address  Length Enabled",
-                                      "PLC 0   $0180E       6     Yes",
-                                      "PLC 5   $01814      12      No", "Finished"}));
-  const std::vector<int> colors = {13, 5, 5, 13, 13, 5};
-  for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].color, colors[i]) << i;
-
-  const std::vector<TerminalLine> compiled = PlcStatusLines(table, true);
-  EXPECT_EQ(compiled[1].text, "Current PLCC Status");
-  EXPECT_EQ(compiled[3].text, "PLCC 0   $0180E       6     Yes");
-}
-
 TEST(StatusListingsTest, ProgramDirectoryEndsWhereAnEndRepeats) {
   Replies replies;
   replies.byCommand = {{"RY:3584", "6148\r\x06"},

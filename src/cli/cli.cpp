@@ -10,6 +10,7 @@
 #include "cli/backup_command.h"
 #include "cli/console_desktop.h"
 #include "cli/gather_command.h"
+#include "cli/list_command.h"
 #include "cli/series_command.h"
 #include "cli/tune_command.h"
 #include "definitions/define_text.h"
@@ -103,6 +104,11 @@ const char kUsage[] =
     "                        without it all but macro. The file replaces an older one only\n"
     "                        once complete; one progress line per section\n"
     "  restore FILE          downloads a backup file (the same as download)\n"
+    "  list plc|plcc|prog|axes [--cs N]\n"
+    "                        prints a status report of the PMAC menu: the PLC, compiled\n"
+    "                        PLC or motion-program buffers (number, address, length,\n"
+    "                        enabled), or the axis definitions of motors 1..8 (Turbo\n"
+    "                        1..16) in coordinate system N (default 0)\n"
     "  series convert IN OUT converts a series file, each format chosen by its extension:\n"
     "                        .csv CSV (a time column, then one column per active series;\n"
     "                        read: ',' or ';' between cells, decimal point or comma),\n"
@@ -119,9 +125,9 @@ const char kUsage[] =
     "  --help                shows this text\n"
     "\n"
     "Exit status: 0 done; 1 the controller reported an error, a download or restore had\n"
-    "errors, a test move did not start, a series file was refused or a backup could not\n"
-    "be written; 2 the command line was not understood or a test move's parameter is out\n"
-    "of range; 3 no connection to the controller.\n";
+    "errors, a test move did not start, a series file was refused, a status table could\n"
+    "not be read or a backup could not be written; 2 the command line was not understood\n"
+    "or a test move's parameter is out of range; 3 no connection to the controller.\n";
 
 // The reply as lines: CR ends a line, the acknowledge character ends the reply. An error
 // (BEL ERRnnn) is returned apart.
@@ -310,6 +316,12 @@ class Session {
       const auto file = next();
       if (!file) return Usage("restore needs a file");
       return Download(*file);
+    }
+    if (name == "list") {
+      ListOptions options;
+      std::string problem;
+      if (!ParseListOptions(commands_, i, options, problem)) return Usage(problem);
+      return RunList(options, *link_, definitions_, terminal_, out_, err_);
     }
     if (name == "tune") {
       TuneOptions options;

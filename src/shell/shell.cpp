@@ -8,6 +8,7 @@
 #include "shell/main_menu.h"
 #include "shell/view_ids.h"
 #include "shell/workbench.h"
+#include "tools/status_listings.h"
 
 namespace bl {
 
@@ -149,6 +150,12 @@ void Shell::RunCommand(int command) {
     case kEndGathering:
       series::EndGather(workbench_.link);
       return;
+    case kListPlc:
+    case kListPlcc:
+    case kListMotionPrograms:
+    case kListAxisDefinitions:
+      List(command);
+      return;
     default:
       break;
   }
@@ -160,6 +167,18 @@ void Shell::Connect() {
   gatheringEnabled_ = workbench_.link.PmacDevice() != -1;
   if (hooks.enableGatheringButtons) hooks.enableGatheringButtons(gatheringEnabled_);
   if (hooks.repaint) hooks.repaint();
+}
+
+void Shell::List(int command) {
+  const tools::ListingTarget target{workbench_.link, workbench_.terminal, workbench_.desktop,
+                                    workbench_.controllerType.typeCode.load(),
+                                    [this] { SelectView(kViewTerminal, true); }};
+  if (command == cmd::kListPlc || command == cmd::kListPlcc)
+    tools::ListPlcStatus(target, command == cmd::kListPlcc);
+  else if (command == cmd::kListMotionPrograms)
+    tools::ListProgramStatus(target);
+  else
+    tools::ListAxisDefinitions(target);
 }
 
 void Shell::Upload() {

@@ -104,6 +104,8 @@ class Shell {
  private:
   void Connect();
   void Upload();
+  // The four status listings of the PMAC menu.
+  void List(int command);
   void EditCommand(int command);
   void InsertDefinition(int kind);
   void Undo();

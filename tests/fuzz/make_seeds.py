@@ -1049,6 +1049,36 @@ def backup_reply():
     write(t, "axis_definitions", section(2, False, 10, [ACK, "1000X" + CR + ACK, "0" + CR + ACK]))
 
 
+
+def status_reply():
+    t = "status_reply_fuzzer"
+    ry = lambda n: str(n) + CR + ACK
+    # Non-Turbo, coordinate system 1: two programs, then the directory's repeated end; then
+    # eight axis replies.
+    write(t, "pmac_two_programs", Seed().int(2, 0, 7).int(1, 0, 16)
+          .text(ry(6148)).text(ry(7)).text(ry(6157)).text(ry(-16776217)).text(ry(6157))
+          .text("1000X" + CR + ACK).text("0" + CR + ACK).text(BEL + "ERR003" + CR)
+          .text("500Y\x00tail").rest(""))
+    # Turbo: an end that does not parse, then overlong axis replies.
+    write(t, "turbo_garbage", Seed().int(5, 0, 7).int(0, 0, 16)
+          .text("junk").text("Z" * 300).rest("Y" * 300))
+
+
+def encoder_table():
+    t = "encoder_table_fuzzer"
+    # Non-Turbo: a filtered parallel entry, then edits of its mask and a type change.
+    write(t, "pmac_edits", Seed().bool(False).int(3, 0, 32)
+          .int(0x38C010, -2**63, 2**63 - 1).int(0xFF, -2**63, 2**63 - 1).int(100, -2**63, 2**63 - 1)
+          .int(0, -1, 32).int(0, 0, 4).int(2, 0, 5).text("$FFFFFF")
+          .int(0, -1, 32).int(2, 0, 4).int(0, -1, 16)
+          .int(0, -1, 32).int(4, 0, 4))
+    # Turbo: a sum entry and a negative word, then box and field edits.
+    write(t, "turbo_sum", Seed().bool(True).int(2, 0, 192)
+          .int(0xE60305, -2**63, 2**63 - 1).int(-1, -2**63, 2**63 - 1)
+          .int(0, -1, 192).int(1, 0, 4).int(3, 0, 4).bool(True)
+          .int(0, -1, 192).int(0, 0, 4).int(1, 0, 5).text("192")
+          .int(1, -1, 192).int(3, 0, 4))
+
 if __name__ == "__main__":
     link_reply()
     device_table()
@@ -1083,3 +1113,5 @@ if __name__ == "__main__":
     series_paste()
     cell_paste()
     backup_reply()
+    status_reply()
+    encoder_table()

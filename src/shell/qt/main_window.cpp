@@ -50,6 +50,7 @@
 #include "terminal/qt/command_line_edit.h"
 #include "terminal/qt/terminal_view.h"
 #include "tools/qt/backup_dialog.h"
+#include "tools/qt/encoder_table_dialog.h"
 
 namespace bl {
 
@@ -280,6 +281,7 @@ MainWindow::~MainWindow() {
   UnwireGraphCommands(shell_);
   UnwireTuningCommands(shell_);
   shell_.SetCommand(cmd::kBackup, nullptr);
+  shell_.SetCommand(cmd::kEncoderTable, nullptr);
   for (int command : kEditorFileCommands) shell_.SetCommand(command, nullptr);
 }
 
@@ -377,6 +379,12 @@ void MainWindow::WireShell() {
     tools::BackupPresenter presenter(workbench_.link, workbench_.desktop, workbench_.controllerType,
                                      *kept);
     tools::RunBackupDialog(this, presenter);
+  });
+  shell_.SetCommand(cmd::kEncoderTable, [this] {
+    tools::EncoderTablePresenter presenter(workbench_.link, workbench_.desktop,
+                                           workbench_.controllerType.typeCode.load());
+    tools::RunEncoderTableDialog(this, presenter);
+    if (shell_.hooks.repaint) shell_.hooks.repaint();
   });
   WireEditor();
 }

@@ -53,8 +53,7 @@ void PositionWindow::Paint(platform::Canvas& canvas) const {
     int motor = Page() * kMotorsPerPage + i + 1;
     if (motor < 1 || motor > kPositionMotors) motor = 1;
     const MotorUnits& u = units_[static_cast<std::size_t>(motor - 1)];
-    canvas.DrawText(platform::Format("Motor #%d", motor), {14, y - 30, 104, y},
-                    text::kLeft | line);
+    canvas.DrawText(platform::Format("Motor #%d", motor), {14, y - 30, 104, y}, text::kLeft | line);
     canvas.DrawText(
         MotorValueText(values[static_cast<std::size_t>(motor - 1)], mode, u, type_.servoPeriod),
         {104, y - 30, 304, y}, text::kRight | line);
@@ -104,8 +103,7 @@ void PositionUnitsPresenter::Ok() {
     const Row& r = rows[static_cast<std::size_t>(i)];
     u.unitName = std::string(platform::Cut(r.unitName, kUnitNameChars));
     double counts = 0;
-    if (platform::Scan(r.countsPerUnit, kFieldChars, "%lf", &counts) == 1 &&
-        std::isfinite(counts))
+    if (platform::Scan(r.countsPerUnit, kFieldChars, "%lf", &counts) == 1 && std::isfinite(counts))
       u.countsPerUnit = counts;
     if (const auto p = platform::ParseNumberField(platform::Cut(r.precision, kFieldChars), false))
       u.precision = static_cast<int>(std::clamp<long long>(*p, 0, kPositionPrecisionLimit));

@@ -32,8 +32,7 @@ std::string_view Trimmed(std::string_view s) {
 
 std::string SetupValueText(double value, bool hexadecimal) {
   if (hexadecimal && std::isfinite(value) && value == std::trunc(value)) {
-    const std::string all =
-        platform::Format("%8.8X", static_cast<unsigned>(TruncateToInt(value)));
+    const std::string all = platform::Format("%8.8X", static_cast<unsigned>(TruncateToInt(value)));
     return "$" + all.substr(all.size() - 6);
   }
   return platform::Format("%lf", value);
@@ -78,9 +77,7 @@ VariableSetupPresenter::VariableSetupPresenter(VariableSetupMemory& memory, Pmac
                                                platform::Desktop& desktop)
     : memory_(memory), link_(link), definitions_(definitions), type_(type), desktop_(desktop) {}
 
-int VariableSetupPresenter::Last() const {
-  return std::max(0, type_.variableCount - kSetupRows);
-}
+int VariableSetupPresenter::Last() const { return std::max(0, type_.variableCount - kSetupRows); }
 
 int VariableSetupPresenter::ScrollMaximum() const { return type_.variableCount + 29; }
 
@@ -121,8 +118,8 @@ void VariableSetupPresenter::Tick() {
     if (!r.value.empty()) continue;
     double value = 0;
     // A variable the controller does not answer for is marked, so the rows below it are read.
-    if (link_.PmacValue(static_cast<ValueKind>(memory_.kind), Number(i), value,
-                        AccessMode::Read) == 0)
+    if (link_.PmacValue(static_cast<ValueKind>(memory_.kind), Number(i), value, AccessMode::Read) ==
+        0)
       r.value = SetupValueText(value, memory_.hexadecimal);
     else
       r.value = link_.PmacDevice() == -1 ? kNotConnected : "?";
@@ -157,8 +154,7 @@ void VariableSetupPresenter::ValueEdited(int row, const std::string& text) {
   }
   std::string reply;
   link_.PmacCommand(reply, kAddressReplySize,
-                    platform::Format("%c%d=%lf", Letter(memory_.kind), Number(row), *value),
-                    false);
+                    platform::Format("%c%d=%lf", Letter(memory_.kind), Number(row), *value), false);
   r.value.clear();
 }
 
@@ -174,8 +170,7 @@ void VariableSetupPresenter::AddressEdited(int row, const std::string& text) {
     return;
   }
   std::string reply;
-  link_.PmacCommand(reply, kAddressReplySize, platform::Format("M%d->", Number(row)) + text,
-                    false);
+  link_.PmacCommand(reply, kAddressReplySize, platform::Format("M%d->", Number(row)) + text, false);
   r.value.clear();
   r.address.clear();
 }

@@ -27,8 +27,8 @@ void ReadReal(const std::string& text, double& value) {
 // "%d", bounded: digits beyond an int's range do not wrap around.
 void ReadPrecision(const std::string& text, int& value) {
   if (const auto v = platform::ParseNumberField(platform::Cut(text, kFieldChars), false))
-    value = static_cast<int>(std::clamp<long long>(*v, -kWatchPrecisionLimit,
-                                                   kWatchPrecisionLimit));
+    value =
+        static_cast<int>(std::clamp<long long>(*v, -kWatchPrecisionLimit, kWatchPrecisionLimit));
 }
 
 }  // namespace
@@ -88,9 +88,9 @@ bool WatchItemPresenter::Insert() {
   definitions_.SubstituteNames(name);
   const std::string_view letters = "PQMI";
   const std::size_t type =
-      name.size() > 1 ? letters.find(static_cast<char>(std::toupper(
-                            static_cast<unsigned char>(name[0]))))
-                      : std::string_view::npos;
+      name.size() > 1
+          ? letters.find(static_cast<char>(std::toupper(static_cast<unsigned char>(name[0]))))
+          : std::string_view::npos;
   const auto number = type == std::string_view::npos
                           ? std::nullopt
                           : platform::ParseNumberField(std::string_view(name).substr(1), false);

@@ -48,8 +48,7 @@ bool ReadItem(std::string_view value, int variableCount, WatchItem& item) {
   item = WatchItem{};
   item.variableType = static_cast<int>(type) + 1;
   if (!platform::ParseIntSetting(f[0].substr(1), 0, variableCount - 1, item.number)) return false;
-  if (!platform::ParseIntSetting(f[1], 0, 10, item.kind) || !KnownDisplay(item.kind))
-    return false;
+  if (!platform::ParseIntSetting(f[1], 0, 10, item.kind) || !KnownDisplay(item.kind)) return false;
   return platform::ParseDoubleSetting(f[2], item.scale) &&
          platform::ParseDoubleSetting(f[3], item.maximum) &&
          platform::ParseDoubleSetting(f[4], item.minimum) &&

@@ -21,7 +21,6 @@ WatchTable::Items ReadWatchSettings(std::string_view text, int variableCount);
 // an empty table.
 bool LoadWatchSettings(const std::string& path, int variableCount, WatchTable::Items& items,
                        std::string& error);
-bool SaveWatchSettings(const std::string& path, const WatchTable::Items& items,
-                       std::string& error);
+bool SaveWatchSettings(const std::string& path, const WatchTable::Items& items, std::string& error);
 
 }  // namespace bl::diagnostics

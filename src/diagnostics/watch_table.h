@@ -26,8 +26,8 @@ struct WatchItem {
   double scale = 1.0;
   double maximum = 0;
   double minimum = 0;
-  int precision = 3;  // decimals; negative: hexadecimal digits
-  double raw = 0;     // the last value read from the controller
+  int precision = 3;                            // decimals; negative: hexadecimal digits
+  double raw = 0;                               // the last value read from the controller
   std::array<double, kWatchHistory> history{};  // raw values, oldest first (Graph items)
 
   bool Used() const { return kind != 0; }

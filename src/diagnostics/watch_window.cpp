@@ -109,12 +109,12 @@ WatchWindow::Action WatchWindow::KeyDown(Key key) {
   return Action::None;
 }
 
-void WatchWindow::Poll(PmacLink& link) {
-  const WatchTable::Query query = records_.table.PollQuery();
+void PollWatchTable(WatchTable& table, PmacLink& link) {
+  const WatchTable::Query query = table.PollQuery();
   if (query.asked.empty()) return;
   std::string reply;
   link.PmacCommand(reply, monitor::kReplySize, query.command, false);
-  records_.table.StoreReply(query, reply);
+  table.StoreReply(query, reply);
 }
 
 }  // namespace bl::diagnostics

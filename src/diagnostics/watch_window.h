@@ -54,11 +54,6 @@ class WatchWindow {
   Action Release();
   Action KeyDown(Key key);
 
-  // The monitor thread's part, connected: one combined query through the link.
-  void Poll(PmacLink& link);
-  // Not connected: the values for the live counter just advanced.
-  void Sweep(int liveCount) { records_.table.Sweep(liveCount); }
-
  private:
   void Changed();
 
@@ -69,5 +64,9 @@ class WatchWindow {
   int dragMode_ = 0;  // 1 dragging a row, 2 moving the window
   bool moved_ = false;
 };
+
+// The monitor thread's part while connected: one combined query of the table's items through
+// the link. Without a controller the monitor sweeps the table instead (WatchTable::Sweep).
+void PollWatchTable(WatchTable& table, PmacLink& link);
 
 }  // namespace bl::diagnostics

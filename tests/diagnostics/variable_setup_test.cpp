@@ -39,8 +39,8 @@ TEST(SetupValues, DecimalAndHexadecimalTexts) {
   EXPECT_EQ(ParseSetupValue("$10"), 16);
   EXPECT_EQ(ParseSetupValue(" -2.5e1 "), -25);
   EXPECT_EQ(ParseSetupValue("$ffffffff"), 4294967295.0);
-  for (const char* bad : {"", "$", "$1FFFFFFFF", "$-1", "12abc", "abc", "nan", "inf", "0x10",
-                          "1 2", "P1=2"})
+  for (const char* bad :
+       {"", "$", "$1FFFFFFFF", "$-1", "12abc", "abc", "nan", "inf", "0x10", "1 2", "P1=2"})
     EXPECT_FALSE(ParseSetupValue(bad)) << bad;
   EXPECT_TRUE(ValidAddressText("X:$0,24"));
   EXPECT_TRUE(ValidAddressText("X:$C000,8,16,S"));

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <thread>
 
 #include "controller/identify_controller.h"
 #include "diagnostics/watch_item_presenter.h"
@@ -26,9 +29,10 @@ class WatchTest : public ::testing::Test, protected test::FakeClockProgram {
  protected:
   WatchTest() {
     window.onSaveFailed = [](const std::string& e) { ADD_FAILURE() << e; };
-    workbench.monitor.SetWatchWindow({.repaint = [this](bool) { ++repaints; },
-                                      .poll = [this] { window.Poll(workbench.link); },
-                                      .sweep = [this](int count) { window.Sweep(count); }});
+    workbench.monitor.SetWatchWindow(
+        {.repaint = [this](bool) { ++repaints; },
+         .poll = [this] { PollWatchTable(records.table, workbench.link); },
+         .sweep = [this](int count) { records.table.Sweep(count); }});
   }
   ~WatchTest() override { workbench.monitor.SetWatchWindow({}); }
 
@@ -302,6 +306,46 @@ TEST_F(WatchTest, ItemsAreKeptPerControllerTypeAndADamagedFileIsIgnored) {
   EXPECT_EQ(damaged[0].kind, 5);
   EXPECT_EQ(damaged[1].number, 10);
   EXPECT_EQ(damaged[1].variableType, 2);
+}
+
+}  // namespace
+}  // namespace bl::diagnostics
+
+namespace bl::diagnostics {
+namespace {
+
+// The monitor thread stores values while the user reorders and deletes items: every item keeps
+// values of its own variable only.
+TEST(WatchTableThreads, TheMonitorAndTheUserShareTheTable) {
+  WatchTable table;
+  for (int n = 0; n < kWatchFillable; ++n) {
+    WatchItem item;
+    item.kind = static_cast<int>(n % 2 ? WatchDisplay::Graph : WatchDisplay::Value);
+    item.variableType = 1;
+    item.number = n;
+    table.Insert(item);
+  }
+  std::atomic<bool> done{false};
+  std::thread monitor([&] {
+    for (int cycle = 0; !done; ++cycle) {
+      const WatchTable::Query query = table.PollQuery();
+      std::string reply;
+      for (const WatchItem& asked : query.asked) reply += std::to_string(asked.number) + "\r";
+      table.StoreReply(query, reply);
+      if (cycle % 3 == 0) (void)table.Copy();
+    }
+  });
+  for (int i = 0; i < 2000; ++i) {
+    table.Move(i % kWatchFillable, (i * 7) % kWatchFillable);
+    if (i % 100 == 99) table.Delete(0);
+  }
+  done = true;
+  monitor.join();
+  for (const WatchItem& item : table.Copy()) {
+    if (item.Used() && item.raw != 0) {
+      EXPECT_EQ(item.raw, item.number);
+    }
+  }
 }
 
 }  // namespace

@@ -42,6 +42,7 @@
 #include "shell/qt/graph_pane.h"
 #include "shell/qt/series_panel.h"
 #include "shell/qt/toolbar.h"
+#include "shell/qt/monitor_window_commands.h"
 #include "shell/qt/tuning_commands.h"
 #include "shell/shell.h"
 #include "shell/view_ids.h"
@@ -277,6 +278,7 @@ MainWindow::~MainWindow() {
   UnwireGatherCommands(shell_);
   UnwireGraphCommands(shell_);
   UnwireTuningCommands(shell_);
+  UnwireMonitorWindowCommands(*this, shell_);
   for (int command : kEditorFileCommands) shell_.SetCommand(command, nullptr);
 }
 
@@ -369,6 +371,7 @@ void MainWindow::WireShell() {
   WireGatherCommands(*this, workbench_, shell_);
   WireGraphCommands(*this, workbench_, shell_);
   WireTuningCommands(*this, workbench_, shell_);
+  WireMonitorWindowCommands(*this, workbench_, shell_);
   WireEditor();
 }
 

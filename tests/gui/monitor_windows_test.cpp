@@ -113,7 +113,17 @@ TEST_F(MonitorWindowsGuiTest, WatchWindowShowsInsertedItemsLive) {
     d.MaximumField().setText("0");
     d.MinimumField().setText("-10");
     d.InsertButton().click();
-    d.ItemField().setText("P101x");
+    d.ItemField().setText("I10");
+    d.DisplayButton(1).click();  // "Indicator Lamp"
+    d.MaximumField().setText("10000000");
+    d.MinimumField().setText("0");
+    d.InsertButton().click();
+    d.ItemField().setText("P102");
+    d.DisplayButton(3).click();  // "Graph"
+    d.MaximumField().setText("10");
+    d.MinimumField().setText("-10");
+    d.ScaleField().setText("1");
+    d.InsertButton().click();
     d.ItemField().setText("Z1");
     d.InsertButton().click();
     test::SaveScreenshot(d.grab().toImage(), "watch_item_dialog");
@@ -123,9 +133,12 @@ TEST_F(MonitorWindowsGuiTest, WatchWindowShowsInsertedItemsLive) {
   ASSERT_TRUE(shown);
   ASSERT_EQ(desktop.messages.size(), 2u);  // "Connected to PMAC!" and the bad item
   EXPECT_EQ(desktop.messages.back().text, "Invalid Watch Item");
-  EXPECT_EQ(watch->size(), QSize(488, 116));
+  EXPECT_EQ(watch->size(), QSize(488, 166));
 
-  Cycles(10);
+  for (int i = 0; i < 50; ++i) {
+    Ask(i % 10 < 5 ? "P102=P102+1" : "P102=P102-1");
+    Cycles(1);
+  }
   const QImage image = watch->Render();
   test::SaveScreenshot(image, "watch_window");
   // P100 reads 6, scaled 12: above the range, so its name columns are white on red.
@@ -135,6 +148,10 @@ TEST_F(MonitorWindowsGuiTest, WatchWindowShowsInsertedItemsLive) {
   EXPECT_EQ(image.pixelColor(10, 88), QColor(255, 255, 255));
   EXPECT_EQ(image.pixelColor(330, 98), QColor(0, 255, 0));
   EXPECT_EQ(image.pixelColor(460, 98), QColor(64, 64, 64));
+  // I10 lies within its range: a green lamp. P102 draws its history in green on dark grey.
+  EXPECT_EQ(image.pixelColor(400, 124), QColor(0, 255, 0));
+  EXPECT_TRUE(test::AnyPixelNear(image, QRect(325, 140, 150, 16), QColor(0, 255, 0), 10));
+  EXPECT_TRUE(test::AnyPixelNear(image, QRect(325, 140, 150, 16), QColor(64, 64, 64), 10));
   // Title bar and header.
   EXPECT_EQ(image.pixelColor(440, 12), QColor(0, 0, 255));
   EXPECT_EQ(image.pixelColor(440, 40), QColor(192, 192, 192));
@@ -146,7 +163,7 @@ TEST_F(MonitorWindowsGuiTest, WatchWindowShowsInsertedItemsLive) {
   auto items = watch->Window().SelectedRow();
   EXPECT_EQ(items, 0);
   QTest::keyClick(watch, Qt::Key_Delete);
-  EXPECT_EQ(watch->size(), QSize(488, 91));
+  EXPECT_EQ(watch->size(), QSize(488, 141));
 
   // The close box.
   QTest::mouseClick(watch, Qt::LeftButton, {}, QPoint(470, 20));
@@ -155,7 +172,7 @@ TEST_F(MonitorWindowsGuiTest, WatchWindowShowsInsertedItemsLive) {
   // The items outlive the window.
   window.MenuAction(cmd::kWatchWindow)->trigger();
   ASSERT_NE(FindWindow<diagnostics::WatchWidget>(), nullptr);
-  EXPECT_EQ(FindWindow<diagnostics::WatchWidget>()->size(), QSize(488, 91));
+  EXPECT_EQ(FindWindow<diagnostics::WatchWidget>()->size(), QSize(488, 141));
   FindWindow<diagnostics::WatchWidget>()->close();
 }
 

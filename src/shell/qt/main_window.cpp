@@ -43,6 +43,7 @@
 #include "shell/qt/graph_pane.h"
 #include "shell/qt/series_panel.h"
 #include "shell/qt/toolbar.h"
+#include "shell/qt/monitor_window_commands.h"
 #include "shell/qt/tuning_commands.h"
 #include "shell/shell.h"
 #include "shell/view_ids.h"
@@ -282,6 +283,7 @@ MainWindow::~MainWindow() {
   UnwireTuningCommands(shell_);
   shell_.SetCommand(cmd::kBackup, nullptr);
   shell_.SetCommand(cmd::kEncoderTable, nullptr);
+  UnwireMonitorWindowCommands(*this, shell_);
   for (int command : kEditorFileCommands) shell_.SetCommand(command, nullptr);
 }
 
@@ -386,6 +388,7 @@ void MainWindow::WireShell() {
     tools::RunEncoderTableDialog(this, presenter);
     if (shell_.hooks.repaint) shell_.hooks.repaint();
   });
+  WireMonitorWindowCommands(*this, workbench_, shell_);
   WireEditor();
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QPushButton>
 #include <QTest>
 #include <cmath>
 
@@ -38,6 +39,8 @@ class StepMetricsGuiTest : public ::testing::Test, protected test::OfflineProgra
       table[2].values[i] =
           t < 0 ? 0 : 500 * (1 - std::exp(-40 * t) * (std::cos(60 * t) + 40.0 / 60 * std::sin(60 * t)));
     }
+    // The values are rebuilt from the raw words whenever the graph type changes.
+    for (int k = 1; k <= 2; ++k) table.EncodeLWords(k);
   }
 
   void Choose(int commandedIndex, int actualIndex) {

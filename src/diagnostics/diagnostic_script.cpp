@@ -207,6 +207,7 @@ DecodeResult DecodeScript(std::string_view bytes, DiagnosticTables& tables) {
 
 void PrepareLoadedTables(DiagnosticTables& tables) {
   const auto coordinate = [](int& v) { v = std::clamp(v, -kCoordinateLimit, kCoordinateLimit); };
+  tables.items[0].kind = kKindPage;
   for (DiagnosticItem& item : tables.items) {
     if (item.kind == kKindStripChart) item.history.fill(0);
     if (item.kind == kKindPage) {
@@ -226,7 +227,6 @@ void PrepareLoadedTables(DiagnosticTables& tables) {
     item.parameter2 = std::clamp(item.parameter2, 0, kParameterLimit);
   }
   DiagnosticItem& first = tables.items[0];
-  first.kind = kKindPage;
   first.x1 = std::max(first.x1, kMinPageWidth);
   first.y1 = std::max(first.y1, 1);
 }

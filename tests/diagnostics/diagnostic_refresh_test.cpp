@@ -1,0 +1,209 @@
+// The refresh of a diagnostic window's variables against the in-process virtual controller,
+// with the commands it sends recorded in order.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "definitions/definition_table.h"
+#include "diagnostics/diagnostic_buttons.h"
+#include "diagnostics/diagnostic_refresh.h"
+#include "diagnostics/script_test_support.h"
+#include "link/builtin_library.h"
+#include "link/pmac_link.h"
+#include "sim/controller.h"
+#include "terminal_lines/terminal_lines.h"
+
+namespace bl::diagnostics::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// The built-in library, with every exchange recorded and a hook that runs before it.
+class RecordingLibrary final : public VendorLibrary {
+ public:
+  struct Log {
+    std::mutex mutex;
+    std::vector<std::string> commands;
+    std::function<void(std::string_view)> before;
+  };
+  RecordingLibrary(std::unique_ptr<VendorLibrary> inner, Log& log)
+      : inner_(std::move(inner)), log_(log) {}
+
+  int PmacSelect(void* parent) override { return inner_->PmacSelect(parent); }
+  bool OpenPmacDevice(int device) override { return inner_->OpenPmacDevice(device); }
+  bool ClosePmacDevice(int device) override { return inner_->ClosePmacDevice(device); }
+  std::string PmacGetResponseA(int device, std::string_view command,
+                               std::size_t maxChars) override {
+    std::function<void(std::string_view)> before;
+    {
+      std::lock_guard lock(log_.mutex);
+      log_.commands.emplace_back(command);
+      before = log_.before;
+    }
+    if (before) before(command);
+    return inner_->PmacGetResponseA(device, command, maxChars);
+  }
+  double PmacGetVariableDouble(int device, char type, int number, double fallback) override {
+    return inner_->PmacGetVariableDouble(device, type, number, fallback);
+  }
+  int PmacDownloadA(int device, const MessageCallback& message, const ProgressCallback& progress,
+                    const std::string& path, int macro, int map, int log, int download) override {
+    return inner_->PmacDownloadA(device, message, progress, path, macro, map, log, download);
+  }
+  void PmacAbortDownload(int device) override { inner_->PmacAbortDownload(device); }
+  bool PmacInBootStrapMode(int device) override { return inner_->PmacInBootStrapMode(device); }
+
+ private:
+  std::unique_ptr<VendorLibrary> inner_;
+  Log& log_;
+};
+
+constexpr char kPanel[] = R"(
+variable Motor type=internal value=2
+variable Gain type=I number=8 index=Motor multiplier=100
+variable Speed type=P number=10 index=Motor
+variable Word type=XS number=$1F00
+variable Far type=Q number=7 value=4
+variable Loop1 type=P number=1 index=Loop2
+variable Loop2 type=P number=2 index=Loop1
+page
+value var=Speed var-b=Gain
+bits var=Word bits=0,24
+value var=Speed
+value var=Loop1 var-b=@1000
+page
+value var=Far
+chart var=Speed scale=2
+)";
+
+class RefreshTest : public ::testing::Test {
+ protected:
+  RefreshTest() {
+    devices.chooseDevice = [] { return 0; };
+    EXPECT_EQ(link.LinkConnect(), 0);
+    Send("P12=42.5 I208=3 P2=5 P6=66 Q7=9");
+    devices.VirtualController(0)->WriteX(0x1F00, 0xFFFFFF);
+    std::lock_guard lock(script.mutex);
+    script.tables = Compiled(kPanel);
+  }
+  void Send(const char* command) {
+    std::string reply;
+    link.PmacCommand(reply, 255, command, false);
+  }
+  std::vector<std::string> Refresh() {
+    {
+      std::lock_guard lock(log.mutex);
+      log.commands.clear();
+    }
+    RefreshDiagnosticScript(script, link);
+    std::lock_guard lock(log.mutex);
+    return log.commands;
+  }
+  const DiagnosticVariable& Variable(int i) { return script.tables.variables[i]; }
+
+  BuiltinDevices devices{""};
+  Terminal terminal;
+  DefinitionTable definitions;
+  platform::FakeDesktop desktop;
+  RecordingLibrary::Log log;
+  PmacLink link{terminal, definitions, desktop, [this] {
+                  LibraryLoad load = BuiltinLibraryLoader(devices)();
+                  load.library = std::make_unique<RecordingLibrary>(std::move(load.library), log);
+                  return load;
+                }};
+  DiagnosticScript script;
+};
+
+TEST_F(RefreshTest, CurrentPageOnlyIndexVariablesFirstEachVariableOnce) {
+  // Speed after its index Motor (internal: no exchange), Gain with the same index, the word,
+  // Speed not again, and the loop of index variables ends with the value Loop1 had.
+  EXPECT_THAT(Refresh(), ElementsAre("P12", "I208", "RX:7936", "P2", "P6"));
+  std::lock_guard lock(script.mutex);
+  EXPECT_EQ(Variable(0).value, 2);
+  EXPECT_EQ(Variable(1).value, 3);
+  EXPECT_EQ(Variable(2).value, 42.5);
+  EXPECT_EQ(Variable(3).value, -1);  // the signed 24-bit word
+  EXPECT_EQ(Variable(5).value, 66);
+  EXPECT_EQ(Variable(6).value, 5);
+  for (int i : {0, 1, 2, 3, 5, 6}) EXPECT_EQ(Variable(i).readFlag, 1) << i;
+  EXPECT_EQ(Variable(4).readFlag, 0);  // page 2 only
+  EXPECT_EQ(Variable(4).value, 4);
+  EXPECT_EQ(ItemValue(script.tables, 1), 45.5);
+  // Strip charts on every page take a sample each refresh.
+  EXPECT_EQ(script.tables.items[7].history[49], 85.0f);
+  EXPECT_EQ(script.tables.items[7].history[48], 0.0f);
+}
+
+TEST_F(RefreshTest, SecondPageAndChartHistory) {
+  Refresh();
+  {
+    std::lock_guard lock(script.mutex);
+    script.currentPage = 2;
+  }
+  Send("P12=7");
+  EXPECT_THAT(Refresh(), ElementsAre("Q7", "P12"));
+  std::lock_guard lock(script.mutex);
+  EXPECT_EQ(Variable(4).value, 9);
+  EXPECT_EQ(Variable(1).readFlag, 0) << "flags are cleared each refresh";
+  EXPECT_EQ(script.tables.items[7].history[48], 85.0f);
+  EXPECT_EQ(script.tables.items[7].history[49], 14.0f);
+}
+
+TEST_F(RefreshTest, UnreadableVariablesShowZeroAndInternalOnesKeepTheirValue) {
+  link.LinkDisconnect();
+  EXPECT_THAT(Refresh(), IsEmpty());
+  std::lock_guard lock(script.mutex);
+  EXPECT_EQ(Variable(0).value, 2);
+  EXPECT_EQ(Variable(2).value, 0);
+  EXPECT_EQ(Variable(3).value, 0);
+}
+
+TEST_F(RefreshTest, AScriptLoadedDuringTheRefreshIsNotWrittenInto) {
+  log.before = [this](std::string_view command) {
+    if (command != "P12") return;
+    std::lock_guard lock(script.mutex);
+    script.tables = Compiled("variable Other type=P number=1 value=8\npage\nchart var=Other");
+    ++script.generation;
+  };
+  Refresh();
+  std::lock_guard lock(script.mutex);
+  EXPECT_EQ(Variable(0).value, 8);
+  EXPECT_EQ(Variable(0).readFlag, 0);
+  EXPECT_EQ(script.tables.items[1].history[49], 0.0f);
+}
+
+TEST_F(RefreshTest, ClicksAndPaintingBesideTheMonitorThread) {
+  {
+    std::lock_guard lock(script.mutex);
+    script.tables = Compiled(R"(
+variable Motor type=internal value=1
+variable Speed type=P number=10 index=Motor
+page
+button action=set target=Motor set=2 command="#{Motor}J/"
+button command="P{Motor}=1"
+chart var=Speed
+)");
+  }
+  ControllerType type;
+  ScriptLoadContext context{desktop, type, {}, {}};
+  std::thread monitor([this] {
+    for (int i = 0; i < 50; ++i) RefreshDiagnosticScript(script, link);
+  });
+  double sum = 0;
+  for (int i = 0; i < 50; ++i) {
+    RunButtonAction(script, link, context, 1 + i % 2);
+    std::lock_guard lock(script.mutex);
+    sum += ItemValue(script.tables, 3) + script.tables.items[3].history[0];
+  }
+  monitor.join();
+  std::lock_guard lock(script.mutex);
+  EXPECT_EQ(Variable(0).value, 2);
+  EXPECT_GE(sum, 0);
+}
+
+}  // namespace
+}  // namespace bl::diagnostics::test

@@ -30,8 +30,8 @@ class VariableReader {
     int number = v.number;
     if (v.indexVariable >= 0 && v.indexVariable < kDiagnosticTableSize) {
       Read(v.indexVariable);
-      number = TruncateToInt(v.number + static_cast<double>(v.multiplier) *
-                                            variables_[v.indexVariable].value);
+      number = TruncateToInt(v.number +
+                             static_cast<double>(v.multiplier) * variables_[v.indexVariable].value);
     }
     double value = 0;
     if (v.type >= 1 && v.type <= kVariableDoubleWord &&

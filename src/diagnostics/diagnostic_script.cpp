@@ -268,9 +268,11 @@ double ItemValue(const DiagnosticTables& tables, int itemIndex) {
     case kKindValueText:
     case kKindLine:
     case kKindStripChart: {
-      const double a = FieldOf(tables, item.variableA, item.startBitA, item.bitCountA) * item.scaleA;
+      const double a =
+          FieldOf(tables, item.variableA, item.startBitA, item.bitCountA) * item.scaleA;
       if (!InTable(item.variableB)) return a;
-      const double b = FieldOf(tables, item.variableB, item.startBitB, item.bitCountB) * item.scaleB;
+      const double b =
+          FieldOf(tables, item.variableB, item.startBitB, item.bitCountB) * item.scaleB;
       switch (item.operation) {
         case 0:
           return a + b;

@@ -140,8 +140,7 @@ class Compiler {
 
   bool Run(std::string_view source) {
     tables_ = DiagnosticTables();
-    if (source.size() > kMaxScriptSourceBytes)
-      return Fail(1, "the source is larger than 4 MiB");
+    if (source.size() > kMaxScriptSourceBytes) return Fail(1, "the source is larger than 4 MiB");
     std::vector<Statement> statements;
     if (!Tokenize(source, statements)) return false;
     for (const Statement& s : statements)
@@ -284,13 +283,11 @@ class Compiler {
       ++variables_;
       return true;
     }
-    int kind = 0;
-    if (head.value == "item") {
-      kind = -1;
-    } else if (const auto k = WordValue(kKindWords, head.value)) {
-      kind = *k;
-    } else {
-      return Fail(s.line, "unknown statement '" + head.value + "'");
+    std::optional<int> kind;
+    const bool generic = head.value == "item";
+    if (!generic) {
+      kind = WordValue(kKindWords, head.value);
+      if (!kind) return Fail(s.line, "unknown statement '" + head.value + "'");
     }
     if (items_ >= kDiagnosticTableSize) return Fail(s.line, "more than 1000 items");
     if (named && !IsIdentifier(name)) return Fail(s.line, "an item's name is a plain word");
@@ -299,21 +296,20 @@ class Compiler {
         if (other == name) return Fail(s.line, "a second item named " + name);
       itemNames_.emplace_back(name, items_);
     }
-    if (kind == -1) {
+    if (generic) {
       // The kind must be known before any word that depends on it.
       for (std::size_t t = next; t < s.tokens.size(); ++t)
         if (s.tokens[t].key == "kind") {
-          const auto k = ParseInt(s.tokens[t].value);
-          if (!k) return Fail(s.tokens[t].line, "kind= takes a number");
-          kind = *k;
+          kind = ParseInt(s.tokens[t].value);
+          if (!kind || s.tokens[t].quoted) return Fail(s.tokens[t].line, "kind= takes a number");
         }
-      if (kind == -1) return Fail(s.line, "an item statement needs its kind=");
+      if (!kind) return Fail(s.line, "an item statement needs its kind=");
     }
     DiagnosticItem& item = tables_.items[items_];
-    item = DefaultSourceItem(kind);
+    item = DefaultSourceItem(*kind);
     for (std::size_t t = next; t < s.tokens.size(); ++t) {
       if (s.tokens[t].key.empty()) return Fail(s.tokens[t].line, "a word without a field name");
-      if (s.tokens[t].key == "kind" && head.value == "item") {
+      if (s.tokens[t].key == "kind" && generic) {
         if (claimed[kSlotKind]) return Fail(s.tokens[t].line, "kind= given twice");
         claimed.set(kSlotKind);
         continue;
@@ -324,8 +320,7 @@ class Compiler {
     return true;
   }
 
-  bool Claim(std::bitset<kSlotCount>& claimed, std::initializer_list<Slot> slots,
-             const Token& t) {
+  bool Claim(std::bitset<kSlotCount>& claimed, std::initializer_list<Slot> slots, const Token& t) {
     for (Slot slot : slots) {
       if (claimed[slot]) return Fail(t.line, "the field of " + t.key + "= is given twice");
       claimed.set(slot);
@@ -335,7 +330,8 @@ class Compiler {
 
   bool Int(const Token& t, int& out) {
     const auto v = ParseInt(t.value);
-    if (!v || t.quoted) return Fail(t.line, t.key + "= takes a whole number, not '" + t.value + "'");
+    if (!v || t.quoted)
+      return Fail(t.line, t.key + "= takes a whole number, not '" + t.value + "'");
     out = *v;
     return true;
   }
@@ -424,15 +420,16 @@ class Compiler {
       return Claim(claimed, {kSlotMode}, t) && Word(t, ModeWords(item.kind), item.mode);
     if (is({"p1", "ticks", "gap"})) return Claim(claimed, {kSlotP1}, t) && Int(t, item.parameter1);
     if (is({"p2", "grid"})) return Claim(claimed, {kSlotP2}, t) && Int(t, item.parameter2);
-    if (k == "outline")
-      return Claim(claimed, {kSlotOutline}, t) && Outline(t, item.outlineNormal);
+    if (k == "outline") return Claim(claimed, {kSlotOutline}, t) && Outline(t, item.outlineNormal);
     if (k == "outline-active")
       return Claim(claimed, {kSlotOutlineActive}, t) && Outline(t, item.outlineActive);
-    if (k == "fill") return Claim(claimed, {kSlotFill}, t) && Word(t, kColourWords, item.fillNormal);
+    if (k == "fill")
+      return Claim(claimed, {kSlotFill}, t) && Word(t, kColourWords, item.fillNormal);
     if (k == "fill-active")
       return Claim(claimed, {kSlotFillActive}, t) && Word(t, kColourWords, item.fillActive);
     if (k == "font") return Claim(claimed, {kSlotFont}, t) && Word(t, kFontWords, item.font);
-    if (k == "align") return Claim(claimed, {kSlotAlign}, t) && Word(t, kAlignWords, item.alignment);
+    if (k == "align")
+      return Claim(claimed, {kSlotAlign}, t) && Word(t, kAlignWords, item.alignment);
     if (k == "precision") return Claim(claimed, {kSlotLink}, t) && Int(t, item.precision);
     if (k == "parent") {
       if (!Claim(claimed, {kSlotLink}, t)) return false;
@@ -446,24 +443,28 @@ class Compiler {
     }
     if (is({"argument", "motion-end", "set", "page"}))
       return Claim(claimed, {kSlotArgument}, t) && Int(t, item.argument);
-    if (k == "motion-start") return Claim(claimed, {kSlotMotionStart}, t) && Int(t, item.motionStart);
+    if (k == "motion-start")
+      return Claim(claimed, {kSlotMotionStart}, t) && Int(t, item.motionStart);
     if (k == "var" || k == "var-b") {
       if (!Claim(claimed, {k == "var" ? kSlotVarA : kSlotVarB}, t)) return false;
       Refer(t, false, k == "var" ? item.variableA : item.variableB);
       return true;
     }
-    if (k == "bits") return Claim(claimed, {kSlotBitsA}, t) && Ints(t, {&item.startBitA, &item.bitCountA});
+    if (k == "bits")
+      return Claim(claimed, {kSlotBitsA}, t) && Ints(t, {&item.startBitA, &item.bitCountA});
     if (k == "bits-b")
       return Claim(claimed, {kSlotBitsB}, t) && Ints(t, {&item.startBitB, &item.bitCountB});
     if (k == "scale") return Claim(claimed, {kSlotScaleA}, t) && Double(t, item.scaleA);
     if (k == "scale-b") return Claim(claimed, {kSlotScaleB}, t) && Double(t, item.scaleB);
-    if (k == "op") return Claim(claimed, {kSlotOperation}, t) && Word(t, kOperationWords, item.operation);
+    if (k == "op")
+      return Claim(claimed, {kSlotOperation}, t) && Word(t, kOperationWords, item.operation);
     if (k == "max") return Claim(claimed, {kSlotMaximum}, t) && Double(t, item.maximum);
     if (k == "min") return Claim(claimed, {kSlotMinimum}, t) && Double(t, item.minimum);
     if (is({"text", "title"})) return Claim(claimed, {kSlotText1}, t) && Text(t, item.text1);
     if (is({"text-active", "description"}))
       return Claim(claimed, {kSlotText2}, t) && Text(t, item.text2);
-    if (is({"command", "script"})) return Claim(claimed, {kSlotCommand}, t) && Text(t, item.command);
+    if (is({"command", "script"}))
+      return Claim(claimed, {kSlotCommand}, t) && Text(t, item.command);
     return Fail(t.line, "unknown field " + k + "=");
   }
 

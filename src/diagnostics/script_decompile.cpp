@@ -135,8 +135,8 @@ class Decompiler {
     w.Add("type", Choice(kTypeWords, v.type));
     const bool memory = v.type >= 5 && v.type <= 9;
     if (v.number != 0)
-      w.Add("number", memory && v.number > 0 ? platform::Format("$%X", v.number)
-                                              : std::to_string(v.number));
+      w.Add("number",
+            memory && v.number > 0 ? platform::Format("$%X", v.number) : std::to_string(v.number));
     if (v.indexVariable != -1) w.Add("index", VariableRef(v.indexVariable));
     if (v.multiplier != (v.indexVariable != -1 ? 1 : 0))
       w.Add("multiplier", std::to_string(v.multiplier));
@@ -180,8 +180,7 @@ class Decompiler {
       if (item.x1 || item.y1 || item.x2 || item.y2)
         w.Add("box", platform::Format("%d,%d,%d,%d", item.x1, item.y1, item.x2, item.y2));
     }
-    if (item.style != d.style)
-      w.Add("style", Choice(StyleWords(item.kind), item.style));
+    if (item.style != d.style) w.Add("style", Choice(StyleWords(item.kind), item.style));
     integer("angle", item.angle, d.angle);
     if (item.mode != d.mode)
       w.Add(shape ? "motion" : button ? "action" : "mode", Choice(ModeWords(item.kind), item.mode));
@@ -209,7 +208,7 @@ class Decompiler {
       else
         w.Add("precision", std::to_string(item.precision));
     }
-    integer(shape                                         ? "motion-end"
+    integer(shape                                       ? "motion-end"
             : button && item.mode == kActionSetVariable ? "set"
             : button && item.mode == kActionGoToPage    ? "page"
                                                         : "argument",

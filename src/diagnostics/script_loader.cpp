@@ -56,8 +56,7 @@ OpenResult OpenScript(DiagnosticScript& script, const ScriptLoadContext& context
   }
   // The tables are built aside and swapped in at once, so the refresh never sees half a script.
   DiagnosticTables tables;
-  const DecodeResult decoded =
-      tooLong ? DecodeResult::kTruncated : DecodeScript(bytes, tables);
+  const DecodeResult decoded = tooLong ? DecodeResult::kTruncated : DecodeScript(bytes, tables);
   if (decoded != DecodeResult::kOk) tables = DiagnosticTables();
   PrepareLoadedTables(tables);
   {

@@ -38,9 +38,9 @@ std::string ScriptFolderOf(const std::string& path);
 
 enum class OpenResult {
   kLoaded,
-  kCancelled,   // the file dialog was cancelled
-  kNotOpened,   // "Error Opening File": nothing changed
-  kBadFormat,   // "Invalid file format.": the tables are cleared, an empty page is shown
+  kCancelled,  // the file dialog was cancelled
+  kNotOpened,  // "Error Opening File": nothing changed
+  kBadFormat,  // "Invalid file format.": the tables are cleared, an empty page is shown
 };
 
 // Opens a script: an empty name asks for a file with the open dialog; otherwise a built-in

@@ -59,11 +59,31 @@ TEST(ScriptFormat, EveryFieldAtItsOffsetAndBackToTheSameBytes) {
   EXPECT_EQ(t.itemCount, 1);
   EXPECT_EQ(t.variableCount, 1);
   const DiagnosticItem& i = t.items[0];
-  const int ints[] = {i.kind,          i.style,         i.x1,         i.y1,        i.x2,
-                      i.y2,            i.angle,         i.mode,       i.parameter1, i.parameter2,
-                      i.outlineNormal, i.outlineActive, i.fillNormal, i.fillActive, i.font,
-                      i.alignment,     i.precision,     i.argument,   i.motionStart, i.variableA,
-                      i.variableB,     i.startBitA,     i.bitCountA,  i.startBitB, i.bitCountB};
+  const int ints[] = {i.kind,
+                      i.style,
+                      i.x1,
+                      i.y1,
+                      i.x2,
+                      i.y2,
+                      i.angle,
+                      i.mode,
+                      i.parameter1,
+                      i.parameter2,
+                      i.outlineNormal,
+                      i.outlineActive,
+                      i.fillNormal,
+                      i.fillActive,
+                      i.font,
+                      i.alignment,
+                      i.precision,
+                      i.argument,
+                      i.motionStart,
+                      i.variableA,
+                      i.variableB,
+                      i.startBitA,
+                      i.bitCountA,
+                      i.startBitB,
+                      i.bitCountB};
   for (std::size_t k = 0; k < std::size(ints); ++k) EXPECT_EQ(ints[k], 1000 + 4 * int(k)) << k;
   EXPECT_EQ(i.scaleA, 0.5);
   EXPECT_EQ(i.scaleB, -2.25);

@@ -47,8 +47,8 @@ TEST(ShippedScripts, EveryTypeHasItsSourcesAndEachRoundTrips) {
     const std::string stem = entry.path().stem().string();
     if (stem.ends_with("_MotorJog")) jogTypes.insert(stem.substr(0, stem.find('_')));
   }
-  EXPECT_EQ(jogTypes, (std::set<std::string>{"PMAC1", "PMAC2", "PMAC2UL", "TURBO1", "TURBO2",
-                                              "TURBO2UL"}));
+  EXPECT_EQ(jogTypes,
+            (std::set<std::string>{"PMAC1", "PMAC2", "PMAC2UL", "TURBO1", "TURBO2", "TURBO2UL"}));
 }
 
 TEST(ScriptSource, ReferencesDefaultsAndWords) {
@@ -128,7 +128,7 @@ TEST(ScriptSource, QuotedTextsKeepEveryByte) {
 
 TEST(ScriptSource, OddValuesSurviveTheRoundTrip) {
   DiagnosticTables t;
-  t.itemCount = 4;
+  t.itemCount = 5;
   t.variableCount = 1;
   DiagnosticItem& i = t.items[0];
   i.kind = kKindShape;
@@ -143,10 +143,12 @@ TEST(ScriptSource, OddValuesSurviveTheRoundTrip) {
   i.scaleB = std::bit_cast<double>(std::uint64_t{0x7FF0000000000123});  // a signalling NaN
   i.maximum = std::numeric_limits<double>::infinity();
   i.minimum = 1e-310;
-  t.items[1].kind = 0;  // an end of the list in the middle of the file
-  t.items[2].kind = kKindButton;
-  t.items[2].mode = kActionSetVariable;
-  t.items[2].precision = -1;
+  t.items[1].kind = -1;  // kinds the words do not name
+  t.items[2].kind = 0;   // an end of the list in the middle of the file
+  t.items[2].mode = 6;
+  t.items[4].kind = kKindButton;
+  t.items[4].mode = kActionSetVariable;
+  t.items[4].precision = -1;
   t.items[3].kind = kKindPage;
   t.items[3].x2 = 9;
   t.variables[0].type = 55;

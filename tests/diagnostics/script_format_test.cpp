@@ -143,34 +143,5 @@ TEST(ScriptFormat, TextsWithoutTheirNulEndAtTheirField) {
   EXPECT_EQ(t.variables[0].name, std::string(35, 'n'));
 }
 
-TEST(ScriptFormat, LoadRulesMakeItemZeroAPageAndBoundGeometry) {
-  DiagnosticTables t;
-  t.items[0].kind = kKindShape;  // not a page
-  t.items[0].x1 = 10;            // too narrow
-  t.items[0].y1 = -3;
-  t.items[1].kind = kKindPage;
-  t.items[1].x1 = 1 << 30;
-  t.items[1].y1 = -7;
-  t.items[2].kind = kKindShape;
-  t.items[2].x2 = -(1 << 30);
-  t.items[2].argument = 1 << 30;
-  t.items[2].parameter1 = 1 << 30;
-  t.items[3].kind = kKindStripChart;
-  t.items[3].history.fill(3);
-  t.items[4].kind = kKindButton;
-  t.items[4].argument = 1 << 30;  // a value to set, not a coordinate
-  PrepareLoadedTables(t);
-  EXPECT_EQ(t.items[0].kind, kKindPage);
-  EXPECT_EQ(t.items[0].x1, 35);
-  EXPECT_EQ(t.items[0].y1, 1);
-  EXPECT_EQ(t.items[1].x1, kMaxPageSize);
-  EXPECT_EQ(t.items[1].y1, 0);
-  EXPECT_EQ(t.items[2].x2, -kCoordinateLimit);
-  EXPECT_EQ(t.items[2].argument, kCoordinateLimit);
-  EXPECT_EQ(t.items[2].parameter1, kParameterLimit);
-  EXPECT_EQ(t.items[3].history[49], 0.0f);
-  EXPECT_EQ(t.items[4].argument, 1 << 30);
-}
-
 }  // namespace
 }  // namespace bl::diagnostics

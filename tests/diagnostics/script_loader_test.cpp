@@ -101,15 +101,21 @@ TEST_F(ScriptFolderTest, FirstItemBecomesThePageAndAbsurdSizesAreLimited) {
   WriteScript("Diagnostics/TURBO2_Odd.bin", R"(
 shape box=1,2,3,4 text="not a page"
 page size=100000,-5
+shape box=0,0,-1073741824,0 motion-end=1073741824 p1=1073741824
+button action=set set=1073741824
 )");
   ASSERT_EQ(OpenScript(script, context, "Odd.bin", false), OpenResult::kLoaded);
   std::lock_guard lock(script.mutex);
-  const DiagnosticItem& first = script.tables.items[0];
-  EXPECT_EQ(first.kind, kKindPage);
-  EXPECT_EQ(first.x1, 35);  // the shape's x1 of 1, widened
-  EXPECT_EQ(first.y1, 2);
-  EXPECT_EQ(script.tables.items[1].x1, kMaxPageSize);
-  EXPECT_EQ(script.tables.items[1].y1, 0);
+  const auto& items = script.tables.items;
+  EXPECT_EQ(items[0].kind, kKindPage);
+  EXPECT_EQ(items[0].x1, 35);  // the shape's x1 of 1, widened
+  EXPECT_EQ(items[0].y1, 2);
+  EXPECT_EQ(items[1].x1, kMaxPageSize);
+  EXPECT_EQ(items[1].y1, 0);
+  EXPECT_EQ(items[2].x2, -kCoordinateLimit);
+  EXPECT_EQ(items[2].argument, kCoordinateLimit);
+  EXPECT_EQ(items[2].parameter1, kParameterLimit);
+  EXPECT_EQ(items[3].argument, 1073741824);  // a value to set, not a coordinate
 }
 
 }  // namespace

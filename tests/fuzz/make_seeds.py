@@ -1079,6 +1079,73 @@ def encoder_table():
           .int(0, -1, 192).int(0, 0, 4).int(1, 0, 5).text("192")
           .int(1, -1, 192).int(3, 0, 4))
 
+def diagnostic_scripts():
+    """Binary scripts for diagnostic_script_fuzzer and sources for script_source_fuzzer."""
+    magic = b"Brightlantern Diagnostic Window Version 1.01".ljust(256, b"\0")
+
+    def item(kind, style=0, box=(0, 0, 0, 0), mode=0, link=0, argument=0, var_a=-1, var_b=-1,
+             bits_a=(0, 0), scale_a=1.0, text1=b"", command=b""):
+        out = struct.pack("<8i", kind, style, *box, 0, mode)
+        out += struct.pack("<2i4i2i", 0, 0, 0, 0, 15, 15, 0, 4)
+        out += struct.pack("<3i", link, argument, 0)
+        out += struct.pack("<2i4ii", var_a, var_b, bits_a[0], bits_a[1], 0, 0, 0)
+        out += struct.pack("<2dii2d", scale_a, 1.0, 0, 0, 100.0, 0.0)
+        out += text1.ljust(256, b"\0") + b"".ljust(256, b"\0") + command.ljust(256, b"\0")
+        out += bytes(256)
+        assert len(out) == 1168
+        return out
+
+    def variable(kind, number, index=-1, multiplier=0, value=0.0, name=b""):
+        out = struct.pack("<4id", kind, number, index, multiplier, value) + bytes(4)
+        return out + name.ljust(36, b"\0")
+
+    items = [item(1, box=(300, 120, 0, 0), text1=b"Jog"),
+             item(3, 1, (10, 10, 80, 40), text1=b"Jog +", command=b"#{Motor}J+"),
+             item(3, 1, (90, 10, 160, 40), command=b"Control K"),
+             item(5, 0, (10, 50, 100, 70), var_a=1, scale_a=0.0003255),
+             item(8, 1, (110, 50, 130, 70), var_a=2, bits_a=(18, 1)),
+             item(2, 7, (10, 80, 40, 110), mode=3, link=1, argument=90, var_a=1),
+             item(3, 1, (200, 10, 280, 40), mode=3, command=b"TURBO2_MotorJog.bin"),
+             item(10, 0, (10, 120, 200, 160), var_a=1)]
+    variables = [variable(100, 0, value=1.0, name=b"Motor"),
+                 variable(9, 11, 0, 128, name=b"Pos"),
+                 variable(5, 0x30, 0, 128, name=b"Status"),
+                 variable(1, 1, 4, 1, name=b"Loop1"),
+                 variable(1, 2, 3, 1, name=b"Loop2")]
+
+    def script(items, variables, item_count=None, variable_count=None):
+        h = len(items) - 1 if item_count is None else item_count
+        k = len(variables) - 1 if variable_count is None else variable_count
+        return (magic + struct.pack("<i", h) + b"".join(items) + struct.pack("<i", k)
+                + b"".join(variables))
+
+    t = "diagnostic_script_fuzzer"
+    write(t, "motor_jog", script(items, variables))
+    write(t, "negative_counts", script([], [], -7, -1))
+    write(t, "truncated", script(items, variables)[:256 + 4 + 3 * 1168 + 100])
+    write(t, "huge_count", script(items, variables, 0x7FFFFFFF))
+    hostile = bytearray(script([item(2, box=(-2**31, 2**31 - 1, 0, 0), link=1),
+                                item(1, box=(2**31 - 1, -1, 0, 0), link=1)], variables))
+    hostile[256 + 4 + 144:256 + 4 + 400] = b"x" * 256  # a text without its NUL
+    write(t, "hostile_fields", bytes(hostile))
+    write(t, "wrong_header", b"Brightlantern Diagnostic Window Version 1.00".ljust(256, b"\0"))
+
+    t = "script_source_fuzzer"
+    with open(os.path.join(os.path.dirname(ROOT), "..", "..", "data", "Diagnostics", "src",
+                           "TURBO2_MotorJog.diag"), "rb") as f:
+        write(t, "motor_jog", f.read())
+    write(t, "words_and_references", (
+        b"variable Motor type=internal value=2\r\n"
+        b"variable \"odd name\" type=XS number=$B0 index=Motor multiplier=$80\r\n"
+        b"page title=\"P\" size=200,100 fill=lightgrey\r\n"
+        b"shape Base box=0,0,10,10 shape=octagon motion=rotate  # comment\r\n"
+        b"shape box=1,2,3,4 parent=Base motion-end=90 var=@1 var-b=Motor op=ratio\r\n"
+        b"    bits=0,8 bits-b=4,4 outline=red/3 max=1e308 min=bits:7FF0000000000123\r\n"
+        b"item kind=42 style=7\r\n"
+        b"edit description=\"a\\nb \\\" \\x41\"\r\n"))
+    write(t, "refused", b"page\n  title=\"open\nshape parent=Nope\n\tbox=1,2\n")
+
+
 if __name__ == "__main__":
     link_reply()
     device_table()
@@ -1115,3 +1182,4 @@ if __name__ == "__main__":
     backup_reply()
     status_reply()
     encoder_table()
+    diagnostic_scripts()

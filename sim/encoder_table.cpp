@@ -2,6 +2,7 @@
 // motor's load turns its channel's encoder, the table converts the counters into result words,
 // and each motor's loop reads the result word its Ix03 names.
 #include <cmath>
+#include <limits>
 
 #include "sim/machine.h"
 
@@ -10,6 +11,7 @@ namespace sim {
 namespace {
 
 constexpr std::uint32_t kWordMask = 0xFFFFFF;
+constexpr double kNotInterpolated = std::numeric_limits<double>::quiet_NaN();
 
 // Lines taken by an entry of each method (first hex digit of its setup word).
 constexpr std::array<std::uint32_t, 16> kPmacLines = {1, 1, 2, 3, 2, 2, 2, 3,
@@ -30,14 +32,17 @@ void Machine::WriteEncoderCounters() {
   // encoder's edges sit half a sub-count before the load's whole counts, so that the reading is
   // the load's position to the nearest 1/32 count (a load resting a hair short of its target
   // reads the target).
+  channelPositions_.clear();
   for (int m = 1; m <= model_.motorCount; ++m) {
-    const double position = Motor(m).position + 1.0 / 64;
-    const double whole = std::floor(position);
+    const double position = Motor(m).position;
+    const double edge = position + 1.0 / 64;
+    const double whole = std::floor(edge);
     if (!std::isfinite(whole)) continue;
     const std::uint32_t base = model_.ChannelBase(m);
-    const auto fraction = static_cast<std::uint32_t>(std::floor((position - whole) * 32)) & 31;
+    const auto fraction = static_cast<std::uint32_t>(std::floor((edge - whole) * 32)) & 31;
     SetX(base, fraction);
     SetX(base + 1, static_cast<std::uint32_t>(ToTwosComplement(std::fmod(whole, 16777216.0), 24)));
+    channelPositions_.push_back({base, position});
   }
 }
 
@@ -45,6 +50,7 @@ void Machine::ProcessEncoderTable() {
   const std::uint32_t first = model_.encoderTable;
   const std::uint32_t end = first + model_.encoderTableWords;
   const std::uint32_t sourceMask = model_.turbo ? 0x7FFFF : 0xFFFF;
+  interpolated_.assign(model_.encoderTableWords, kNotInterpolated);
   for (std::uint32_t line = first; line < end;) {
     const std::uint32_t setup = Y(line);
     if (setup == 0) break;  // the end of the table
@@ -58,29 +64,59 @@ void Machine::ProcessEncoderTable() {
         method == 0x0 || method == 0x8 || (method == 0xC && model_.turbo && (setup & 0x80000));
     if ((method == 0x0 || method == 0x8 || method == 0xC) && last < end) {
       std::uint32_t result = (X(source + 1) << 5) & kWordMask;
-      if (withFraction) result |= X(source) & 31;
+      if (withFraction) {
+        result |= X(source) & 31;
+        // The 1/T estimate is finer than the word's 1/32 count; a servo reading this word takes
+        // its change at that finer resolution (see ReadFeedback).
+        for (const auto& [base, position] : channelPositions_) {
+          if (base == source) interpolated_[last - first] = 32 * position;
+        }
+      }
       SetX(last, result);
     }
     line += lines;
   }
 }
 
+double Machine::InterpolatedAt(std::uint32_t address) const {
+  const std::uint32_t first = model_.encoderTable;
+  if (address < first || address - first >= interpolated_.size()) return kNotInterpolated;
+  return interpolated_[address - first];
+}
+
 void Machine::ReadFeedback(int m) {
   // The change of the result word since the last reading, signed 24-bit, in 1/32 count, moves
-  // the actual position by change·Ix08. A new Ix03 starts its readings afresh.
+  // the actual position by change·Ix08. A word an encoder entry wrote from a 1/T-extended
+  // channel this cycle gives its change at the estimate's full resolution, so that a motor at
+  // rest does not dither between two 1/32-count readings. A new Ix03 starts its readings
+  // afresh.
   MotorState& motor = Motor(m);
   const auto address = static_cast<std::uint32_t>(ToTwosComplement(I(100 * m + 3), 24));
   const std::uint32_t reading = X(address);
-  std::int64_t change = 0;
+  const double interpolated = InterpolatedAt(address);
+  double change = 0;
   if (address == motor.feedbackAddress && !motor.loadMoved) {
-    change = SignExtend((reading - motor.feedbackReading) & kWordMask, 24);
+    if (!std::isnan(interpolated) && !std::isnan(motor.feedbackInterpolated)) {
+      change = interpolated - motor.feedbackInterpolated;
+    } else {
+      change = static_cast<double>(SignExtend((reading - motor.feedbackReading) & kWordMask, 24));
+    }
   }
   motor.feedbackAddress = address;
   motor.feedbackReading = reading;
+  motor.feedbackInterpolated = interpolated;
   motor.loadMoved = false;
-  const std::uint64_t step = ToTwosComplement(static_cast<double>(change) * Scale08(m), 48);
-  motor.actualRegister = SignExtend(static_cast<std::uint64_t>(motor.actualRegister) + step, 48);
-  motor.measuredVelocity = static_cast<double>(change) / 32;
+  motor.actualUnits += change * Scale08(m);
+  if (!std::isfinite(motor.actualUnits)) motor.actualUnits = 0;
+  motor.actualRegister = DecodeD(EncodeD(motor.actualUnits));
+  motor.measuredVelocity = change / 32;
+}
+
+void Machine::SkipFeedback(int m) {
+  MotorState& motor = Motor(m);
+  motor.feedbackAddress = static_cast<std::uint32_t>(ToTwosComplement(I(100 * m + 3), 24));
+  motor.feedbackReading = X(motor.feedbackAddress);
+  motor.feedbackInterpolated = InterpolatedAt(motor.feedbackAddress);
 }
 
 }  // namespace sim

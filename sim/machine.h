@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sim/l_format.h"
@@ -67,7 +68,9 @@ struct MotorState {
   // What the servo last read through Ix03: the result word and where it was.
   std::uint32_t feedbackAddress = 0;
   std::uint32_t feedbackReading = 0;
-  double measuredVelocity = 0;  // counts per cycle, as read
+  double feedbackInterpolated = 0;  // the reading at the 1/T estimate's resolution, or NaN
+  double measuredVelocity = 0;      // counts per cycle, as read
+  double actualUnits = 0;           // the actual position, 1/(32·Ix08) count, unrounded
 };
 
 // Lines an encoder conversion table entry takes, from its first (setup) word.
@@ -190,6 +193,9 @@ class Machine {
   void WriteEncoderCounters();
   void ProcessEncoderTable();
   void ReadFeedback(int m);
+  // For a motor that does not servo this cycle: later readings start from the present one.
+  void SkipFeedback(int m);
+  double InterpolatedAt(std::uint32_t address) const;
   void RunTrajectory(MotorState& motor);
   void FollowingErrorFault(int m);
   void SetJogRates(int m, MotorState& motor);
@@ -201,6 +207,10 @@ class Machine {
   std::vector<double> i_;
   std::vector<double> selfM_;         // values of M-variables defined as "*"
   std::vector<std::uint64_t> macro_;  // MI variables, node by node
+  // This cycle's encoder channels (base address, load position in counts), and per table line
+  // the 1/T-extended result at full resolution in 1/32 count (NaN where none was made).
+  std::vector<std::pair<std::uint32_t, double>> channelPositions_;
+  std::vector<double> interpolated_;
   std::vector<MotorState> motors_;
   std::uint32_t pBase_ = 0, qBase_ = 0;
 

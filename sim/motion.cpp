@@ -61,9 +61,7 @@ void Machine::ServoCycle() {
   RunPlcs(*this);
 }
 
-double Machine::MeasuredCounts(int m) const {
-  return static_cast<double>(Motor(m).actualRegister) / (32 * Scale08(m));
-}
+double Machine::MeasuredCounts(int m) const { return Motor(m).actualUnits / (32 * Scale08(m)); }
 
 void Machine::MoveLoad(int m) {
   MotorState& motor = Motor(m);
@@ -85,6 +83,7 @@ void Machine::MoveLoad(int m) {
   if (actual != motor.actualRegister) {
     motor.position += static_cast<double>(actual - motor.actualRegister) / (32 * Scale08(m));
     motor.actualRegister = actual;
+    motor.actualUnits = static_cast<double>(actual);
     motor.loadMoved = true;
   }
 }
@@ -100,9 +99,7 @@ void Machine::ServoMotor(int m) {
   // actual-position register shows for this cycle (so a gathered actual position lags the
   // commanded one as a real encoder's does).
   if (motor.idle) {
-    // Nothing to servo; later readings start from what the feedback word holds now.
-    motor.feedbackAddress = static_cast<std::uint32_t>(ToTwosComplement(I(x + 3), 24));
-    motor.feedbackReading = X(motor.feedbackAddress);
+    SkipFeedback(m);
     return;
   }
   ReadFeedback(m);

@@ -69,7 +69,10 @@ void Machine::ProcessEncoderTable() {
         // The 1/T estimate is finer than the word's 1/32 count; a servo reading this word takes
         // its change at that finer resolution (see ReadFeedback).
         for (const auto& [base, position] : channelPositions_) {
-          if (base == source) interpolated_[last - first] = 32 * position;
+          if (base == source) {
+            interpolated_[last - first] = 32 * position;
+            break;
+          }
         }
       }
       SetX(last, result);

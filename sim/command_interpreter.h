@@ -51,6 +51,8 @@ class CommandInterpreter {
   int ReadMemory(char space, bool hex, Scanner& s, std::string& out);
   int WriteMemory(char space, Scanner& s);
   int MotorReport(char what, Scanner& s, std::string& out);
+  // MS node,MI n[=value]: the MACRO IC's node variables (macro_commands.cpp).
+  int MacroCommand(Scanner& s, std::string& out);
   // J/ J+ J- J= J=c J==c J^c J:c (and * forms) and K for the addressed motor
   // (motion_commands.cpp); kNotHandled when the text is neither.
   int MotorCommand(Scanner& s);

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sim/l_format.h"
@@ -61,7 +62,19 @@ struct MotorState {
   // The load the motor drives: position in counts, velocity in counts per cycle.
   double position = 0;
   double velocity = 0;
+  bool idle = false;       // not activated and at rest: this cycle changes nothing
+  bool loadMoved = false;  // moved by a write to the actual-position register this cycle
+
+  // What the servo last read through Ix03: the result word and where it was.
+  std::uint32_t feedbackAddress = 0;
+  std::uint32_t feedbackReading = 0;
+  double feedbackInterpolated = 0;  // the reading at the 1/T estimate's resolution, or NaN
+  double measuredVelocity = 0;      // counts per cycle, as read
+  double actualUnits = 0;           // the actual position, 1/(32·Ix08) count, unrounded
 };
+
+// Lines an encoder conversion table entry takes, from its first (setup) word.
+std::uint32_t EncoderEntryLines(std::uint32_t setup, bool turbo);
 
 // One enabled gather source, resolved when gathering starts.
 struct GatherSource {
@@ -113,6 +126,11 @@ class Machine {
   double Mvar(int n) const;
   void SetMvar(int n, double value);
   std::uint32_t PBase() const { return pBase_; }
+  // MACRO node variables MS node,MI n: 48-bit words, node 0..kMacroNodes-1, n 0..kMacroVariables-1.
+  static constexpr int kMacroNodes = 16;
+  static constexpr int kMacroVariables = 1000;
+  std::uint64_t MacroVariable(int node, int n) const;
+  void SetMacroVariable(int node, int n, std::uint64_t value);
   std::uint32_t QBase() const { return qBase_; }
 
   // Motors, numbered from 1.
@@ -167,7 +185,17 @@ class Machine {
   void SetDefaultTables();
   double Scale08(int m) const;
   void WriteCoordinateSystemStatus();
+  void MoveLoad(int m);
   void ServoMotor(int m);
+  // The position the servo reads, in counts: the actual-position register.
+  double MeasuredCounts(int m) const;
+  // Encoder conversion table (encoder_table.cpp).
+  void WriteEncoderCounters();
+  void ProcessEncoderTable();
+  void ReadFeedback(int m);
+  // For a motor that does not servo this cycle: later readings start from the present one.
+  void SkipFeedback(int m);
+  double InterpolatedAt(std::uint32_t address) const;
   void RunTrajectory(MotorState& motor);
   void FollowingErrorFault(int m);
   void SetJogRates(int m, MotorState& motor);
@@ -177,7 +205,12 @@ class Machine {
   const Model& model_;
   std::vector<std::uint32_t> x_, y_, p_;
   std::vector<double> i_;
-  std::vector<double> selfM_;  // values of M-variables defined as "*"
+  std::vector<double> selfM_;         // values of M-variables defined as "*"
+  std::vector<std::uint64_t> macro_;  // MI variables, node by node
+  // This cycle's encoder channels (base address, load position in counts), and per table line
+  // the 1/T-extended result at full resolution in 1/32 count (NaN where none was made).
+  std::vector<std::pair<std::uint32_t, double>> channelPositions_;
+  std::vector<double> interpolated_;
   std::vector<MotorState> motors_;
   std::uint32_t pBase_ = 0, qBase_ = 0;
 

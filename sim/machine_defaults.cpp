@@ -9,6 +9,7 @@ void Machine::FactoryReset() {
   p_.assign(model_.programWords, 0);
   i_.assign(static_cast<std::size_t>(model_.variableCount), 0);
   selfM_.assign(static_cast<std::size_t>(model_.variableCount), 0);
+  macro_.assign(static_cast<std::size_t>(kMacroNodes) * kMacroVariables, 0);
   motors_.assign(static_cast<std::size_t>(model_.motorCount + 1), MotorState{});
   programs = ProgramBuffers();
   // The generation goes on counting, so that a program whose CMD did this notices.
@@ -52,11 +53,12 @@ void Machine::SetDefaultIVariables() {
   for (int m = 1; m <= model_.motorCount; ++m) {
     const int x = 100 * m;
     std::uint32_t channel = model_.ChannelBase(m);
-    int entry = m <= 8 ? m - 1 : 0;  // the first eight encoder table entries serve motors 1..8
+    // Motor m reads the table entry of its own channel.
+    const auto entry = static_cast<std::uint32_t>(m - 1);
     SetI(x + 0, m <= 8 ? 1 : 0);
     SetI(x + 2, channel + (model_.pmac1 ? 3 : 2));  // DAC or PWM output register
-    SetI(x + 3, model_.encoderTable + static_cast<std::uint32_t>(entry));
-    SetI(x + 4, model_.encoderTable + static_cast<std::uint32_t>(entry));
+    SetI(x + 3, model_.encoderTable + entry);
+    SetI(x + 4, model_.encoderTable + entry);
     SetI(x + 7, 96);
     SetI(x + 8, 96);
     SetI(x + 9, 96);
@@ -102,8 +104,8 @@ void Machine::SetDefaultTables() {
   for (std::uint32_t i = 0; i < 32; ++i) SetP(b + 33 + 2 * i, b + 34 + 2 * i);
   SetP(b + 97, b + 98);
 
-  // Encoder conversion table: 1/T extension of the first eight channels, then the end marker.
-  for (int m = 1; m <= 8; ++m) {
+  // Encoder conversion table: 1/T extension of each motor's channel, then the end marker.
+  for (int m = 1; m <= model_.motorCount; ++m) {
     SetY(model_.encoderTable + static_cast<std::uint32_t>(m - 1), model_.ChannelBase(m));
   }
 }

@@ -44,6 +44,11 @@ void Machine::ServoCycle() {
   SetX(0, X(0) + 1);
   // Motion programs first: their path is this cycle's commanded position.
   StepMotionPrograms(*this);
+  // The loads move under last cycle's outputs, their encoders count, the conversion table
+  // converts the counts, and then each loop reads its feedback.
+  for (int m = 1; m <= model_.motorCount; ++m) MoveLoad(m);
+  WriteEncoderCounters();
+  ProcessEncoderTable();
   for (int m = 1; m <= model_.motorCount; ++m) ServoMotor(m);
   if (Gathering()) {
     if (--gatherCountdown_ <= 0) {
@@ -56,6 +61,33 @@ void Machine::ServoCycle() {
   RunPlcs(*this);
 }
 
+double Machine::MeasuredCounts(int m) const { return Motor(m).actualUnits / (32 * Scale08(m)); }
+
+void Machine::MoveLoad(int m) {
+  MotorState& motor = Motor(m);
+  const std::int64_t actual = DecodeD(Pair(model_.ActualPosition(m)));
+  // A motor that is not activated and at rest changes nothing until its registers are written.
+  motor.idle = !MotorActivated(m) && motor.openLoop && motor.velocity == 0 &&
+               actual == motor.actualRegister &&
+               DecodeD(Pair(model_.CommandedPosition(m))) == motor.actualRegister &&
+               X(model_.MotorStatusX(m)) == (kOpenLoop | kDesiredVelocityZero);
+  if (motor.idle) return;
+
+  // The load has moved through the last cycle under the output sent then.
+  motor.velocity += kPlantGain * motor.output - kPlantFriction * motor.velocity;
+  if (std::fabs(motor.velocity) < 1e-9 && motor.output == 0) motor.velocity = 0;
+  motor.position += motor.velocity;
+
+  // A write to the actual-position register from outside moves the load by as much; the
+  // register keeps the written value, and the encoder's jump is not counted a second time.
+  if (actual != motor.actualRegister) {
+    motor.position += static_cast<double>(actual - motor.actualRegister) / (32 * Scale08(m));
+    motor.actualRegister = actual;
+    motor.actualUnits = static_cast<double>(actual);
+    motor.loadMoved = true;
+  }
+}
+
 void Machine::ServoMotor(int m) {
   MotorState& motor = Motor(m);
   const int x = 100 * m;
@@ -63,26 +95,15 @@ void Machine::ServoMotor(int m) {
   const double ix09 = I(x + 9) > 0 ? I(x + 9) : 1;
   const std::uint32_t commandedAddress = model_.CommandedPosition(m);
 
-  // A motor that is not activated and at rest changes nothing until its registers are written.
-  if (!MotorActivated(m) && motor.openLoop && motor.velocity == 0 &&
-      DecodeD(Pair(model_.ActualPosition(m))) == motor.actualRegister &&
-      DecodeD(Pair(commandedAddress)) == motor.actualRegister &&
-      X(model_.MotorStatusX(m)) == (kOpenLoop | kDesiredVelocityZero)) {
+  // The servo reads where the load is now through the table, and that reading is what the
+  // actual-position register shows for this cycle (so a gathered actual position lags the
+  // commanded one as a real encoder's does).
+  if (motor.idle) {
+    SkipFeedback(m);
     return;
   }
-
-  // The load has moved through the last cycle under the output sent then; the servo reads where
-  // it is now, and that reading is what the actual-position register shows for this cycle (so a
-  // gathered actual position lags the commanded one as a real encoder's does).
-  motor.velocity += kPlantGain * motor.output - kPlantFriction * motor.velocity;
-  if (std::fabs(motor.velocity) < 1e-9 && motor.output == 0) motor.velocity = 0;
-  motor.position += motor.velocity;
-
-  // A write to the actual-position register from outside sets where the load is.
-  if (const std::int64_t reg = DecodeD(Pair(model_.ActualPosition(m)));
-      reg != motor.actualRegister) {
-    motor.position = static_cast<double>(reg) / (32 * ix08);
-  }
+  ReadFeedback(m);
+  const double measured = MeasuredCounts(m);
 
   if (!MotorActivated(m)) {
     motor.openLoop = true;
@@ -100,7 +121,7 @@ void Machine::ServoMotor(int m) {
       motor.output = 0;
     } else {
       RunTrajectory(motor);
-      double fe = motor.commanded - motor.position;  // counts
+      double fe = motor.commanded - measured;  // counts
       // Ix67 clips the error the filter sees; Ix65/Ix64 give a deadband around zero.
       const double clip = I(x + 67) / 16;
       if (clip > 0) fe = std::clamp(fe, -clip, clip);
@@ -123,7 +144,7 @@ void Machine::ServoMotor(int m) {
                                    I(x + 35) * 32 * motor.commandedAcceleration) /
                                       128 +
                                   ix33 * motor.integrator / kTwoTo23) -
-                          I(x + 31) * ix09 * 32 * motor.velocity / 128);
+                          I(x + 31) * ix09 * 32 * motor.measuredVelocity / 128);
       const double filtered = pid + I(x + 36) * motor.filterIn[0] + I(x + 37) * motor.filterIn[1] -
                               I(x + 38) * motor.filterOut[0] - I(x + 39) * motor.filterOut[1];
       motor.filterIn = {pid, motor.filterIn[0]};
@@ -136,19 +157,17 @@ void Machine::ServoMotor(int m) {
   }
 
   if (motor.openLoop) {
-    motor.commanded = motor.position;
+    motor.commanded = measured;
     motor.commandedVelocity = motor.commandedAcceleration = 0;
     motor.jog = JogMode::kNone;
   }
 
   // Live registers.
-  const WordPair actualWords = EncodeD(motor.position * 32 * ix08);
-  SetPair(model_.ActualPosition(m), actualWords);
-  motor.actualRegister = DecodeD(actualWords);
+  SetPair(model_.ActualPosition(m), EncodeD(static_cast<double>(motor.actualRegister)));
   const WordPair commandedWords = EncodeD(motor.commanded * 32 * ix08);
   SetPair(commandedAddress, commandedWords);
   motor.commandedRegister = DecodeD(commandedWords);
-  motor.filteredVelocity = motor.velocity * 32 * ix09;
+  motor.filteredVelocity = motor.measuredVelocity * 32 * ix09;
   SetX(model_.ActualVelocity(m),
        static_cast<std::uint32_t>(ToTwosComplement(motor.filteredVelocity, 24)));
   const auto dacWord = static_cast<std::uint32_t>(ToTwosComplement(motor.output, 16) << 8);
@@ -158,7 +177,7 @@ void Machine::ServoMotor(int m) {
 
   // Following error, in 1/16 count.
   if (MotorActivated(m) && !motor.openLoop) {
-    const double fe16 = 16 * std::fabs(motor.commanded - motor.position);
+    const double fe16 = 16 * std::fabs(motor.commanded - measured);
     const double fatal = I(x + 11), warning = I(x + 12);
     motor.warningFe = warning > 0 && fe16 > warning;
     if (fatal > 0 && fe16 > fatal) FollowingErrorFault(m);
@@ -255,7 +274,7 @@ void Machine::CloseLoop(int m) {
   if (!motor.openLoop || !MotorActivated(m)) return;
   motor.openLoop = false;
   motor.amplifierEnabled = true;
-  motor.commanded = motor.position;
+  motor.commanded = MeasuredCounts(m);
   motor.commandedVelocity = motor.commandedAcceleration = 0;
   motor.integrator = 0;
   motor.filterIn = {};

@@ -63,7 +63,7 @@ int CommandInterpreter::MotorCommand(Scanner& s) {
   }
   if (!s.AtCommandBoundary() || !std::isfinite(value)) return kErrUnrecognized;
   // The base is read before the jog closes an open loop, which leaves both at the actual place.
-  const double base = op == '^' ? motor.position : op == ':' ? motor.commanded : 0;
+  const double base = op == '^' ? m_.ActualPositionCounts(m) : op == ':' ? motor.commanded : 0;
   m_.JogTo(m, base + value);
   if (setsPreJog) motor.preJogPosition = value;
   return 0;

@@ -366,6 +366,17 @@ def command_interpreter():
     line(s, "DEL GAT ???")
     write(t, "motion_and_gather", s)
 
+    # What configuration tools read and write: MACRO node variables, compiled-PLC words, and
+    # the encoder table repointed under moving motors.
+    s = Seed().int(5, 1, 6)
+    for text in ("MS0,MI2=$00000000ABCD MS0,MI2 MS15,MI999=-1 MS16,MI2",
+                 "WP:$50000,$F50062 RHP:$50000,8 &0 #1-> &3 #1->1000X #1->",
+                 "#1J/ #2K I203=$3501 I8001=$C78000 #1J=500", "I8000=$178000 WX:$3501,77"):
+        line(s, text)
+    s.int(1, 0, 5).int(2000, 0, 2000)
+    line(s, "#1P #2P RX:$3501,2 RX:$78001")
+    write(t, "configuration", s)
+
 
 # The statement pieces of program_buffer_fuzzer.cpp, in its order.
 PROGRAM_PIECES = [

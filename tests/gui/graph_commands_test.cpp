@@ -171,7 +171,8 @@ TEST_F(GraphCommandsTest, ExportToAMissingFolderIsReportedAndPdfReplacesAnOldFil
   EXPECT_TRUE(written.readAll().startsWith("%PDF"));
 }
 
-// Through the system's print dialog to a PDF file, as on a machine without a printer.
+// Through the system's print dialog to a PDF file, as on a machine without a printer: the
+// dialog offers a file named after the document in the home folder, and accepting it prints.
 TEST(GraphPrintPdfTest, PrintsTheGraphToAPdfFile) {
   test::EnsureApplication();
   if (!QPrinterInfo::availablePrinters().isEmpty())
@@ -183,8 +184,9 @@ TEST(GraphPrintPdfTest, PrintsTheGraphToAPdfFile) {
   QFile::remove(pdf);
   qputenv("HOME", folder.toLocal8Bit());
   platform::QtDesktop desktop;
-  QString message;
+  QString message, offered;
   WhenModal<QPrintDialog>([&](QPrintDialog& d) {
+    offered = d.printer()->outputFileName();
     WhenModal<QMessageBox>(
         [&](QMessageBox& box) {
           message = box.text();
@@ -198,6 +200,7 @@ TEST(GraphPrintPdfTest, PrintsTheGraphToAPdfFile) {
   const graph::PrintGraphOutcome outcome = graph::PrintGraph(desktop, settings, table, true);
   qputenv("HOME", home);
   EXPECT_EQ(outcome, graph::PrintGraphOutcome::Printed);
+  EXPECT_EQ(offered, pdf);
   EXPECT_EQ(message, "Graph Printing is Complete");
   QFile file(pdf);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));

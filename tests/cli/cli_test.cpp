@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "integration/sim_process.h"
@@ -182,23 +183,15 @@ void ExpectJogGathered(const Result& r) {
   EXPECT_NEAR(csv.rows[1][0], 0.000442708, 1e-8) << "one sample per servo cycle";
 }
 
-const std::vector<std::string> kJogGather = {"command",
-                                             "#1J/",
-                                             "gather",
-                                             "--period",
-                                             "1",
-                                             "--buffer",
-                                             "12000",
-                                             "--source",
-                                             "motor1.commanded=Commanded",
-                                             "--source",
-                                             "motor1.actual=Actual",
-                                             "--source",
-                                             "motor1.output",
-                                             "--run",
-                                             "#1J^1000",
-                                             "--time",
-                                             "0.8"};
+// Arguments given as one line, split at blanks.
+std::vector<std::string> Words(const std::string& line) {
+  std::istringstream in(line);
+  return {std::istream_iterator<std::string>(in), {}};
+}
+
+const std::vector<std::string> kJogGather =
+    Words("command #1J/ gather --period 1 --buffer 12000 --source motor1.commanded=Commanded "
+          "--source motor1.actual=Actual --source motor1.output --run #1J^1000 --time 0.8");
 
 TEST_F(CliTest, GathersAJogAsCsvOnTheVirtualControllerAndOverEthernet) {
   std::vector<std::string> args = {"--virtual", "5"};

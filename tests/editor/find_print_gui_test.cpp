@@ -23,7 +23,6 @@
 #include "editor/print_presenter.h"
 #include "editor/qt/editor_widget.h"
 #include "editor/qt/find_dialog.h"
-#include "editor/qt/print_dialog.h"
 #include "editor/qt/program_list_dialog.h"
 #include "gui/gui_support.h"
 #include "platform/fake/fake_desktop.h"
@@ -114,26 +113,6 @@ TEST_F(FindPrintGuiTest, ProgramListJumpsOnDoubleClick) {
   none.accept();  // OK without a choice moves nothing
   EXPECT_EQ(state.caret, 25);
   EXPECT_EQ(focused, 0);
-}
-
-TEST_F(FindPrintGuiTest, PrintFileDialogShowsAndReadsItsFields) {
-  state.editorText = "a\nb\nc\n";
-  state.caret = 4;
-  state.anchor = 0;
-  PrintPresenter presenter(state, context.print, desktop);
-  presenter.Open();
-  PrintFileDialog dialog(presenter);
-  dialog.show();
-  test::SaveScreenshot(dialog.grab().toImage(), "print_file_dialog");
-  EXPECT_EQ(dialog.Field(PrintField::LeftMargin).text(), "1.00");
-  EXPECT_EQ(dialog.Field(PrintField::StartingLine).text(), "1");
-  EXPECT_EQ(dialog.Field(PrintField::EndingLine).text(), "3");
-  dialog.Field(PrintField::LinesPerPage).setText("50");
-  dialog.Field(PrintField::RightMargin).setText("half");
-  QTest::mouseClick(&dialog.PrintButton(), Qt::LeftButton);
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(context.print.linesPerPage, 50);
-  EXPECT_DOUBLE_EQ(context.print.rightMarginMm, 25.4);
 }
 
 // The scripted desktop, except that printing goes to a PDF file through the real print job.

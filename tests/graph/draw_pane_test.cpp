@@ -137,7 +137,6 @@ TEST_F(DrawPaneTest, SlotsAreDrawnFromThreeDownToZeroEachInItsColour) {
   const std::vector<platform::Rgb> expected = {platform::SlotColor(7), platform::SlotColor(11),
                                                platform::SlotColor(3), platform::SlotColor(1)};
   EXPECT_EQ(order, expected);
-  EXPECT_EQ(platform::SlotColor(1), platform::PaletteColor(5));
 }
 
 TEST_F(DrawPaneTest, FrequencyGraphDrawsMagnitudeAboveAndPhaseBelow) {

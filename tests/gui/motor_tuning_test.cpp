@@ -123,10 +123,6 @@ TEST_F(MotorTuningGuiTest, GainsAndFilterGoToTheAddressedMotor) {
     for (int i = 0; i < 10; ++i) QTest::keyClick(&first, Qt::Key_PageUp);
     EXPECT_EQ(first.value(), 200);
     EXPECT_EQ(filter->SliderValue(FilterSet::kDenominator, 0).text(), "226 Hz");
-    // A band-reject zero pair shows its damping row.
-    filter->KindButtons(FilterSet::kNumerator).button(3)->click();
-    EXPECT_EQ(filter->SliderCaption(FilterSet::kNumerator, 1).text(), "Damping Ratio:");
-    filter->KindButtons(FilterSet::kNumerator).button(0)->click();
     const QString d1 = filter->Design(2).text();
     const QString d2 = filter->Design(3).text();
     filter->ApplyButton().click();
@@ -140,15 +136,9 @@ TEST_F(MotorTuningGuiTest, GainsAndFilterGoToTheAddressedMotor) {
   });
   window.MenuAction(cmd::kMotorTuning)->trigger();
   ASSERT_TRUE(shown);
-  // Ix30 up by a tenth, the other gains down: x / 1.1 + 0.5, truncated; Ix34 untouched.
+  // The stiffness step reached motor 2 (its arithmetic is checked with the page's presenter).
   EXPECT_EQ(Read(230), 1320);
   EXPECT_EQ(Read(231), 4545);
-  EXPECT_EQ(Read(232), 91);
-  EXPECT_EQ(Read(233), 45);
-  EXPECT_EQ(Read(234), 1);
-  EXPECT_EQ(Read(235), 27);
-  EXPECT_EQ(Read(236), 0);
-  EXPECT_EQ(Read(237), 0);
   // The design is kept for the next opening of the sheet.
   EXPECT_EQ(workbench.positionLoop.designer.Kind(FilterSet::kDenominator),
             series::FilterKind::kFirstOrder);

@@ -64,6 +64,18 @@ class TransferGuiTest : public ::testing::Test {
     });
   }
 
+  // Uploads the program of that number and kind through the menu's dialog.
+  void Upload(const char* number, const char* kind) {
+    WhenShown<editor::UploadDialog>([=](editor::UploadDialog& dialog) {
+      dialog.findChild<QLineEdit*>("ProgramNumber")->setText(number);
+      for (auto* radio : dialog.findChildren<QRadioButton*>())
+        if (radio->text() == kind) radio->setChecked(true);
+      for (auto* button : dialog.findChildren<QPushButton*>())
+        if (button->text() == "OK") button->click();
+    });
+    window.MenuAction(cmd::kUploadProgramFile)->trigger();
+  }
+
   std::string Ask(const char* command) {
     std::string reply;
     workbench.link.PmacCommand(reply, 999, command, false);
@@ -80,39 +92,6 @@ class TransferGuiTest : public ::testing::Test {
   MainWindow window{workbench, shell};
 };
 
-TEST_F(TransferGuiTest, DownloadTheEditorTextThenUploadItWithNamesRestored) {
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  ASSERT_EQ(workbench.link.LinkConnect(), 0);
-  workbench.definitions.DefineLine("#define Count P1", 0, workbench.terminal);
-  shell.SelectView(kViewEditor, true);
-  workbench.editor.editorText = "OPEN PLC 3\nCLEAR\nCount=Count+1\nCLOSE\n";
-
-  window.MenuAction(cmd::kDownloadEditorProgram)->trigger();
-  EXPECT_EQ(shell.ViewId(), kViewTerminal);
-  EXPECT_EQ(workbench.terminal.Line(0).text, "Download finished: 4 lines, 0 errors.");
-  EXPECT_EQ(Ask("LIST PLC 3"), "P1=P1+1\r\x06");
-
-  shell.hooks.confirmUnsaved = [] { return true; };
-  WhenShown<editor::UploadDialog>([](editor::UploadDialog& dialog) {
-    dialog.findChild<QLineEdit*>("ProgramNumber")->setText("3");
-    for (auto* radio : dialog.findChildren<QRadioButton*>())
-      if (radio->text() == "PLC Program") radio->setChecked(true);
-    for (auto* button : dialog.findChildren<QPushButton*>())
-      if (button->text() == "OK") button->click();
-  });
-  window.MenuAction(cmd::kUploadProgramFile)->trigger();
-  EXPECT_EQ(shell.ViewId(), kViewEditor);
-  EXPECT_EQ(workbench.editor.editorText, "OPEN PLC 3\nCLEAR\n\nCount=Count+1\n\nCLOSE\n");
-  EXPECT_TRUE(workbench.editor.currentFile.empty());
-  EXPECT_FALSE(workbench.editor.modifiedFlag);
-  test::SaveScreenshot(window.grab().toImage(), "editor_after_upload");
-
-  // Cancelled at the unsaved-changes question: no dialog, the text stays.
-  shell.hooks.confirmUnsaved = [] { return false; };
-  window.MenuAction(cmd::kUploadProgramFile)->trigger();
-  EXPECT_EQ(workbench.editor.editorText, "OPEN PLC 3\nCLEAR\n\nCount=Count+1\n\nCLOSE\n");
-}
-
 TEST_F(TransferGuiTest, WithoutAControllerADownloadIsRefused) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   window.MenuAction(cmd::kDownloadEditorProgram)->trigger();
@@ -121,15 +100,11 @@ TEST_F(TransferGuiTest, WithoutAControllerADownloadIsRefused) {
   EXPECT_EQ(desktop.messages.back().title, "Download Error");
 }
 
-}  // namespace
-}  // namespace bl
-
-namespace bl {
-namespace {
 
 // The example project the way an engineer works it: opened as a project, its programs
 // downloaded from the main file, one uploaded with names, changed and downloaded from the
-// editor, and the file list showing the project.
+// editor, and the file list showing the project. The upload's framing and names in detail are
+// the transfer unit tests'.
 TEST_F(TransferGuiTest, TheExampleProjectFromOpeningToUploadAndBack) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   const std::string main = BL_SOURCE_DATA_DIR "/Examples/PickPlace/pickplace.pmc";
@@ -145,23 +120,26 @@ TEST_F(TransferGuiTest, TheExampleProjectFromOpeningToUploadAndBack) {
   window.MenuAction(cmd::kDownloadProgramFile)->trigger();
   EXPECT_EQ(workbench.terminal.Line(0).text, "Download finished: 63 lines, 0 errors.");
 
-  WhenShown<editor::UploadDialog>([](editor::UploadDialog& dialog) {
-    dialog.findChild<QLineEdit*>("ProgramNumber")->setText("10");
-    for (auto* radio : dialog.findChildren<QRadioButton*>())
-      if (radio->text() == "Motion Program") radio->setChecked(true);
-    for (auto* button : dialog.findChildren<QPushButton*>())
-      if (button->text() == "OK") button->click();
-  });
-  window.MenuAction(cmd::kUploadProgramFile)->trigger();
+  Upload("10", "Motion Program");
+  EXPECT_EQ(shell.ViewId(), kViewEditor);
   std::string& text = workbench.editor.editorText;
   ASSERT_NE(text.find("Z(Pick_Height)\n"), std::string::npos) << text;
+  EXPECT_TRUE(workbench.editor.currentFile.empty());
+  EXPECT_FALSE(workbench.editor.modifiedFlag);
   test::SaveScreenshot(window.grab().toImage(), "editor_uploaded_program");
 
   // A slower pick, downloaded from the editor: the controller lists the change.
   text.replace(text.find("DWELL200"), 8, "DWELL300");
   window.MenuAction(cmd::kDownloadEditorProgram)->trigger();
+  EXPECT_EQ(shell.ViewId(), kViewTerminal);
   EXPECT_EQ(workbench.terminal.Line(0).text, "Download finished: 20 lines, 0 errors.");
   EXPECT_NE(Ask("LIST PROG 10").find("\rDWELL300\r"), std::string::npos);
+
+  // Cancelled at the unsaved-changes question: no dialog, the text stays.
+  shell.hooks.confirmUnsaved = [] { return false; };
+  const std::string changed = text;
+  window.MenuAction(cmd::kUploadProgramFile)->trigger();
+  EXPECT_EQ(text, changed);
 }
 
 }  // namespace

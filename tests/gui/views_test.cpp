@@ -117,14 +117,6 @@ TEST_F(ViewsTest, DataViewPanelAndDisabledGatheringButtons) {
   EXPECT_TRUE(test::AnyPixelNear(image, QRect(10, h - 124, w / 2 - 20, 23), Qt::black, 60));
 }
 
-TEST_F(ViewsTest, TerminalViewScreenshot) {
-  AddStartupBanner(workbench.terminal);
-  shell.SelectView(kViewTerminal, true);
-  EXPECT_TRUE(window.Client().CommandLine().hasFocus() || !window.isActiveWindow());
-  test::SaveScreenshot(window.grab().toImage(), "view_terminal");
-  EXPECT_EQ(shell.PressedButton(), 0);
-}
-
 // The command line sends one byte per character: a character beyond Latin-1, typed or pasted,
 // is dropped rather than sent as '?'.
 TEST_F(ViewsTest, CommandLineDropsCharactersBeyondLatin1) {
@@ -199,25 +191,12 @@ TEST_F(ViewsTest, MenuBarFollowsTheCommandTable) {
   EXPECT_EQ(window.MenuAction(32870)->text(), "&Brightlantern User's Manual (Table of contents)");
 }
 
-TEST_F(ViewsTest, UndoOutsideTheEditorAndExitAndCloseBothAsk) {
+// Closing and Exit with their question are worked by the main window and program file tests.
+TEST_F(ViewsTest, UndoOutsideTheEditorIsAnError) {
   shell.SelectView(kViewTerminal, true);
   window.MenuAction(cmd::kUndo)->trigger();
   ASSERT_EQ(desktop.messages.size(), 1u);
   EXPECT_EQ(desktop.messages[0].title, "Undo Error!");
-
-  bool asked = false;
-  shell.hooks.confirmUnsaved = [&] {
-    asked = true;
-    return false;
-  };
-  window.close();  // the close box
-  EXPECT_TRUE(asked);
-  EXPECT_TRUE(window.isVisible());
-  // Exit asks too; the answer keeps the window.
-  asked = false;
-  window.MenuAction(cmd::kExit)->trigger();
-  EXPECT_TRUE(asked);
-  EXPECT_TRUE(window.isVisible());
 }
 
 // A connection that cannot be made: the message box, and the reason in red in the real terminal.

@@ -4,13 +4,6 @@
 #include "controller/controller_type.h"
 #include "controller/identify_controller.h"
 #include "integration/fake_clock_program.h"
-#include "link/builtin_library.h"
-#include "link/virtual_time.h"
-#include "platform/fake/fake_clock.h"
-#include "platform/fake/fake_desktop.h"
-#include "platform/fake/immediate_ui_thread.h"
-#include "shell/shell.h"
-#include "shell/workbench.h"
 #include "sim/controller.h"
 #include "sim/ethernet_server.h"
 #include "sim/serial_server.h"
@@ -23,7 +16,6 @@ namespace {
 class ConnectIdentifyTest : public ::testing::Test, protected test::FakeClockProgram {
  protected:
   ConnectIdentifyTest() {
-    devices.chooseDevice = [this] { return choice; };
     shell.hooks.runConnectionDialogs = [this] {
       if (workbench.link.LinkConnect() == 0) Identify();
     };
@@ -35,16 +27,8 @@ class ConnectIdentifyTest : public ::testing::Test, protected test::FakeClockPro
     IdentifyController(workbench.controllerType, workbench.link, workbench.definitions,
                        workbench.terminal, hooks);
   }
-  void UseDevice(int device, const DeviceConfig& config) {
-    DeviceTable table = devices.Table();
-    table[static_cast<std::size_t>(device)] = config;
-    std::string error;
-    ASSERT_TRUE(devices.SetTable(table, error));
-    choice = device;
-  }
   std::string Info(int fromNewest) { return workbench.terminal.Line(fromNewest).text; }
 
-  int choice = 0;
   std::string title;
 };
 
@@ -91,8 +75,7 @@ TEST_F(ConnectIdentifyTest, EachControllerTypeIdentifiesItself) {
   }
 
   // I10 = 2^22 on the controller gives a 2000 Hz servo rate.
-  std::string reply;
-  workbench.link.PmacCommand(reply, 99, "I10=4194304", false);
+  Ask("I10=4194304");
   Identify();
   EXPECT_EQ(Info(1), "  Servo Update Rate:                2000.00 Hz");
 }
@@ -116,8 +99,7 @@ TEST_F(ConnectIdentifyTest, AnEthernetDeviceServedByTheVirtualControllerIdentifi
   EXPECT_EQ(Info(1), "  Servo Update Rate:                2258.82 Hz");
 
   // A long reply crosses several packets intact.
-  std::string reply;
-  workbench.link.PmacCommand(reply, 499999, "P0..1023", false);
+  const std::string reply = Ask("P0..1023");
   EXPECT_EQ(std::count(reply.begin(), reply.end(), '\r'), 1024);
 
   // The server going away gives error replies, never a hang.

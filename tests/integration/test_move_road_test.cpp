@@ -38,11 +38,6 @@ class TestMoveRoad : public ::testing::Test, protected test::FakeClockProgram {
     workbench.series.seriesCount = workbench.controllerType.seriesCount;
     desktop.messages.clear();
   }
-  std::string Ask(const char* command) {
-    std::string reply;
-    workbench.link.PmacCommand(reply, 4096, command, false);
-    return reply;
-  }
   void Cycles(int n) {
     for (int i = 0; i < n && workbench.testMovePending; ++i) {
       clock.Advance(100ms);

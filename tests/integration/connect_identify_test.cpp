@@ -4,13 +4,6 @@
 #include "controller/controller_type.h"
 #include "controller/identify_controller.h"
 #include "integration/fake_clock_program.h"
-#include "link/builtin_library.h"
-#include "link/virtual_time.h"
-#include "platform/fake/fake_clock.h"
-#include "platform/fake/fake_desktop.h"
-#include "platform/fake/immediate_ui_thread.h"
-#include "shell/shell.h"
-#include "shell/workbench.h"
 #include "sim/controller.h"
 #include "sim/ethernet_server.h"
 #include "sim/serial_server.h"
@@ -23,7 +16,6 @@ namespace {
 class ConnectIdentifyTest : public ::testing::Test, protected test::FakeClockProgram {
  protected:
   ConnectIdentifyTest() {
-    devices.chooseDevice = [this] { return choice; };
     shell.hooks.runConnectionDialogs = [this] {
       if (workbench.link.LinkConnect() == 0) Identify();
     };
@@ -35,16 +27,8 @@ class ConnectIdentifyTest : public ::testing::Test, protected test::FakeClockPro
     IdentifyController(workbench.controllerType, workbench.link, workbench.definitions,
                        workbench.terminal, hooks);
   }
-  void UseDevice(int device, const DeviceConfig& config) {
-    DeviceTable table = devices.Table();
-    table[static_cast<std::size_t>(device)] = config;
-    std::string error;
-    ASSERT_TRUE(devices.SetTable(table, error));
-    choice = device;
-  }
   std::string Info(int fromNewest) { return workbench.terminal.Line(fromNewest).text; }
 
-  int choice = 0;
   std::string title;
 };
 
@@ -71,41 +55,27 @@ TEST_F(ConnectIdentifyTest, DeviceZeroIdentifiesAsTurboPmac2) {
 }
 
 TEST_F(ConnectIdentifyTest, EachControllerTypeIdentifiesItself) {
-  struct Expected {
-    int code;
-    const char* name;
-    int motors, series, variables, pBase, qBase, mBase;
-  };
-  const Expected types[] = {{1, "PMAC1", 8, 24, 1024, 0x1000, 0x1400, 0xBC00},
-                            {2, "PMAC2", 8, 24, 1024, 0x1000, 0x1400, 0xBC00},
-                            {3, "PMAC2 Ultralite", 8, 24, 1024, 0x1000, 0x1400, 0xBC00},
-                            {4, "Turbo PMAC1", 32, 48, 8192, 0x6000, 0x8000, 0x4000},
-                            {5, "Turbo PMAC2", 32, 48, 8192, 0x6000, 0x8000, 0x4000},
-                            {6, "Turbo PMAC2 Ultralite", 32, 48, 8192, 0x6000, 0x8000, 0x4000}};
-  for (const Expected& e : types) {
+  // What follows from the type code (counts, variable bases) is the identification's own
+  // table; here the virtual controller's answers must lead to the right code, jumper and memory.
+  const char* names[] = {"PMAC1",       "PMAC2",       "PMAC2 Ultralite",
+                         "Turbo PMAC1", "Turbo PMAC2", "Turbo PMAC2 Ultralite"};
+  for (int code = 1; code <= 6; ++code) {
+    SCOPED_TRACE(code);
     DeviceConfig config;
     config.kind = DeviceConfig::Kind::Virtual;
-    config.virtualType = e.code;
+    config.virtualType = code;
     UseDevice(1, config);
     workbench.link.LinkDisconnect();
     shell.RunCommand(cmd::kConnect);
     const ControllerType& t = workbench.controllerType;
-    EXPECT_EQ(t.typeCode, e.code);
-    EXPECT_EQ(t.displayName, e.name);
-    EXPECT_EQ(t.motorCount, e.motors);
-    EXPECT_EQ(t.seriesCount, e.series);
-    EXPECT_EQ(t.variableCount, e.variables);
-    EXPECT_EQ(t.pBase, e.pBase);
-    EXPECT_EQ(t.qBase, e.qBase);
-    EXPECT_EQ(t.mBase, e.mBase);
-    EXPECT_FALSE(t.reinitializeOn) << e.name;
-    EXPECT_EQ(t.endOfUserMemory, e.code <= 3 ? 0xA000 : 0x10800);
-    EXPECT_EQ(title, std::string("Brightlantern: ") + e.name);
+    EXPECT_EQ(t.typeCode, code);
+    EXPECT_FALSE(t.reinitializeOn);
+    EXPECT_EQ(t.endOfUserMemory, code <= 3 ? 0xA000 : 0x10800);
+    EXPECT_EQ(title, std::string("Brightlantern: ") + names[code - 1]);
   }
 
   // I10 = 2^22 on the controller gives a 2000 Hz servo rate.
-  std::string reply;
-  workbench.link.PmacCommand(reply, 99, "I10=4194304", false);
+  Ask("I10=4194304");
   Identify();
   EXPECT_EQ(Info(1), "  Servo Update Rate:                2000.00 Hz");
 }
@@ -129,8 +99,7 @@ TEST_F(ConnectIdentifyTest, AnEthernetDeviceServedByTheVirtualControllerIdentifi
   EXPECT_EQ(Info(1), "  Servo Update Rate:                2258.82 Hz");
 
   // A long reply crosses several packets intact.
-  std::string reply;
-  workbench.link.PmacCommand(reply, 499999, "P0..1023", false);
+  const std::string reply = Ask("P0..1023");
   EXPECT_EQ(std::count(reply.begin(), reply.end(), '\r'), 1024);
 
   // The server going away gives error replies, never a hang.

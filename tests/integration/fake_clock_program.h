@@ -1,6 +1,9 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "link/builtin_library.h"
@@ -21,6 +24,21 @@ struct FakeClockProgram {
       : workbench{desktop, ui, clock, BuiltinLibraryLoader(devices), std::move(dataFolders)} {
     clock.OnAdvance([this](platform::Duration now) { time.Update(now); });
     devices.chooseDevice = [] { return 0; };
+  }
+
+  // Device n as configured, and the one the device choice picks.
+  void UseDevice(int n, const DeviceConfig& config) {
+    DeviceTable table = devices.Table();
+    table[static_cast<std::size_t>(n)] = config;
+    std::string error;
+    if (!devices.SetTable(table, error)) ADD_FAILURE() << error;
+    devices.chooseDevice = [n] { return n; };
+  }
+  // A command line without echo, and the controller's whole reply.
+  std::string Ask(std::string_view command) {
+    std::string reply;
+    workbench.link.PmacCommand(reply, 499999, command, false);
+    return reply;
   }
 
   platform::FakeClock clock;

@@ -7,15 +7,10 @@
 #include <string>
 
 #include "controller/identify_controller.h"
-#include "link/builtin_library.h"
-#include "link/virtual_time.h"
-#include "platform/fake/fake_clock.h"
-#include "platform/fake/fake_desktop.h"
-#include "platform/fake/immediate_ui_thread.h"
+#include "integration/fake_clock_program.h"
 #include "series/gather.h"
 #include "series/series_table.h"
 #include "series/upload.h"
-#include "shell/workbench.h"
 #include "sim/controller.h"
 #include "sim/ethernet_server.h"
 
@@ -31,19 +26,17 @@ constexpr double kCountsPerUnit = 1.0 / (32 * 96);  // D position registers at I
 
 // The program without windows on the fake clock, connected to device 0 (the in-process Turbo
 // PMAC2) or to device 1, another virtual Turbo PMAC2 served over Ethernet with fault switches.
-class GatherUploadTest : public ::testing::Test {
+class GatherUploadTest : public ::testing::Test, protected test::FakeClockProgram {
  protected:
   GatherUploadTest() {
-    clock.OnAdvance([this](platform::Duration now) { time.Update(now); });
     std::string error;
     EXPECT_TRUE(server.Start(0, error)) << error;
-    DeviceTable table = devices.Table();
-    DeviceConfig& ethernet = table[1];
+    DeviceConfig ethernet;
     ethernet.kind = DeviceConfig::Kind::Ethernet;
     ethernet.host = "127.0.0.1";
     ethernet.port = server.Port();
     ethernet.timeoutMs = 300;
-    devices.SetTable(table, error);
+    UseDevice(1, ethernet);
   }
   void Connect(int device) {
     devices.chooseDevice = [device] { return device; };
@@ -59,10 +52,6 @@ class GatherUploadTest : public ::testing::Test {
     table[k].address = address;
     table[k].scaleFactor = scale;
   }
-  void Send(const std::string& command) {
-    std::string reply;
-    workbench.link.PmacCommand(reply, 255, command, false);
-  }
   void Run(std::chrono::milliseconds span) {
     for (auto t = 0ms; t < span; t += 5ms) clock.Advance(5ms);
   }
@@ -72,14 +61,8 @@ class GatherUploadTest : public ::testing::Test {
         view);
   }
 
-  platform::FakeClock clock;
-  VirtualTime time;
   sim::Controller served{5};
   sim::EthernetServer server{served};
-  BuiltinDevices devices{"", &time, &clock};
-  platform::FakeDesktop desktop;
-  platform::ImmediateUiThread ui;
-  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
   series::SeriesTable& table = workbench.series;
   series::GatherBuffer& buffer = workbench.gather;
 };
@@ -95,13 +78,13 @@ TEST_F(GatherUploadTest, AJogIsGatheredUploadedAndScaledToCounts) {
   table[3].signedData = true;
   buffer.period = 2;
   series::DefineGather(workbench.link, workbench.controllerType, buffer, table);
-  Send("I119=1");  // counts/ms²: the move takes about 110 ms
-  Send("#1J/");
+  Ask("I119=1");  // counts/ms²: the move takes about 110 ms
+  Ask("#1J/");
   Run(20ms);
 
   series::BeginGather(workbench.link);
   Run(10ms);
-  Send("#1J^1000");
+  Ask("#1J^1000");
   Run(300ms);
   series::EndGather(workbench.link);
 
@@ -145,8 +128,8 @@ TEST_F(GatherUploadTest, AJogIsGatheredUploadedAndScaledToCounts) {
 // controller's wrap point (the last whole sample of the buffer) agree.
 TEST_F(GatherUploadTest, AWrappedBufferComesBackOldestFirst) {
   Connect(0);
-  Send("I122=1");  // one count a millisecond
-  Send("#1J+");
+  Ask("I122=1");  // one count a millisecond
+  Ask("#1J+");
   Run(100ms);
   // Samples of 24 addresses in a buffer that turns exactly after 40 of them, and samples of 3
   // addresses in a buffer of no particular size: the controller and the upload agree on where
@@ -183,9 +166,9 @@ TEST_F(GatherUploadTest, ALinkFaultMidUploadIsReportedNotPassedOffAsData) {
   Source(1, SourceType::kY, 0x3120);  // the gather pointer: never 0 while gathering
   buffer.period = 1;
   series::DefineGather(workbench.link, workbench.controllerType, buffer, table);
-  Send("GAT");
+  Ask("GAT");
   served.Advance(200ms);  // about 450 samples, one address each
-  Send("END GAT");
+  Ask("END GAT");
 
   int blocks = 0;
   const series::UploadReport report = Upload({nullptr,

@@ -13,12 +13,8 @@
 #include <mutex>
 #include <thread>
 
+#include "integration/fake_clock_program.h"
 #include "integration/sim_process.h"
-#include "link/builtin_library.h"
-#include "platform/fake/fake_clock.h"
-#include "platform/fake/fake_desktop.h"
-#include "platform/fake/immediate_ui_thread.h"
-#include "shell/workbench.h"
 #include "sim/controller.h"
 #include "sim/ethernet_server.h"
 
@@ -34,7 +30,7 @@ constexpr int kProblemColor = 5;
 
 // The program without windows, connected to device 1: an Ethernet device served by a virtual
 // controller on loopback whose fault switches the tests flip.
-class LinkFaultsTest : public ::testing::Test {
+class LinkFaultsTest : public ::testing::Test, protected test::FakeClockProgram {
  protected:
   void SetUp() override {
     std::string error;
@@ -43,15 +39,12 @@ class LinkFaultsTest : public ::testing::Test {
   }
 
   void ConnectTo(std::uint16_t port) {
-    DeviceTable table = devices.Table();
-    DeviceConfig& config = table[1];
+    DeviceConfig config;
     config.kind = DeviceConfig::Kind::Ethernet;
     config.host = "127.0.0.1";
     config.port = port;
     config.timeoutMs = kTimeoutMs;
-    std::string error;
-    ASSERT_TRUE(devices.SetTable(table, error));
-    devices.chooseDevice = [] { return 1; };
+    UseDevice(1, config);
     ASSERT_EQ(workbench.link.LinkConnect(), 0);
     where = "127.0.0.1:" + std::to_string(port);
   }
@@ -75,11 +68,6 @@ class LinkFaultsTest : public ::testing::Test {
 
   sim::Controller controller{5};
   sim::EthernetServer server{controller};
-  platform::FakeClock clock;
-  BuiltinDevices devices{""};
-  platform::FakeDesktop desktop;
-  platform::ImmediateUiThread ui;
-  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
   std::string where;
 };
 
@@ -166,8 +154,7 @@ TEST_F(LinkFaultsTest, TheProgramStaysConnectedWhileTheSimulatorIsStoppedAndRest
   auto sim = std::make_unique<SimProcess>(0);
   ASSERT_GT(sim->Port(), 0);
   ConnectTo(static_cast<std::uint16_t>(sim->Port()));
-  std::string reply;
-  workbench.link.PmacCommand(reply, 255, "P5=17", false);
+  Ask("P5=17");
 
   sim->Stop();
   double value = 0;
@@ -187,12 +174,8 @@ TEST_F(LinkFaultsTest, TheProgramStaysConnectedWhileTheSimulatorIsStoppedAndRest
 
 // A download does not hold the link: another thread's exchanges go on between its lines.
 TEST(LinkDownload, OtherThreadsExchangeWhileADownloadRuns) {
-  BuiltinDevices devices{""};
-  devices.chooseDevice = [] { return 0; };
-  platform::FakeClock clock;
-  platform::FakeDesktop desktop;
-  platform::ImmediateUiThread ui;
-  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
+  test::FakeClockProgram program;
+  Workbench& workbench = program.workbench;
   ASSERT_EQ(workbench.link.LinkConnect(), 0);
 
   const auto file = std::filesystem::temp_directory_path() /

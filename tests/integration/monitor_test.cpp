@@ -8,15 +8,8 @@
 #include "commands/command_ids.h"
 #include "controller/identify_controller.h"
 #include "integration/fake_clock_program.h"
-#include "link/builtin_library.h"
-#include "link/virtual_time.h"
-#include "platform/fake/fake_clock.h"
-#include "platform/fake/fake_desktop.h"
-#include "platform/fake/immediate_ui_thread.h"
 #include "series/gather.h"
-#include "shell/shell.h"
 #include "shell/view_ids.h"
-#include "shell/workbench.h"
 
 namespace bl {
 namespace {
@@ -40,10 +33,6 @@ class MonitorTest : public ::testing::Test, protected test::FakeClockProgram {
     workbench.series[1].active = true;
     workbench.series[1].sourceType = series::SourceType::kY;
     workbench.series[1].address = 0x3120;
-  }
-  void Send(const char* command) {
-    std::string reply;
-    workbench.link.PmacCommand(reply, 255, command, false);
   }
   // Cycles as the thread runs them: a pause of 100 ms, then the cycle.
   void Cycles(int n) {
@@ -149,7 +138,7 @@ TEST_F(MonitorTest, PositionReportsFillTheChosenGroupOfEight) {
   std::vector<bool> repaints;
   workbench.monitor.SetPositionWindow({[&](bool erase) { repaints.push_back(erase); }, {}, {}});
   monitor::PositionDisplay& p = workbench.position;
-  Send("I1700=1 I1722=1 #17J=800");  // motor 17 to 800 counts at one count a millisecond
+  Ask("I1700=1 I1722=1 #17J=800");  // motor 17 to 800 counts at one count a millisecond
   for (int i = 0; i < 20; ++i) clock.Advance(100ms);
   p.motorGroup = 2;
   Cycles(1);

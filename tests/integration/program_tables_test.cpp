@@ -6,12 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "link/builtin_library.h"
-#include "platform/fake/fake_clock.h"
-#include "platform/fake/fake_desktop.h"
-#include "platform/fake/immediate_ui_thread.h"
+#include "integration/fake_clock_program.h"
 #include "platform/text_format.h"
-#include "shell/workbench.h"
 
 namespace bl {
 namespace {
@@ -21,28 +17,21 @@ struct DirectoryEntry {
   bool operator==(const DirectoryEntry&) const = default;
 };
 
-class ProgramTablesTest : public ::testing::TestWithParam<int> {
+class ProgramTablesTest : public ::testing::TestWithParam<int>, protected test::FakeClockProgram {
  protected:
   ProgramTablesTest() {
-    DeviceTable table = devices.Table();
-    table[1].kind = DeviceConfig::Kind::Virtual;
-    table[1].virtualType = GetParam();
-    std::string error;
-    devices.SetTable(table, error);
-    devices.chooseDevice = [] { return 1; };
+    DeviceConfig config;
+    config.kind = DeviceConfig::Kind::Virtual;
+    config.virtualType = GetParam();
+    UseDevice(1, config);
   }
 
-  std::string Command(const std::string& command, int size = kValueReplySize) {
-    std::string reply;
-    workbench.link.PmacCommand(reply, size, command, false);
-    return reply;
-  }
   void Send(const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) ASSERT_EQ(Command(line), "\x06") << line;
+    for (const std::string& line : lines) ASSERT_EQ(Ask(line), "\x06") << line;
   }
   int Word(const char* command, int address) {
     int word = 0;
-    platform::Scan(Command(platform::Format(command, address)), kValueReplySize, "%d", &word);
+    platform::Scan(Ask(platform::Format(command, address)), kValueReplySize, "%d", &word);
     return word;
   }
   // The directory walk of the motion-program status listing: an entry ending where the one
@@ -58,12 +47,6 @@ class ProgramTablesTest : public ::testing::TestWithParam<int> {
     }
     return entries;
   }
-
-  platform::FakeClock clock;
-  BuiltinDevices devices{""};
-  platform::FakeDesktop desktop;
-  platform::ImmediateUiThread ui;
-  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
 };
 
 TEST_P(ProgramTablesTest, DownloadedProgramsAreFoundWhereTheWorkbenchLooks) {
@@ -99,14 +82,14 @@ TEST_P(ProgramTablesTest, DownloadedProgramsAreFoundWhereTheWorkbenchLooks) {
   }
 
   // Listed back as the upload asks for it, and downloaded again, nothing moves.
-  const std::string listing = Command("LIST PLC5", 499999);
+  const std::string listing = Ask("LIST PLC5");
   EXPECT_EQ(listing, "IF(P1>0)\rP2=1\rENDIF\r\x06");
   Send({"OPEN PLC 5 CLEAR", "IF(P1>0)", "P2=1", "ENDIF", "CLOSE"});
   PlcTable again;
   ASSERT_EQ(workbench.link.ReadPlcTable(GetParam(), again), 0);
   EXPECT_EQ(again.end, plc.end);
   EXPECT_EQ(again.enabled[5], 1);  // CLOSE enables it
-  EXPECT_EQ(Command("LIST PROG 999", 499999), "P950=2\rDWELL(P953)\rRETURN\r\x06");
+  EXPECT_EQ(Ask("LIST PROG 999"), "P950=2\rDWELL(P953)\rRETURN\r\x06");
 
   // Emptied, PLC 0 drops out of the table and PLC 5 moves down to where it began.
   Send({"OPEN PLC 0 CLEAR", "CLOSE"});

@@ -6,12 +6,8 @@
 
 #include "definitions/define_text.h"
 #include "editor/editor_transfer.h"
+#include "integration/fake_clock_program.h"
 #include "integration/sim_process.h"
-#include "link/builtin_library.h"
-#include "platform/fake/fake_clock.h"
-#include "platform/fake/fake_desktop.h"
-#include "platform/fake/immediate_ui_thread.h"
-#include "shell/workbench.h"
 
 namespace bl {
 namespace {
@@ -38,20 +34,11 @@ constexpr Program kPrograms[] = {{10, editor::kUploadMotion},
 
 // The example project downloaded into a controller, each program uploaded with its names and
 // downloaded again from the editor, as an engineer would round-trip it.
-class ProgramTransferTest : public ::testing::Test {
+class ProgramTransferTest : public ::testing::Test, protected test::FakeClockProgram {
  protected:
   void Connect(const DeviceConfig& device) {
-    DeviceTable table = devices.Table();
-    table[1] = device;
-    std::string error;
-    ASSERT_TRUE(devices.SetTable(table, error)) << error;
-    devices.chooseDevice = [] { return 1; };
+    UseDevice(1, device);
     ASSERT_EQ(workbench.link.LinkConnect(), 0);
-  }
-  std::string Ask(const std::string& command) {
-    std::string reply;
-    workbench.link.PmacCommand(reply, 499999, command, false);
-    return reply;
   }
   std::string Listing(const Program& p) { return Ask(editor::ListCommand(p.number, p.kind)); }
   std::string Terminal(int fromNewest) { return workbench.terminal.Line(fromNewest).text; }
@@ -89,12 +76,6 @@ class ProgramTransferTest : public ::testing::Test {
       EXPECT_EQ(Listing(p), listed);
     }
   }
-
-  platform::FakeClock clock;
-  BuiltinDevices devices{""};
-  platform::FakeDesktop desktop;
-  platform::ImmediateUiThread ui;
-  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
 };
 
 TEST_F(ProgramTransferTest, TheExampleProjectRoundTripsThroughTheVirtualController) {

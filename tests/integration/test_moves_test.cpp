@@ -99,26 +99,11 @@ class TestMovesTest : public ::testing::TestWithParam<Case> {
   int Ix08() { return Value(platform::Format("I%d", motor * 100 + 8)); }
 
   void StartStep(int size, int dwell) {
-    tuning::TestMoveParameters p;
-    p.stepSize = size;
-    p.stepDwell = dwell;
-    Start(tuning::TestMoveKind::kStep, p);
-  }
-  void StartConstantVelocity(int size, int dwell, float velocity, float acceleration) {
-    tuning::TestMoveParameters p;
-    p.trapezoidSize = size;
-    p.trapezoidDwell = dwell;
-    p.velocity = velocity;
-    p.acceleration = acceleration;
-    Start(tuning::TestMoveKind::kTrapezoid, p);
+    Start(tuning::TestMoveKind::kStep, {.stepSize = size, .stepDwell = dwell});
   }
   void StartSweep(int size, int time, int low, int high) {
-    tuning::TestMoveParameters p;
-    p.sweepSize = size;
-    p.sweepTime = time;
-    p.lowFrequency = low;
-    p.highFrequency = high;
-    Start(tuning::TestMoveKind::kSineSweep, p);
+    Start(tuning::TestMoveKind::kSineSweep,
+          {.sweepSize = size, .sweepTime = time, .lowFrequency = low, .highFrequency = high});
   }
 
   // The page's 2000 ms wait and handshake, then the monitor's cycles until it sees gathering
@@ -193,7 +178,8 @@ TEST_P(TestMovesTest, StepMovesOutAndBackAndEndsGathering) {
 TEST_P(TestMovesTest, ConstantVelocityMoveReachesItsSpeed) {
   for (int run = 0; run < 2; ++run) {
     SCOPED_TRACE(run);
-    StartConstantVelocity(2000, 200, 10, 0.5);
+    Start(tuning::TestMoveKind::kTrapezoid,
+          {.trapezoidSize = 2000, .trapezoidDwell = 200, .velocity = 10, .acceleration = 0.5});
     ASSERT_EQ(FinishMove(), 2);
     const std::vector<double>& c = Commanded();
     ASSERT_GT(c.size(), 100u);

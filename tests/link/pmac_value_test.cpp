@@ -110,121 +110,67 @@ std::tuple<int, int, int> Entry(const PlcTable& t, std::size_t i) {
   return {t.start[i], t.end[i], t.enabled[i]};
 }
 
-TEST_F(PlcTableTest, BufferTableTakesBoundariesFromConsecutiveWords) {
-  constexpr int kBase = 0xF00;
-  y[kBase - 1] = 0x1000;
-  y[kBase] = 0x1100 | (1 << 20);      // PLC 0: high bits ignored
-  y[kBase + 1] = 0x1100 | (1 << 22);  // same low bits: PLC 1 stays empty
-  y[kBase + 2] = 0x1200 | (1 << 22);  // PLC 2, disabled
-  for (int i = 3; i < 32; ++i) y[kBase + i] = 0x1200;
-
-  PlcTable table;
-  ASSERT_EQ(link.ReadPlcTable(2, table), 0);
-  EXPECT_EQ(state->Commands().front(), "RY:3839");
-  EXPECT_EQ(state->Commands().size(), 33u);
-  EXPECT_EQ(Entry(table, 0), std::tuple(0x1000, 0x1100, 1));
-  EXPECT_EQ(Entry(table, 1), std::tuple(0, 0, 0));
-  EXPECT_EQ(Entry(table, 2), std::tuple(0x1100, 0x1200, 0));
-  EXPECT_EQ(Entry(table, 31), std::tuple(0, 0, 0));
-}
-
-TEST_F(PlcTableTest, CompiledTableEndsAtTheNextStartAndReadsEnableWords) {
-  constexpr int kBase = 0x50000;
-  constexpr int kNegative = -(1 << 23);
-  p[kBase + 0] = kNegative + 0x9000;
-  p[kBase + 1] = 0x9100;  // positive: no start
-  p[kBase + 2] = kNegative + 0x9400;
-  p[kBase + 5] = kNegative + 0x9600;
-  p[kBase + 7] = kNegative + 0x9800;  // starts at the end of the area: empty, not asked
-  p[kBase + 97] = 0x9800 | (1 << 22);
-  p[kBase + 33] = kBase + 34;  // PLCC 0 disabled
-  p[kBase + 37] = 12345;       // PLCC 2 enabled
-  p[kBase + 43] = kBase + 96;  // PLCC 5 disabled
-
-  PlcTable table;
-  ASSERT_EQ(link.ReadPlccTable(5, table), 0);
-  EXPECT_EQ(Entry(table, 0), std::tuple(0x9000, 0x93FF, 0));
-  EXPECT_EQ(Entry(table, 1), std::tuple(0, 0, 0));
-  EXPECT_EQ(Entry(table, 2), std::tuple(0x9400, 0x95FF, 1));
-  EXPECT_EQ(Entry(table, 5), std::tuple(0x9600, 0x97FF, 0));
-  EXPECT_EQ(Entry(table, 7), std::tuple(0x9800, 0x97FF, 0));
-  // 32 starts, the area end, and three enable words.
-  EXPECT_EQ(state->Commands().size(), 36u);
-  EXPECT_EQ(state->Commands().back(), "RP:327723");
-}
-
 // Types 1..3 are the non-Turbo family, 4..6 the Turbo family; their tables lie at different
 // addresses: the buffer table at Y:$F00 or Y:$3100, the compiled table at P:$8000 or P:$50000.
-struct FamilyBases {
-  int plc;
-  int plcc;
-};
-FamilyBases BasesOf(int typeCode) {
-  return typeCode <= 3 ? FamilyBases{0xF00, 0x8000} : FamilyBases{0x3100, 0x50000};
-}
+// The exact list of commands shows each type reads its own family's words.
+int PlcBase(int typeCode) { return typeCode <= 3 ? 0xF00 : 0x3100; }
+int PlccBase(int typeCode) { return typeCode <= 3 ? 0x8000 : 0x50000; }
 
-TEST_F(PlcTableTest, BufferTableIsReadAtEachFamilysBase) {
+TEST_F(PlcTableTest, BufferTableTakesBoundariesFromConsecutiveWordsAtEachFamilysBase) {
   for (int type = 1; type <= 6; ++type) {
-    const int base = BasesOf(type).plc;
-    const int other = BasesOf(type <= 3 ? 4 : 1).plc;
+    SCOPED_TRACE(type);
+    const int base = PlcBase(type);
     y.clear();
-    // PLC 0 from $1000 to $1100, PLC 3 from $1100 to $1300 and disabled.
     y[base - 1] = 0x1000;
-    y[base] = 0x1100;
-    y[base + 1] = 0x1100;
-    y[base + 2] = 0x1100;
-    for (int i = 3; i < 32; ++i) y[base + i] = 0x1300 | (1 << 22);
-    // Words at the other family's addresses that would give a different table.
-    y[other - 1] = 0x2000;
-    for (int i = 0; i < 32; ++i) y[other + i] = 0x2000 + 0x10 * (i + 1);
+    y[base] = 0x1100 | (1 << 20);      // PLC 0: high bits ignored
+    y[base + 1] = 0x1100 | (1 << 22);  // same low bits: PLC 1 stays empty
+    y[base + 2] = 0x1200 | (1 << 22);  // PLC 2, disabled
+    for (int i = 3; i < 32; ++i) y[base + i] = 0x1200;
+    state->commands.clear();
 
-    {
-      std::lock_guard lock(state->mutex);
-      state->commands.clear();
-    }
     PlcTable table;
-    ASSERT_EQ(link.ReadPlcTable(type, table), 0) << "type " << type;
+    ASSERT_EQ(link.ReadPlcTable(type, table), 0);
     std::vector<std::string> expected;
     for (int address = base - 1; address <= base + 31; ++address)
       expected.push_back(platform::Format("RY:%d", address));
-    EXPECT_EQ(state->Commands(), expected) << "type " << type;
-    EXPECT_EQ(Entry(table, 0), std::tuple(0x1000, 0x1100, 1)) << "type " << type;
-    EXPECT_EQ(Entry(table, 1), std::tuple(0, 0, 0)) << "type " << type;
-    EXPECT_EQ(Entry(table, 3), std::tuple(0x1100, 0x1300, 0)) << "type " << type;
-    EXPECT_EQ(Entry(table, 4), std::tuple(0, 0, 0)) << "type " << type;
+    EXPECT_EQ(state->Commands(), expected);
+    EXPECT_EQ(Entry(table, 0), std::tuple(0x1000, 0x1100, 1));
+    EXPECT_EQ(Entry(table, 1), std::tuple(0, 0, 0));
+    EXPECT_EQ(Entry(table, 2), std::tuple(0x1100, 0x1200, 0));
+    EXPECT_EQ(Entry(table, 31), std::tuple(0, 0, 0));
   }
 }
 
-TEST_F(PlcTableTest, CompiledTableIsReadAtEachFamilysBase) {
+TEST_F(PlcTableTest, CompiledTableEndsAtTheNextStartAndReadsEnableWordsAtEachFamilysBase) {
   constexpr int kNegative = -(1 << 23);
   for (int type = 1; type <= 6; ++type) {
-    const int base = BasesOf(type).plcc;
-    const int other = BasesOf(type <= 3 ? 4 : 1).plcc;
+    SCOPED_TRACE(type);
+    const int base = PlccBase(type);
     p.clear();
-    p[base + 1] = kNegative + 0x9000;  // PLCC 1 from $9000
-    p[base + 4] = kNegative + 0x9400;  // PLCC 4 from $9400 to the area's end
-    p[base + 97] = 0x9800;
-    p[base + 35] = base + 36;  // PLCC 1 disabled
-    p[base + 41] = 1;          // PLCC 4 enabled
-    for (int i = 0; i < 32; ++i) p[other + i] = kNegative + 0xA000 + 0x10 * i;
-    p[other + 97] = 0xB000;
+    p[base + 0] = kNegative + 0x9000;
+    p[base + 1] = 0x9100;  // positive: no start
+    p[base + 2] = kNegative + 0x9400;
+    p[base + 5] = kNegative + 0x9600;
+    p[base + 7] = kNegative + 0x9800;  // starts at the end of the area: empty, not asked
+    p[base + 97] = 0x9800 | (1 << 22);
+    p[base + 33] = base + 34;  // PLCC 0 disabled
+    p[base + 37] = 12345;      // PLCC 2 enabled
+    p[base + 43] = base + 96;  // PLCC 5 disabled
+    state->commands.clear();
 
-    {
-      std::lock_guard lock(state->mutex);
-      state->commands.clear();
-    }
     PlcTable table;
-    ASSERT_EQ(link.ReadPlccTable(type, table), 0) << "type " << type;
+    ASSERT_EQ(link.ReadPlccTable(type, table), 0);
+    EXPECT_EQ(Entry(table, 0), std::tuple(0x9000, 0x93FF, 0));
+    EXPECT_EQ(Entry(table, 1), std::tuple(0, 0, 0));
+    EXPECT_EQ(Entry(table, 2), std::tuple(0x9400, 0x95FF, 1));
+    EXPECT_EQ(Entry(table, 5), std::tuple(0x9600, 0x97FF, 0));
+    EXPECT_EQ(Entry(table, 7), std::tuple(0x9800, 0x97FF, 0));
+    // 32 starts, the area end, and the enable words of the three that hold code.
     std::vector<std::string> expected;
     for (int i = 0; i < 32; ++i) expected.push_back(platform::Format("RP:%d", base + i));
-    expected.push_back(platform::Format("RP:%d", base + 97));
-    expected.push_back(platform::Format("RP:%d", base + 35));
-    expected.push_back(platform::Format("RP:%d", base + 41));
-    EXPECT_EQ(state->Commands(), expected) << "type " << type;
-    EXPECT_EQ(Entry(table, 0), std::tuple(0, 0, 0)) << "type " << type;
-    EXPECT_EQ(Entry(table, 1), std::tuple(0x9000, 0x93FF, 0)) << "type " << type;
-    EXPECT_EQ(Entry(table, 4), std::tuple(0x9400, 0x97FF, 1)) << "type " << type;
-    EXPECT_EQ(Entry(table, 5), std::tuple(0, 0, 0)) << "type " << type;
+    for (int offset : {97, 33, 37, 43})
+      expected.push_back(platform::Format("RP:%d", base + offset));
+    EXPECT_EQ(state->Commands(), expected);
   }
 }
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 namespace protocol {
@@ -25,33 +24,23 @@ TEST(ReplyEnd, AckOrAWholeErrorEndsTheReply) {
 }
 
 // A reply read in pieces and scanned from `resume` each time ends where a scan of the whole text
-// ends, wherever the pieces split an error report.
+// ends, wherever the pieces split an error report (the fuzz target tries arbitrary texts).
 TEST(ReplyEnd, ScanningInPiecesFindsTheSameEnd) {
-  const std::string samples[] = {"12\r34\r\x06", "1\r\aERR003\r", "\a\rERR0031\r", "x\aY\r\x06",
-                                 "\a\rERR12", "abc\r\a", "\aERR\aERR001\r"};
-  std::mt19937 random(7);
-  const std::string alphabet = "\x06\a\rER0123x";
-  std::vector<std::string> texts(std::begin(samples), std::end(samples));
-  for (int i = 0; i < 2000; ++i) {
-    std::string text(random() % 24, ' ');
-    for (char& c : text) c = alphabet[random() % alphabet.size()];
-    texts.push_back(text);
-  }
-  for (const std::string& text : texts) {
+  for (const std::string text : {"12\r34\r\x06", "1\r\aERR003\r", "\a\rERR0031\r", "x\aY\r\x06",
+                                 "\a\rERR12", "abc\r\a", "\aERR\aERR001\r"}) {
     const ReplyEnd whole = FindReplyEnd(text);
-    for (int split = 0; split < 8; ++split) {
+    for (std::size_t piece = 1; piece <= 3; ++piece) {
+      SCOPED_TRACE(testing::Message() << testing::PrintToString(text) << " in pieces of " << piece);
       ReplyEnd end;
-      std::size_t from = 0;
-      std::size_t have = 0;
-      while (true) {
-        have = std::min(text.size(), have + 1 + random() % 4);
+      std::size_t from = 0, have = 0;
+      do {
+        have = std::min(text.size(), have + piece);
         end = FindReplyEnd(std::string_view(text).substr(0, have), from);
-        if (end.kind == Kind::kComplete || have == text.size()) break;
         from = end.resume;
-      }
-      ASSERT_EQ(end.kind, whole.kind) << testing::PrintToString(text);
+      } while (end.kind != Kind::kComplete && have < text.size());
+      EXPECT_EQ(end.kind, whole.kind);
       if (whole.kind == Kind::kComplete) {
-        ASSERT_EQ(end.length, whole.length);
+        EXPECT_EQ(end.length, whole.length);
       }
     }
   }

@@ -31,29 +31,24 @@ TEST_F(EditSourcesTest, ShowsTheSourceByItsType) {
   s.wordLength = 16;
   s.signedData = false;
   EditSourcesPresenter& p = Open();
+  // Starting bit and length, and the bit-field, signed and float boxes.
+  const auto field = [&p] {
+    const EditSourcesView& v = p.View();
+    return std::tuple(v.startingBit, v.length, v.bitFieldsEnabled, v.signedChecked, v.floatChecked);
+  };
   EXPECT_EQ(p.View().seriesLabel, "Series: 2");
   EXPECT_EQ(p.View().sourceRadio, 1);
   EXPECT_EQ(p.View().address, "$85");
-  EXPECT_EQ(p.View().startingBit, "8");
-  EXPECT_EQ(p.View().length, "16");
-  EXPECT_TRUE(p.View().bitFieldsEnabled);
-  EXPECT_FALSE(p.View().signedChecked);
-  EXPECT_FALSE(p.View().floatChecked);
-
+  EXPECT_EQ(field(), std::tuple("8", "16", true, false, false));
   // D and L words are whole and signed; only L is a float.
   p.ChooseSource(3);
-  EXPECT_EQ(p.View().startingBit, "0");
-  EXPECT_EQ(p.View().length, "48");
-  EXPECT_FALSE(p.View().bitFieldsEnabled);
-  EXPECT_TRUE(p.View().signedChecked);
-  EXPECT_FALSE(p.View().floatChecked);
+  EXPECT_EQ(field(), std::tuple("0", "48", false, true, false));
   p.ChooseSource(4);
-  EXPECT_TRUE(p.View().floatChecked);
+  EXPECT_EQ(field(), std::tuple("0", "48", false, true, true));
   // The field the series had as an X source is still there when it becomes one again.
   p.ChooseSource(2);
   EXPECT_EQ(s.sourceType, SourceType::kY);
-  EXPECT_EQ(p.View().startingBit, "8");
-  EXPECT_EQ(p.View().length, "16");
+  EXPECT_EQ(field(), std::tuple("8", "16", true, false, false));
 }
 
 TEST_F(EditSourcesTest, ScaleAndOffsetSwitchToExponentsOutsideTheirUsualRange) {

@@ -153,10 +153,13 @@ TEST_P(BackupTest, EverySectionIsWrittenInItsFormat) {
     EXPECT_NE(text.find("\r\nWY:$000720,$00C000,$00C008,$00C028,$00C018,$00C020,$00C028,$00C030,"
                         "$00C038\r\nWY:$000728,"),
               std::string::npos);
-    EXPECT_EQ(text.substr(text.size() - 10), ",$000000\r\n");
+    EXPECT_NE(text.find("\r\nWY:$000738,"), std::string::npos);
   }
-  // The virtual controller has no MACRO ring: its answers are errors, and nothing is written.
-  EXPECT_EQ(CountPrefix(lines, "MS"), 0u);
+  // The virtual controller's MACRO IC answers every MI variable of the table: 227 of node 0 and
+  // nine of each of the seven other nodes, each as twelve hexadecimal digits.
+  EXPECT_EQ(CountPrefix(lines, "MS"), 290u);
+  EXPECT_NE(text.find("\r\nMS0,MI2=$000000000000\r\n"), std::string::npos);
+  EXPECT_EQ(text.substr(text.size() - 26), "MS13,MI918=$000000000000\r\n");
 }
 
 TEST_P(BackupTest, OnlyTheChosenSectionsAreWritten) {

@@ -35,11 +35,13 @@ void PrintUsage() {
       stdout);
 }
 
-// Shipped data after the start directory: the installed data folder beside the program, then
-// the source tree's data folder for a program run from its build folder.
+// Shipped data after the start directory: the installed data folder beside the program, then,
+// for a program run from its build folder, the data the build makes (the compiled diagnostic
+// scripts) and the source tree's data folder.
 std::vector<std::string> DataFolders() {
   const QString exe = QCoreApplication::applicationDirPath();
-  return {QDir(exe + "/../share/brightlantern").absolutePath().toStdString(), BL_SOURCE_DATA_DIR};
+  return {QDir(exe + "/../share/brightlantern").absolutePath().toStdString(), BL_BUILD_DATA_DIR,
+          BL_SOURCE_DATA_DIR};
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "graph/qt/graph_properties_dialog.h"
 #include "controller/identify_controller.h"
 #include "gui_support.h"
+#include "virtual_program.h"
 #include "link/builtin_library.h"
 #include "link/virtual_time.h"
 #include "offline_program.h"
@@ -100,7 +101,7 @@ TEST_F(GatherPreferencesGuiTest, MenuAndBufferSettingsButtonOpenThePreferences) 
 
 // The sources dialogs over the built-in virtual controller, whose M-variable definitions are
 // real words in its memory.
-class EditSourcesGuiTest : public ::testing::Test {
+class EditSourcesGuiTest : public ::testing::Test, protected test::VirtualProgram {
  protected:
   static void SetUpTestSuite() {
     test::EnsureApplication();
@@ -108,36 +109,19 @@ class EditSourcesGuiTest : public ::testing::Test {
   }
 
   EditSourcesGuiTest() {
-    devices.chooseDevice = [] { return 0; };
     window.resize(900, 600);
     window.show();
   }
 
   void ConnectAndIdentify() {
-    ASSERT_EQ(workbench.link.LinkConnect(), 0);
-    IdentifyController(workbench.controllerType, workbench.link, workbench.definitions,
-                       workbench.terminal, {});
+    test::VirtualProgram::ConnectAndIdentify();
     shell.hooks.enableGatheringButtons(true);
   }
 
   void GatherAJog(const std::function<void(QDialog&)>& duringUpload);
 
-  std::string Ask(const char* command) {
-    std::string reply;
-    workbench.link.PmacCommand(reply, 999, command, false);
-    return reply;
-  }
 
   // The virtual controller keeps time with the real clock: its motors move and it gathers.
-  platform::SystemClock clock;
-  VirtualTime virtualTime;
-  VirtualTimeThread virtualTimeThread{virtualTime, clock};
-  BuiltinDevices devices{"", &virtualTime, &clock};
-  platform::FakeDesktop desktop;
-  platform::ImmediateUiThread ui;
-  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
-  Shell shell{workbench};
-  MainWindow window{workbench, shell};
 };
 
 TEST_F(EditSourcesGuiTest, EditTheCurrentSeriesAndTakeItsSourceFromAnMVariable) {

@@ -20,6 +20,7 @@
 #include "diagnostics/qt/watch_widget.h"
 #include "diagnostics/watch_settings.h"
 #include "gui_support.h"
+#include "virtual_program.h"
 #include "link/builtin_library.h"
 #include "link/virtual_time.h"
 #include "platform/clock.h"
@@ -48,45 +49,25 @@ void TypeInto(QLineEdit& field, const QString& text) {
   Q_EMIT field.editingFinished();
 }
 
-class MonitorWindowsGuiTest : public ::testing::Test {
+class MonitorWindowsGuiTest : public ::testing::Test, protected test::VirtualProgram {
  protected:
   static void SetUpTestSuite() { test::EnsureApplication(); }
 
   MonitorWindowsGuiTest() {
-    devices.chooseDevice = [] { return 0; };
     window.resize(700, 500);
     window.show();
   }
 
-  void Connect() {
-    ASSERT_EQ(workbench.link.LinkConnect(), 0);
-    IdentifyController(workbench.controllerType, workbench.link, workbench.definitions,
-                       workbench.terminal, {});
-  }
-  std::string Ask(const char* command) {
-    std::string reply;
-    workbench.link.PmacCommand(reply, 255, command, false);
-    return reply;
-  }
   // Monitor cycles run here, on the user-interface thread; their repaints are immediate.
   void Cycles(int n) {
     for (int i = 0; i < n; ++i) workbench.monitor.Cycle();
     QApplication::processEvents();
   }
 
-  platform::SystemClock clock;
-  VirtualTime virtualTime;
-  VirtualTimeThread virtualTimeThread{virtualTime, clock};
-  BuiltinDevices devices{"", &virtualTime, &clock};
-  platform::FakeDesktop desktop;
-  platform::ImmediateUiThread ui;
-  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
-  Shell shell{workbench};
-  MainWindow window{workbench, shell};
 };
 
 TEST_F(MonitorWindowsGuiTest, WatchWindowShowsInsertedItemsLive) {
-  Connect();
+  ConnectAndIdentify();
   std::filesystem::remove(diagnostics::WatchSettingsPath(workbench.controllerType.shortName));
   Ask("P100=6 P101=-3");
   workbench.definitions.DefineLine("#define Speed P100", 0, workbench.terminal);
@@ -177,7 +158,7 @@ TEST_F(MonitorWindowsGuiTest, WatchWindowShowsInsertedItemsLive) {
 }
 
 TEST_F(MonitorWindowsGuiTest, PositionWindowPagesThroughTheMotorsInUserUnits) {
-  Connect();
+  ConnectAndIdentify();
   ASSERT_TRUE(workbench.controllerType.IsTurbo());
   window.MenuAction(cmd::kPositionWindow)->trigger();
   auto* position = FindWindow<diagnostics::PositionWidget>();
@@ -222,7 +203,7 @@ TEST_F(MonitorWindowsGuiTest, PositionWindowPagesThroughTheMotorsInUserUnits) {
 }
 
 TEST_F(MonitorWindowsGuiTest, VariableSetupReadsAndWritesInDecimalAndHexadecimal) {
-  Connect();
+  ConnectAndIdentify();
   Ask("P100=255");
   bool shown = false;
   WhenModal<diagnostics::VariableSetupDialog>([&](diagnostics::VariableSetupDialog& d) {

@@ -16,6 +16,7 @@
 #include "commands/command_ids.h"
 #include "controller/identify_controller.h"
 #include "gui_support.h"
+#include "virtual_program.h"
 #include "link/builtin_library.h"
 #include "link/virtual_time.h"
 #include "platform/clock.h"
@@ -36,20 +37,13 @@ using series::FilterSet;
 using test::WhenModal;
 
 // The sheet over the built-in virtual controller, whose motors keep their I-variables.
-class MotorTuningGuiTest : public ::testing::Test {
+class MotorTuningGuiTest : public ::testing::Test, protected test::VirtualProgram {
  protected:
   static void SetUpTestSuite() { test::EnsureApplication(); }
 
   MotorTuningGuiTest() {
-    devices.chooseDevice = [] { return 0; };
     window.resize(900, 600);
     window.show();
-  }
-
-  void ConnectAndIdentify() {
-    ASSERT_EQ(workbench.link.LinkConnect(), 0);
-    IdentifyController(workbench.controllerType, workbench.link, workbench.definitions,
-                       workbench.terminal, {});
   }
 
   double Read(int variable) {
@@ -57,20 +51,8 @@ class MotorTuningGuiTest : public ::testing::Test {
     workbench.link.PmacValue(ValueKind::I, variable, value, AccessMode::Read);
     return value;
   }
-  void Send(const char* command) {
-    std::string reply;
-    workbench.link.PmacCommand(reply, 250, command, false);
-  }
+  void Send(const char* command) { Ask(command); }
 
-  platform::SystemClock clock;
-  VirtualTime virtualTime;
-  VirtualTimeThread virtualTimeThread{virtualTime, clock};
-  BuiltinDevices devices{"", &virtualTime, &clock};
-  platform::FakeDesktop desktop;
-  platform::ImmediateUiThread ui;
-  Workbench workbench{desktop, ui, clock, BuiltinLibraryLoader(devices)};
-  Shell shell{workbench};
-  MainWindow window{workbench, shell};
 };
 
 TEST_F(MotorTuningGuiTest, GainsAndFilterGoToTheAddressedMotor) {

@@ -26,11 +26,11 @@ PositionWidget::PositionWidget(monitor::PositionDisplay& display, PositionUnits&
   setFixedSize(size.width, size.height);
   SetPainter([this](platform::Canvas& canvas) { window_.Paint(canvas); });
 
-  struct Spec {
+  struct ButtonPlace {
     const char* text;
     int x, y, w;
   };
-  static constexpr Spec kButtons[] = {{"Positions", 4, 275, 106},
+  static constexpr ButtonPlace kButtons[] = {{"Positions", 4, 275, 106},
                                       {"Velocities", 110, 275, 106},
                                       {"Fol. Errors", 216, 275, 106},
                                       {"Units", 322, 275, 107},

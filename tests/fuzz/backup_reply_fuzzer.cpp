@@ -11,6 +11,7 @@
 
 #include "definitions/definition_table.h"
 #include "fuzz/fuzz_check.h"
+#include "fuzz/scripted_library.h"
 #include "link/pmac_link.h"
 #include "platform/fake/fake_desktop.h"
 #include "terminal_lines/terminal_lines.h"
@@ -19,37 +20,12 @@
 
 namespace {
 
+using bl::fuzz::Script;
+using bl::fuzz::ScriptedLibrary;
+
 // More than any section asks for: the compiled PLCs' 64k words read eight at a time, the
 // MACRO step's 300 or so, the directory's 3 per entry.
 constexpr std::size_t kMaxExchanges = 0x10000 / 8 + 32 * 8 + 200;
-
-struct Script {
-  explicit Script(FuzzedDataProvider& d) : data(d) {}
-  FuzzedDataProvider& data;
-  std::size_t exchanges = 0;
-};
-
-class ScriptedLibrary final : public bl::VendorLibrary {
- public:
-  explicit ScriptedLibrary(Script& script) : script_(script) {}
-  int PmacSelect(void*) override { return 0; }
-  bool OpenPmacDevice(int) override { return true; }
-  bool ClosePmacDevice(int) override { return true; }
-  std::string PmacGetResponseA(int, std::string_view, std::size_t) override {
-    ++script_.exchanges;
-    return script_.data.ConsumeRandomLengthString(600);
-  }
-  double PmacGetVariableDouble(int, char, int, double fallback) override { return fallback; }
-  int PmacDownloadA(int, const MessageCallback&, const ProgressCallback&, const std::string&, int,
-                    int, int, int) override {
-    return 1;
-  }
-  void PmacAbortDownload(int) override {}
-  bool PmacInBootStrapMode(int) override { return false; }
-
- private:
-  Script& script_;
-};
 
 void CheckReaders(FuzzedDataProvider& data) {
   const std::string reply = data.ConsumeRandomLengthString(2000);
@@ -78,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     CheckReaders(data);
     return 0;
   }
-  Script script(data);
+  Script script(data, 600);
   bl::Terminal terminal;
   bl::DefinitionTable definitions;
   bl::platform::FakeDesktop desktop;
@@ -95,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   bool gatherDeleted = false;
   const std::string text =
       bl::tools::BackupSectionText(link, {typeCode, variables}, step, gatherDeleted);
-  BL_FUZZ_CHECK(script.exchanges <= kMaxExchanges);
+  BL_FUZZ_CHECK(script.commands.size() <= kMaxExchanges);
   BL_FUZZ_CHECK(text.find_first_of("\r\x06\x07") == std::string::npos);
   return 0;
 }

@@ -12,43 +12,19 @@
 
 #include "definitions/definition_table.h"
 #include "fuzz/fuzz_check.h"
+#include "fuzz/scripted_library.h"
 #include "link/pmac_link.h"
 #include "platform/fake/fake_desktop.h"
 #include "terminal_lines/terminal_lines.h"
 
 namespace {
 
+using bl::fuzz::Script;
+using bl::fuzz::ScriptedLibrary;
+
 using bl::AccessMode;
 using bl::PlcTable;
 using bl::ValueKind;
-
-struct Script {
-  explicit Script(FuzzedDataProvider& d) : data(d) {}
-  FuzzedDataProvider& data;
-  std::vector<std::string> commands;
-};
-
-class ScriptedLibrary final : public bl::VendorLibrary {
- public:
-  explicit ScriptedLibrary(Script& script) : script_(script) {}
-  int PmacSelect(void*) override { return 0; }
-  bool OpenPmacDevice(int) override { return true; }
-  bool ClosePmacDevice(int) override { return true; }
-  std::string PmacGetResponseA(int, std::string_view command, std::size_t) override {
-    script_.commands.emplace_back(command);
-    return script_.data.ConsumeRandomLengthString(400);
-  }
-  double PmacGetVariableDouble(int, char, int, double fallback) override { return fallback; }
-  int PmacDownloadA(int, const MessageCallback&, const ProgressCallback&, const std::string&, int,
-                    int, int, int) override {
-    return 1;
-  }
-  void PmacAbortDownload(int) override {}
-  bool PmacInBootStrapMode(int) override { return false; }
-
- private:
-  Script& script_;
-};
 
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
@@ -159,7 +135,7 @@ void CheckRaw(bl::PmacLink& link, Script& script) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   FuzzedDataProvider data(bytes, size);
-  Script script(data);
+  Script script(data, 400);
   bl::Terminal terminal;
   bl::DefinitionTable definitions;
   bl::platform::FakeDesktop desktop;

@@ -45,7 +45,9 @@ TEST(SetupValues, DecimalAndHexadecimalTexts) {
   EXPECT_TRUE(ValidAddressText("X:$0,24"));
   EXPECT_TRUE(ValidAddressText("X:$C000,8,16,S"));
   EXPECT_TRUE(ValidAddressText("*"));
-  for (const char* bad : {"", "X:$0 P1=5", "X:$0\rP1=5", "Y:$1;", std::string(50, 'X').c_str()})
+  const std::string tooLong(50, 'X');
+  for (const std::string& bad : {std::string(), std::string("X:$0 P1=5"),
+                                 std::string("X:$0\rP1=5"), std::string("Y:$1;"), tooLong})
     EXPECT_FALSE(ValidAddressText(bad)) << bad;
 }
 

@@ -1,15 +1,11 @@
-// The readable source: the shipped scripts, references by name, defaults, quoting, the errors
-// it refuses with, and decompiling back to the same bytes.
+// The readable source: references by name, defaults, quoting, the errors it refuses with, and
+// decompiling back to the same bytes. The shipped sources are checked in builtin_scripts_test.
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <limits>
-#include <set>
-#include <sstream>
 
 #include "diagnostics/script_test_support.h"
 
@@ -24,31 +20,6 @@ void ExpectRoundTrip(const DiagnosticTables& tables) {
   std::string error;
   ASSERT_TRUE(CompileScriptSource(source, "decompiled", again, error)) << error << "\n" << source;
   EXPECT_EQ(EncodeScript(again), bytes) << source;
-}
-
-TEST(ShippedScripts, EveryTypeHasItsSourcesAndEachRoundTrips) {
-  const fs::path sources = fs::path(BL_SOURCE_DATA_DIR) / "Diagnostics" / "src";
-  std::set<std::string> jogTypes;
-  for (const auto& entry : fs::directory_iterator(sources)) {
-    if (entry.path().extension() != ".diag") continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    DiagnosticTables tables;
-    std::string error;
-    ASSERT_TRUE(CompileScriptSource(text.str(), entry.path().string(), tables, error)) << error;
-    SCOPED_TRACE(entry.path().filename().string());
-    ExpectRoundTrip(tables);
-    // As the loader takes it: nothing of it needs the load rules.
-    DiagnosticTables loaded;
-    ASSERT_EQ(DecodeScript(EncodeScript(tables), loaded), DecodeResult::kOk);
-    PrepareLoadedTables(loaded);
-    EXPECT_EQ(EncodeScript(loaded), EncodeScript(tables));
-    const std::string stem = entry.path().stem().string();
-    if (stem.ends_with("_MotorJog")) jogTypes.insert(stem.substr(0, stem.find('_')));
-  }
-  EXPECT_EQ(jogTypes,
-            (std::set<std::string>{"PMAC1", "PMAC2", "PMAC2UL", "TURBO1", "TURBO2", "TURBO2UL"}));
 }
 
 TEST(ScriptSource, ReferencesDefaultsAndWords) {

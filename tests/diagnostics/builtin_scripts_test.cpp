@@ -4,6 +4,7 @@
 // the virtual controller of their type.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -200,6 +201,68 @@ TEST(BuiltinScripts, NonTurboScriptsReadAndSendOnlyWhatTheControllerAccepts) {
       }
     }
     EXPECT_TRUE(refused.empty()) << "refused: " << ::testing::PrintToString(refused);
+  }
+}
+
+// The value of the first item of the kind that reads variable A (and B, when named) by name.
+double ReadingOf(const DiagnosticTables& t, int kind, const std::string& a,
+                 const std::string& b = "") {
+  for (int i = 0; i < t.itemCount; ++i) {
+    const DiagnosticItem& item = t.items[i];
+    if (item.kind != kind || item.variableA < 0 || t.variables[item.variableA].name != a) continue;
+    if (!b.empty() && (item.variableB < 0 || t.variables[item.variableB].name != b)) continue;
+    return ItemValue(t, i);
+  }
+  ADD_FAILURE() << "no item reads " << a << " " << b;
+  return 0;
+}
+
+// A motor jogged to a place and then at its jog speed shows up in the units the labels name:
+// counts, counts per ms, and the coordinate system it was put in.
+TEST(BuiltinScripts, NonTurboScalesShowCountsCountsPerMsAndSystems) {
+  const std::map<std::string, int> codes = {{"PMAC1", 1}, {"PMAC2", 2}, {"PMAC2UL", 3}};
+  std::map<std::string, DiagnosticTables> scripts;
+  for (const Source& source : ShippedSources())
+    if (codes.contains(source.type)) scripts[source.type + "_" + source.name] = CompileOrFail(source);
+  for (const auto& [typeName, code] : codes) {
+    SCOPED_TRACE(typeName);
+    if (!scripts.contains(typeName + "_MotorPositions")) continue;
+    bl::test::LinkFixture fixture;
+    sim::Controller controller{code};
+    fixture.state->responder = [&](const std::string& c) { return controller.Respond(c); };
+    fixture.Connect();
+    const auto refresh = [&](const std::string& name) {
+      DiagnosticScript script;
+      script.tables = scripts.at(typeName + "_" + name);
+      RefreshDiagnosticScript(script, fixture.link);
+      return script.tables;
+    };
+    // Motor 2 in system 1, jogged to 1000 counts and at rest there.
+    controller.Respond("&1 #2->1000X #2J=1000");
+    controller.Advance(std::chrono::seconds(2));
+    DiagnosticTables t = refresh("MotorPositions");
+    EXPECT_NEAR(ReadingOf(t, kKindValueText, "Act2"), 1000, 0.5);
+    EXPECT_NEAR(ReadingOf(t, kKindValueText, "Cmd2", "Act2"), 0, 0.5);
+    EXPECT_NEAR(ReadingOf(t, kKindValueText, "Act1"), 0, 0.5);
+
+    t = refresh("CS_Positions");
+    const auto inSystem = [&t](int motor) {
+      const double v = ReadingOf(t, kKindShape, "M" + std::to_string(motor) + "Y", "CS");
+      for (int i = 0; i < t.itemCount; ++i)
+        if (t.items[i].kind == kKindShape && t.items[i].variableA >= 0 &&
+            t.variables[t.items[i].variableA].name == "M" + std::to_string(motor) + "Y")
+          return v >= t.items[i].minimum && v <= t.items[i].maximum;
+      return false;
+    };
+    EXPECT_TRUE(inSystem(2));
+    EXPECT_FALSE(inSystem(1));
+
+    // At the jog speed Ix22 = 32 counts per ms, reached at Ix19 = 1/64 count/ms² in about 2 s.
+    controller.Respond("#2J+");
+    controller.Advance(std::chrono::seconds(3));
+    t = refresh("MotorVelocities");
+    EXPECT_NEAR(ReadingOf(t, kKindValueText, "Vel2", "I10"), 32, 0.1);
+    EXPECT_NEAR(ReadingOf(t, kKindValueText, "Vel2"), 32 * 3713707 / 8388608.0, 0.05);
   }
 }
 

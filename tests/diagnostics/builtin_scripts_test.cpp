@@ -29,8 +29,8 @@ namespace fs = std::filesystem;
 const std::set<std::string> kTypes = {"PMAC1", "PMAC2", "PMAC2UL", "TURBO1", "TURBO2", "TURBO2UL"};
 // The scripts the Diagnostics menu opens by name, without ".bin".
 const std::set<std::string> kBuiltinNames = {
-    "System",       "IVars",    "Connectors",     "Accessories",    "MotorStatus",     "MotorJog",
-    "CS_Positions", "CS_Status", "Extras", "MotorPositions", "MotorVelocities"};
+    "System",       "IVars",     "Connectors", "Accessories",    "MotorStatus",    "MotorJog",
+    "CS_Positions", "CS_Status", "Extras",     "MotorPositions", "MotorVelocities"};
 
 struct Source {
   std::string type;  // the part of the file name before the first "_"
@@ -47,8 +47,8 @@ std::vector<Source> ShippedSources() {
     std::ifstream in(entry.path(), std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
-    out.push_back({stem.substr(0, cut), cut == std::string::npos ? "" : stem.substr(cut + 1),
-                   text.str()});
+    out.push_back(
+        {stem.substr(0, cut), cut == std::string::npos ? "" : stem.substr(cut + 1), text.str()});
   }
   return out;
 }
@@ -111,9 +111,9 @@ TEST(BuiltinScripts, ReferencesBitFieldsAndBoxesStayInRange) {
       const DiagnosticVariable& var = t.variables[v];
       const std::string where = file + " variable " + var.name;
       EXPECT_TRUE((var.type >= 1 && var.type <= 9) || var.type == 100) << where;
-      EXPECT_TRUE(var.indexVariable == -1 ||
-                  (var.indexVariable >= 0 && var.indexVariable < variables &&
-                   var.indexVariable != v))
+      EXPECT_TRUE(
+          var.indexVariable == -1 ||
+          (var.indexVariable >= 0 && var.indexVariable < variables && var.indexVariable != v))
           << where;
     }
     int pageWidth = 0, pageHeight = 0;
@@ -146,8 +146,8 @@ TEST(BuiltinScripts, ReferencesBitFieldsAndBoxesStayInRange) {
       if (item.kind != kKindShape && item.kind != kKindLine) {
         EXPECT_TRUE(item.x1 >= 0 && item.x1 < item.x2 && item.x2 <= pageWidth && item.y1 >= 0 &&
                     item.y1 < item.y2 && item.y2 <= pageHeight)
-            << where << ": box " << item.x1 << "," << item.y1 << "," << item.x2 << ","
-            << item.y2 << " outside the page " << pageWidth << "x" << pageHeight;
+            << where << ": box " << item.x1 << "," << item.y1 << "," << item.x2 << "," << item.y2
+            << " outside the page " << pageWidth << "x" << pageHeight;
       }
     }
   }
@@ -223,7 +223,8 @@ TEST(BuiltinScripts, NonTurboScalesShowCountsCountsPerMsAndSystems) {
   const std::map<std::string, int> codes = {{"PMAC1", 1}, {"PMAC2", 2}, {"PMAC2UL", 3}};
   std::map<std::string, DiagnosticTables> scripts;
   for (const Source& source : ShippedSources())
-    if (codes.contains(source.type)) scripts[source.type + "_" + source.name] = CompileOrFail(source);
+    if (codes.contains(source.type))
+      scripts[source.type + "_" + source.name] = CompileOrFail(source);
   for (const auto& [typeName, code] : codes) {
     SCOPED_TRACE(typeName);
     if (!scripts.contains(typeName + "_MotorPositions")) continue;

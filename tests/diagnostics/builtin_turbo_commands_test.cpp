@@ -4,6 +4,8 @@
 // error, whichever motor or coordinate system the script's own buttons choose.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -60,6 +62,12 @@ class VirtualTurbo {
   }
 
   PmacLink& Link() { return fixture_.link; }
+  // Lets the servo run for the time given, in steps the controller takes whole.
+  void Run(std::chrono::milliseconds time) {
+    for (auto left = time; left.count() > 0; left -= std::chrono::milliseconds(100))
+      controller_.Advance(std::min(left, std::chrono::milliseconds(100)));
+  }
+  double Report(const char* command) { return std::stod(controller_.Respond(command)); }
   std::size_t CommandCount() { return fixture_.state->Commands().size(); }
 
   std::vector<std::string> refused;
@@ -157,6 +165,56 @@ TEST_P(BuiltinTurboScripts, EveryButtonCommandIsAccepted) {
     }
     EXPECT_EQ(controller.refused, std::vector<std::string>{});
   }
+}
+
+// The value of the first value text that reads the named variable, with or without a second
+// variable combined with it.
+double ShownValue(const DiagnosticTables& tables, const std::string& variable, bool combined) {
+  for (int i = 0; i < tables.itemCount; ++i) {
+    const DiagnosticItem& item = tables.items[i];
+    if (item.kind != kKindValueText || item.variableA < 0) continue;
+    if (tables.variables[item.variableA].name == variable && (item.variableB >= 0) == combined)
+      return ItemValue(tables, i);
+  }
+  ADD_FAILURE() << "no value shows " << variable;
+  return 0;
+}
+
+// Motor 1 jogging at its factory speed (Ix22 = 32 counts/ms, reached after Ix19 = 1/64
+// counts/ms2 for 2048 ms): the scales of the panels give counts and counts/ms.
+TEST_P(BuiltinTurboScripts, PanelsShowMotorOneInCountsAndCountsPerMillisecond) {
+  VirtualTurbo controller(GetParam().code);
+  std::string reply;
+  controller.Link().PmacCommand(reply, 255, "#1J+", false);
+  controller.Run(std::chrono::milliseconds(3000));
+  const auto refreshed = [&](const char* name) {
+    DiagnosticScript script;
+    script.tables = CompiledSource(SourcePath(GetParam(), name));
+    RefreshDiagnosticScript(script, controller.Link());
+    return script.tables;
+  };
+  const double servoMs = 3713707.0 / 8388608.0;
+
+  const DiagnosticTables velocities = refreshed("MotorVelocities");
+  EXPECT_NEAR(ShownValue(velocities, "Velocity1", true), 32, 0.2);
+  EXPECT_NEAR(ShownValue(velocities, "Velocity1", false), 32 * servoMs, 0.1);
+
+  const DiagnosticTables positions = refreshed("MotorPositions");
+  const double actual = controller.Report("#1P");
+  EXPECT_GT(actual, 30000);
+  EXPECT_NEAR(ShownValue(positions, "Actual1", false), actual, 0.5);
+  EXPECT_NEAR(ShownValue(positions, "Commanded1", true), controller.Report("#1F"), 0.5);
+
+  const DiagnosticTables connectors = refreshed("Connectors");
+  EXPECT_NEAR(ShownValue(connectors, "Feedback1", false), actual, 1);
+  if (GetParam().code != 6) {  // an Ultralite has no servo IC counters
+    EXPECT_NEAR(ShownValue(connectors, "Encoder1", false), actual, 1);
+  }
+
+  const DiagnosticTables system = refreshed("System");
+  EXPECT_NEAR(ShownValue(system, "KhzI10", true), 1 / servoMs, 1e-3);
+  EXPECT_EQ(ShownValue(system, "I68", true), 16);  // coordinate systems
+  EXPECT_EQ(controller.refused, std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(TurboTypes, BuiltinTurboScripts, ::testing::ValuesIn(kTurboTypes),

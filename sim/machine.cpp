@@ -6,7 +6,23 @@
 
 namespace sim {
 
-Machine::Machine(int typeCode) : model_(ModelFor(typeCode)) { FactoryReset(); }
+Machine::Machine(int typeCode) : model_(ModelFor(typeCode)) {
+  plants_.resize(static_cast<std::size_t>(model_.motorCount + 1));
+  SeedPlantNoise(1);
+  FactoryReset();
+}
+
+void Machine::SetPlant(int m, const PlantSettings& settings) {
+  plants_[static_cast<std::size_t>(m)].Configure(settings);
+}
+
+const PlantSettings& Machine::PlantOf(int m) const {
+  return plants_[static_cast<std::size_t>(m)].Settings();
+}
+
+void Machine::SeedPlantNoise(std::uint64_t seed) {
+  for (std::size_t m = 0; m < plants_.size(); ++m) plants_[m].Seed(seed, static_cast<int>(m));
+}
 
 void Machine::Reset() {
   programs.Close(*this);

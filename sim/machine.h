@@ -54,7 +54,7 @@ struct MotorState {
   // Servo filter.
   double integrator = 0;
   std::array<double, 2> filterIn{}, filterOut{};
-  int output = 0;  // 16-bit DAC
+  int output = 0;         // 16-bit DAC
   bool aborting = false;  // A or ^A brings a jog or a program's path to rest
   bool warningFe = false;
   bool fatalFe = false;
@@ -64,8 +64,8 @@ struct MotorState {
   // The load the motor drives: position in counts, velocity in counts per cycle.
   double position = 0;
   double velocity = 0;
-  PlantMotion plant;   // beyond the rigid load: the spring's deflection
-  double sensed = 0;   // where the encoder sees the motor this cycle, counts
+  PlantMotion plant;       // beyond the rigid load: the spring's deflection
+  double sensed = 0;       // where the encoder sees the motor this cycle, counts
   bool idle = false;       // not activated and at rest: this cycle changes nothing
   bool loadMoved = false;  // moved by a write to the actual-position register this cycle
 

@@ -108,7 +108,8 @@ int main(int argc, char** argv) {
     } else if (arg == "--serial") {
       serial = true;
     } else if (sim::IsPlantOption(arg) && hasValue) {
-      const std::string why = sim::ParsePlantOption(arg, argv[i + 1], sim::ModelFor(6).motorCount, plant);
+      const std::string why =
+          sim::ParsePlantOption(arg, argv[i + 1], sim::ModelFor(6).motorCount, plant);
       if (!why.empty()) {
         std::fprintf(stderr, "brightlantern-sim: bad value '%s' for %s: %s (see --help)\n",
                      argv[i + 1], argv[i], why.c_str());
@@ -152,7 +153,8 @@ int main(int argc, char** argv) {
   {
     TimeKeeper time(controller);
     std::printf("brightlantern-sim: %s (type %d) listening on 127.0.0.1:%u\n",
-                protocol::ControllerTypeName(type).data(), type, static_cast<unsigned>(server.Port()));
+                protocol::ControllerTypeName(type).data(), type,
+                static_cast<unsigned>(server.Port()));
     if (serial) std::printf("brightlantern-sim: serial line on %s\n", line.Path().c_str());
     std::fflush(stdout);
     int received = 0;

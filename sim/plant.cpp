@@ -114,10 +114,11 @@ void Plant::Step(double output, double cycleMs, double& velocity, double& positi
     velocity += kPlantGain * output - kPlantFriction * velocity;
   } else if (velocity == 0) {
     // At rest it sticks until the torque exceeds the friction, then only the excess drives it.
-    if (std::fabs(output) > friction) velocity = kPlantGain * (output - std::copysign(friction, output));
+    if (std::fabs(output) > friction)
+      velocity = kPlantGain * (output - std::copysign(friction, output));
   } else {
-    const double next =
-        velocity + kPlantGain * (output - std::copysign(friction, velocity)) - kPlantFriction * velocity;
+    const double next = velocity + kPlantGain * (output - std::copysign(friction, velocity)) -
+                        kPlantFriction * velocity;
     // Friction stops the motion; it never reverses it. Where the velocity would cross zero the
     // drive comes to rest, and the next cycle decides whether the torque breaks it away again:
     // no chatter about zero.

@@ -54,8 +54,7 @@ class Plant {
 
   // One servo cycle under a torque of `output` DAC bits held through it: the common motion of
   // motor and load (velocity and position, as the rigid load's) and the spring's deflection.
-  void Step(double output, double cycleMs, double& velocity, double& position,
-            PlantMotion& motion);
+  void Step(double output, double cycleMs, double& velocity, double& position, PlantMotion& motion);
   // Where the encoder on the motor sees it this cycle: the common position, the motor's share of
   // the deflection, and a fresh noise sample.
   double Sensed(double position, const PlantMotion& motion);

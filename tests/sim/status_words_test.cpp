@@ -51,9 +51,7 @@ class StatusWordsInMemory : public testing::TestWithParam<int> {
   }
   Words Motor() { return Read(c_, model_.MotorStatusX(1), model_.MotorStatusY(1)); }
   // Word 1 (X) and word 2 (Y) of coordinate system 1.
-  Words System() {
-    return model_.turbo ? Read(c_, 0x2040, 0x203F) : Read(c_, 0x818, 0x817);
-  }
+  Words System() { return model_.turbo ? Read(c_, 0x2040, 0x203F) : Read(c_, 0x818, 0x817); }
   Words Global() { return Read(c_, model_.globalStatus, model_.globalStatus); }
   bool AmplifierEnabled() {
     const Words w = Motor();
@@ -146,8 +144,8 @@ TEST_P(StatusWordsInMemory, FollowJogStopKillEnableAProgramAndAFollowingErrorFau
 
   // A program: running in the system word, the move timer and the dwell in the motor's; at its
   // end both clear and the system is in position again.
-  for (const char* line : {"OPEN PROG 1 CLEAR", "LINEAR INC TA10 TS0 TM100", "X100", "DWELL 50",
-                           "X-100", "CLOSE"}) {
+  for (const char* line :
+       {"OPEN PROG 1 CLEAR", "LINEAR INC TA10 TS0 TM100", "X100", "DWELL 50", "X-100", "CLOSE"}) {
     ASSERT_EQ(c_.Respond(line), "\x06") << line;
   }
   ASSERT_EQ(c_.Respond("&1B1R"), "\x06");
@@ -165,7 +163,8 @@ TEST_P(StatusWordsInMemory, FollowJogStopKillEnableAProgramAndAFollowingErrorFau
 
   // A following-error fault stops the program it interrupts: killed, fatal and warning in the
   // motor's word and ORed into the system's; J/ clears them.
-  for (const char* line : {"OPEN PROG 2 CLEAR", "LINEAR INC TA10 TS0 TM10000", "X100000", "CLOSE"}) {
+  for (const char* line :
+       {"OPEN PROG 2 CLEAR", "LINEAR INC TA10 TS0 TM10000", "X100000", "CLOSE"}) {
     ASSERT_EQ(c_.Respond(line), "\x06") << line;
   }
   c_.Respond("I169=0 &1B2R");  // no output reaches the load: it cannot follow

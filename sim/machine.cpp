@@ -13,7 +13,14 @@ Machine::Machine(int typeCode) : model_(ModelFor(typeCode)) {
 }
 
 void Machine::SetPlant(int m, const PlantSettings& settings) {
-  plants_[static_cast<std::size_t>(m)].Configure(settings);
+  Plant& plant = plants_[static_cast<std::size_t>(m)];
+  MotorState& motor = Motor(m);
+  // New mechanics under a moving motor: the encoder goes on from where it stood, and a spring
+  // taken away leaves its deflection in the common position.
+  const double before = plant.MotorShare() * motor.plant.deflection;
+  plant.Configure(settings);
+  if (settings.resonanceHz <= 0) motor.plant = {};
+  motor.position += before - plant.MotorShare() * motor.plant.deflection;
 }
 
 const PlantSettings& Machine::PlantOf(int m) const {

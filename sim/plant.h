@@ -49,6 +49,8 @@ class Plant {
   // Whether anything beyond the rigid load is set.
   bool Active() const { return active_; }
   bool Noisy() const { return settings_.noiseCounts > 0; }
+  // How much of the deflection the motor's position carries (0 when rigid).
+  double MotorShare() const { return settings_.resonanceHz > 0 ? motorShare_ : 0; }
   // The same seed (and motor) gives the same noise.
   void Seed(std::uint64_t seed, int motor);
 

@@ -94,6 +94,18 @@ TEST(Resonance, TheEncoderRingsAtTheSetFrequency) {
   }
 }
 
+TEST(Resonance, TakenAwayUnderAMovingMotorTheEncoderDoesNotJump) {
+  Controller c(5);
+  ASSERT_TRUE(c.SetPlant(1, {.resonanceHz = 50, .dampingRatio = 0, .loadRatio = 4}));
+  OpenLoopThroughBias(c);
+  // The pulse leaves the common motion at 7.5 counts a cycle and the spring swinging by
+  // hundreds of counts.
+  const std::vector<double> ringing = Drive(c, {5000}, 5);
+  ASSERT_TRUE(c.SetPlant(1, {}));
+  const double next = Drive(c, {}, 1).back();
+  EXPECT_NEAR(next - ringing.back(), 7.5, 0.1);
+}
+
 TEST(Resonance, StaysBoundedAtAnyFrequencyAndDamping) {
   // Free ringing after a pulse never gains energy, even far beyond the servo rate, where an
   // explicit step would explode within a few cycles.

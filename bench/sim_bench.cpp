@@ -1,8 +1,8 @@
 // The virtual controller's servo loop: eight motors jogging while four registers of each are
-// gathered every cycle, the same with a motion program and a PLC running, and with the shipped
-// test-move program making its sine sweep. Reports servo cycles
-// per second and how many times faster than the controller's own clock (I10 = 3713707, about 2259
-// cycles a second) that is.
+// gathered every cycle (over a rigid load and over a resonant, rubbing, noisy one), the same with
+// a motion program and a PLC running, and with the shipped test-move program making its sine
+// sweep. Reports servo cycles per second and how many times faster than the controller's own
+// clock (I10 = 3713707, about 2259 cycles a second) that is.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -50,6 +50,24 @@ void BM_EightMotorsServoingAndGathering(benchmark::State& state) {
   RunSeconds(state, controller);
 }
 BENCHMARK(BM_EightMotorsServoingAndGathering)->Unit(benchmark::kMillisecond);
+
+// The same, with every motor driving a two-mass load with a 500 Hz resonance, Coulomb friction
+// and a noisy encoder: what the plant costs beside the rigid load above.
+void BM_EightMotorsOnAResonantRubbingNoisyPlant(benchmark::State& state) {
+  sim::Controller controller(5);
+  for (int m = 1; m <= 8; ++m) {
+    controller.SetPlant(m, {.resonanceHz = 500,
+                            .dampingRatio = 0.05,
+                            .loadRatio = 1,
+                            .coulombFriction = 100,
+                            .noiseCounts = 0.5});
+  }
+  GatherEightMotors(controller, 1);
+  controller.Respond(kDefineGather);
+  controller.Respond("GAT");
+  RunSeconds(state, controller);
+}
+BENCHMARK(BM_EightMotorsOnAResonantRubbingNoisyPlant)->Unit(benchmark::kMillisecond);
 
 // The same eight motors and gather, with motor 1 driven by a motion program (an endless sine
 // made of 1 ms moves) while PLC 1 computes and sends commands every background cycle.

@@ -49,6 +49,19 @@ void Controller::Advance(std::chrono::nanoseconds elapsed) {
   for (std::int64_t i = 0; i < cycles; ++i) machine_->ServoCycle();
 }
 
+bool Controller::SetPlant(int motor, const PlantSettings& settings) {
+  std::lock_guard lock(mutex_);
+  if (motor < 1 || motor > machine_->model().motorCount) return false;
+  if (!CheckPlantSettings(settings).empty()) return false;
+  machine_->SetPlant(motor, settings);
+  return true;
+}
+
+void Controller::SeedPlantNoise(std::uint64_t seed) {
+  std::lock_guard lock(mutex_);
+  machine_->SeedPlantNoise(seed);
+}
+
 bool Controller::InBootstrap() const {
   std::lock_guard lock(mutex_);
   return machine_->bootstrap;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "sim/command_interpreter.h"
+#include "sim/plant.h"
 
 namespace sim {
 
@@ -37,6 +38,12 @@ class Controller {
   // Steps whole servo cycles of I10/8388608 ms each and keeps the remainder for the next call;
   // at most 65536 cycles a call, the rest of a longer time is dropped.
   void Advance(std::chrono::nanoseconds elapsed);
+
+  // The mechanics a motor drives (plant.h): false, and nothing changed, for a motor number
+  // outside 1..motors or settings CheckPlantSettings refuses.
+  bool SetPlant(int motor, const PlantSettings& settings);
+  // Restarts the encoders' noise: the same seed gives the same run.
+  void SeedPlantNoise(std::uint64_t seed);
 
   bool InBootstrap() const;
   void SetBootstrap(bool on);

@@ -34,7 +34,7 @@ void Machine::WriteEncoderCounters() {
   // reads the target).
   channelPositions_.clear();
   for (int m = 1; m <= model_.motorCount; ++m) {
-    const double position = Motor(m).position;
+    const double position = Motor(m).sensed;
     const double edge = position + 1.0 / 64;
     const double whole = std::floor(edge);
     if (!std::isfinite(whole)) continue;

@@ -6,7 +6,30 @@
 
 namespace sim {
 
-Machine::Machine(int typeCode) : model_(ModelFor(typeCode)) { FactoryReset(); }
+Machine::Machine(int typeCode) : model_(ModelFor(typeCode)) {
+  plants_.resize(static_cast<std::size_t>(model_.motorCount + 1));
+  SeedPlantNoise(1);
+  FactoryReset();
+}
+
+void Machine::SetPlant(int m, const PlantSettings& settings) {
+  Plant& plant = plants_[static_cast<std::size_t>(m)];
+  MotorState& motor = Motor(m);
+  // New mechanics under a moving motor: the encoder goes on from where it stood, and a spring
+  // taken away leaves its deflection in the common position.
+  const double before = plant.MotorShare() * motor.plant.deflection;
+  plant.Configure(settings);
+  if (settings.resonanceHz <= 0) motor.plant = {};
+  motor.position += before - plant.MotorShare() * motor.plant.deflection;
+}
+
+const PlantSettings& Machine::PlantOf(int m) const {
+  return plants_[static_cast<std::size_t>(m)].Settings();
+}
+
+void Machine::SeedPlantNoise(std::uint64_t seed) {
+  for (std::size_t m = 0; m < plants_.size(); ++m) plants_[m].Seed(seed, static_cast<int>(m));
+}
 
 void Machine::Reset() {
   programs.Close(*this);

@@ -9,6 +9,7 @@
 #include "sim/l_format.h"
 #include "sim/m_variable.h"
 #include "sim/model.h"
+#include "sim/plant.h"
 #include "sim/program_buffers.h"
 #include "sim/program_runner.h"
 
@@ -53,7 +54,8 @@ struct MotorState {
   // Servo filter.
   double integrator = 0;
   std::array<double, 2> filterIn{}, filterOut{};
-  int output = 0;  // 16-bit DAC
+  int output = 0;         // 16-bit DAC
+  bool aborting = false;  // A or ^A brings a jog or a program's path to rest
   bool warningFe = false;
   bool fatalFe = false;
   bool inPosition = false;
@@ -62,6 +64,8 @@ struct MotorState {
   // The load the motor drives: position in counts, velocity in counts per cycle.
   double position = 0;
   double velocity = 0;
+  PlantMotion plant;       // beyond the rigid load: the spring's deflection
+  double sensed = 0;       // where the encoder sees the motor this cycle, counts
   bool idle = false;       // not activated and at rest: this cycle changes nothing
   bool loadMoved = false;  // moved by a write to the actual-position register this cycle
 
@@ -155,6 +159,13 @@ class Machine {
   // its load, and a sample is gathered when one is due.
   void ServoCycle();
 
+  // The mechanics motor m drives (plant.h); they outlast resets, as a machine does. Settings
+  // are checked by the caller (CheckPlantSettings).
+  void SetPlant(int m, const PlantSettings& settings);
+  const PlantSettings& PlantOf(int m) const;
+  // Restarts every encoder's noise from this seed: the same seed gives the same run.
+  void SeedPlantNoise(std::uint64_t seed);
+
   // Jogging and killing (motion.cpp). Jog commands close an open loop first.
   void CloseLoop(int m);
   void Kill(int m);
@@ -212,6 +223,7 @@ class Machine {
   std::vector<std::pair<std::uint32_t, double>> channelPositions_;
   std::vector<double> interpolated_;
   std::vector<MotorState> motors_;
+  std::vector<Plant> plants_;  // index = motor
   std::uint32_t pBase_ = 0, qBase_ = 0;
 
   std::array<GatherSource, 48> gatherSources_{};

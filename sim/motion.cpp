@@ -8,12 +8,6 @@ namespace sim {
 
 namespace {
 
-// The load: each servo cycle its velocity (counts per cycle) gains kPlantGain per DAC bit and
-// loses kPlantFriction of itself. With the factory gains this rings a little and settles in
-// about a hundred cycles.
-constexpr double kPlantGain = 1.5e-3;
-constexpr double kPlantFriction = 0.002;
-
 constexpr double kTwoTo19 = 524288.0;
 constexpr double kTwoTo23 = 8388608.0;
 constexpr int kDacLimit = 32767;
@@ -26,10 +20,36 @@ constexpr std::uint32_t kMoveTimer = 0x020000;
 constexpr std::uint32_t kIntegrationMode = 0x010000;
 constexpr std::uint32_t kDwell = 0x008000;
 constexpr std::uint32_t kDesiredVelocityZero = 0x002000;
+constexpr std::uint32_t kAbortDeceleration = 0x001000;
+constexpr std::uint32_t kPmacPhased = 0x080000;
 constexpr std::uint32_t kInPosition = 0x1;
 constexpr std::uint32_t kWarningFe = 0x2;
 constexpr std::uint32_t kFatalFe = 0x4;
 constexpr std::uint32_t kPmacAmplifierEnabled = 0x4000;
+constexpr std::uint32_t kTurboForegroundInPosition = 0x2000;
+
+// Turbo Y16..19: which axes the motor's definition names (0 none, 1 A, 2 B, 3 C, 4 UVW, 7 XYZ).
+std::uint32_t TurboAxisCode(const AxisDefinition& axis) {
+  if (axis.inverse || axis.terms.empty()) return 0;
+  switch (axis.terms.front().axis) {
+    case 'A':
+      return 1;
+    case 'B':
+      return 2;
+    case 'C':
+      return 3;
+    case 'U':
+    case 'V':
+    case 'W':
+      return 4;
+    case 'X':
+    case 'Y':
+    case 'Z':
+      return 7;
+    default:
+      return 0;
+  }
+}
 
 double Sign(double v) { return v < 0 ? -1 : 1; }
 
@@ -67,16 +87,25 @@ void Machine::MoveLoad(int m) {
   MotorState& motor = Motor(m);
   const std::int64_t actual = DecodeD(Pair(model_.ActualPosition(m)));
   // A motor that is not activated and at rest changes nothing until its registers are written.
+  Plant& plant = plants_[static_cast<std::size_t>(m)];
   motor.idle = !MotorActivated(m) && motor.openLoop && motor.velocity == 0 &&
                actual == motor.actualRegister &&
                DecodeD(Pair(model_.CommandedPosition(m))) == motor.actualRegister &&
-               X(model_.MotorStatusX(m)) == (kOpenLoop | kDesiredVelocityZero);
-  if (motor.idle) return;
+               X(model_.MotorStatusX(m)) == kOpenLoop && !plant.Noisy() &&
+               motor.plant.deflection == 0 && motor.plant.deflectionRate == 0;
+  if (motor.idle) {
+    motor.sensed = motor.position;
+    return;
+  }
 
   // The load has moved through the last cycle under the output sent then.
-  motor.velocity += kPlantGain * motor.output - kPlantFriction * motor.velocity;
-  if (std::fabs(motor.velocity) < 1e-9 && motor.output == 0) motor.velocity = 0;
-  motor.position += motor.velocity;
+  if (plant.Active()) {
+    plant.Step(motor.output, CycleMs(), motor.velocity, motor.position, motor.plant);
+  } else {
+    motor.velocity += kPlantGain * motor.output - kPlantFriction * motor.velocity;
+    if (std::fabs(motor.velocity) < 1e-9 && motor.output == 0) motor.velocity = 0;
+    motor.position += motor.velocity;
+  }
 
   // A write to the actual-position register from outside moves the load by as much; the
   // register keeps the written value, and the encoder's jump is not counted a second time.
@@ -86,6 +115,7 @@ void Machine::MoveLoad(int m) {
     motor.actualUnits = static_cast<double>(actual);
     motor.loadMoved = true;
   }
+  motor.sensed = plant.Active() ? plant.Sensed(motor.position, motor.plant) : motor.position;
 }
 
 void Machine::ServoMotor(int m) {
@@ -216,7 +246,10 @@ void Machine::RunTrajectory(MotorState& motor) {
     case JogMode::kVelocity:
       v = motor.jogTarget > v ? std::min(v + a, motor.jogTarget) : std::max(v - a, motor.jogTarget);
       motor.commanded += v;
-      if (v == 0 && motor.jogTarget == 0) motor.jog = JogMode::kNone;
+      if (v == 0 && motor.jogTarget == 0) {
+        motor.jog = JogMode::kNone;
+        motor.aborting = false;
+      }
       break;
     case JogMode::kPosition: {
       const double distance = motor.jogTarget - motor.commanded;
@@ -262,6 +295,7 @@ void Machine::FollowingErrorFault(int m) {
 void Machine::Kill(int m) {
   MotorState& motor = Motor(m);
   motor.openLoop = true;
+  motor.aborting = false;
   motor.amplifierEnabled = false;
   motor.output = 0;
   motor.jog = JogMode::kNone;
@@ -281,6 +315,7 @@ void Machine::CloseLoop(int m) {
   motor.filterOut = {};
   motor.fatalFe = motor.warningFe = false;
   motor.jog = JogMode::kNone;
+  motor.aborting = false;
 }
 
 void Machine::SetJogRates(int m, MotorState& motor) {
@@ -311,6 +346,7 @@ void Machine::JogVelocity(int m, int direction) {
   SetJogRates(m, motor);
   motor.jog = JogMode::kVelocity;
   motor.jogTarget = direction * motor.jogSpeed;
+  motor.aborting = false;
 }
 
 void Machine::JogTo(int m, double counts) {
@@ -323,6 +359,7 @@ void Machine::JogTo(int m, double counts) {
   SetJogRates(m, motor);
   motor.jog = JogMode::kPosition;
   motor.jogTarget = counts;
+  motor.aborting = false;
 }
 
 void Machine::Abort(int m) {
@@ -339,6 +376,7 @@ void Machine::Abort(int m) {
   if (rate > 0) motor.jogAcceleration = rate * CycleMs() * CycleMs();
   motor.jog = JogMode::kVelocity;
   motor.jogTarget = 0;
+  motor.aborting = true;
 }
 
 namespace {
@@ -418,9 +456,15 @@ WordPair Machine::MotorStatusWords(int m) const {
     if (run.running || run.finishing) first |= kMoveTimer;
     if (run.dwell) first |= kDwell;
   }
+  // Desired velocity zero: holding position in closed loop (an open loop holds nothing).
   const bool idle = motor.jog == JogMode::kNone || motor.jog == JogMode::kProgram;
-  if (motor.commandedVelocity == 0 && idle) first |= kDesiredVelocityZero;
+  if (motor.commandedVelocity == 0 && idle && !motor.openLoop) first |= kDesiredVelocityZero;
+  if (motor.aborting && motor.jog == JogMode::kVelocity) first |= kAbortDeceleration;
+  // PMAC X19: the controller commutates the motor (Ix01 bit 0).
+  if (!model_.turbo && MotorActivated(m) && (IntegerI(100 * m + 1) & 1)) first |= kPmacPhased;
   if (motor.inPosition) second |= kInPosition;
+  // Turbo keeps the servo's own in-position check (Ixx88) in Y13 as well.
+  if (motor.inPosition && model_.turbo) second |= kTurboForegroundInPosition;
   if (motor.warningFe) second |= kWarningFe;
   if (motor.fatalFe) second |= kFatalFe;
   if (motor.amplifierEnabled) {
@@ -432,7 +476,8 @@ WordPair Machine::MotorStatusWords(int m) const {
   }
   if (int cs = motor.axis.coordinateSystem; cs > 0) {
     const auto system = static_cast<std::uint32_t>(cs - 1);
-    second |= model_.turbo ? 0x8000 | (system << 20) : 0x800000 | ((system & 7) << 20);
+    second |= model_.turbo ? 0x8000 | (TurboAxisCode(motor.axis) << 16) | (system << 20)
+                           : 0x800000 | ((system & 7) << 20);
   }
   return {first, second};
 }

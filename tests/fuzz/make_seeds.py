@@ -1157,6 +1157,15 @@ def diagnostic_scripts():
     write(t, "refused", b"page\n  title=\"open\nshape parent=Nope\n\tbox=1,2\n")
 
 
+def plant_option():
+    # Option (0 resonance, 1 friction, 2 noise, 3 seed), motors - 1, then values split by NUL.
+    t = "plant_option_fuzzer"
+    write(t, "resonance", b"\x00\x1f" + b"1:500:0.05:2\x002:120.5:0.7:1e3\x001:500:0.05")
+    write(t, "friction", b"\x01\x07" + b"1:120\x008:1\x001:-1")
+    write(t, "noise", b"\x02\x1f" + b"32:0.25\x001:x\x001:inf")
+    write(t, "seed", b"\x03\x00" + b"18446744073709551615\x00-1\x0018446744073709551616")
+
+
 if __name__ == "__main__":
     link_reply()
     device_table()
@@ -1194,3 +1203,4 @@ if __name__ == "__main__":
     status_reply()
     encoder_table()
     diagnostic_scripts()
+    plant_option()

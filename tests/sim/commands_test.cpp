@@ -194,12 +194,14 @@ TEST(ControlCharacters, MotorGroupReports) {
 TEST(ControlCharacters, StatusWordsAndActions) {
   Controller c;
   c.Respond("&1 #1->X");
+  // Killed (open loop, so no desired velocity zero), integration mode; motor 1 is an XYZ axis
+  // (Y16..19 = 7) of &1.
   EXPECT_EQ(c.RespondControl(2),
-            "852000008000 852000000000 852000000000 852000000000 852000000000 852000000000 "
-            "852000000000 852000000000\r" +
+            "850000078000 850000000000 850000000000 850000000000 850000000000 850000000000 "
+            "850000000000 850000000000\r" +
                 kAckText);
-  EXPECT_EQ(c.Respond("#1 ? ##3"), "852000008000\r" + kAckText);
-  EXPECT_EQ(c.RespondControl(2).substr(0, 13), "042000000000 ");  // motors 25..32: not active
+  EXPECT_EQ(c.Respond("#1 ? ##3"), "850000078000\r" + kAckText);
+  EXPECT_EQ(c.RespondControl(2).substr(0, 13), "040000000000 ");  // motors 25..32: not active
   c.WriteX(6, 0x80000);
   EXPECT_EQ(c.RespondControl(7), "080000000000\r" + kAckText);
   EXPECT_EQ(c.Respond("???"), "080000000000\r" + kAckText);

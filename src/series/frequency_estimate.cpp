@@ -52,7 +52,7 @@ double PrincipalDegrees(double degrees) {
 
 }  // namespace
 
-void SetBodeFromResponse(BodeResponse& bode) {
+void SetBodeFromResponse(BodeResponse& bode, double lowestDeg) {
   const std::size_t n = bode.response.size();
   bode.magnitudeDb.assign(n, kMagnitudeFloorDb);
   bode.phaseDeg.assign(n, 0.0);
@@ -69,8 +69,9 @@ void SetBodeFromResponse(BodeResponse& bode) {
     }
     bode.magnitudeDb[k] = std::max(20.0 * std::log10(magnitude), kMagnitudeFloorDb);
     const double principal = std::arg(h) * 180.0 / std::numbers::pi;
-    const double phase = anchored ? reference + PrincipalDegrees(principal - reference)
-                                  : PrincipalDegrees(principal);
+    const double phase = anchored
+                             ? reference + PrincipalDegrees(principal - reference)
+                             : lowestDeg + 180.0 + PrincipalDegrees(principal - lowestDeg - 180.0);
     bode.phaseDeg[k] = phase;
     anchored = true;
     if (reliable || !haveReliable) reference = phase;
@@ -167,10 +168,12 @@ std::optional<FrequencyEstimate> EstimateFrequencyResponse(std::span<const doubl
   bode.frequency.resize(half);
   bode.response.resize(half);
   bode.coherence.resize(half);
+  bode.inputPowerDb.assign(half, kMagnitudeFloorDb);
   const double binHz = 1.0 / (static_cast<double>(length) * period);
   for (std::size_t k = 1; k <= half; ++k) {
     bode.frequency[k - 1] = static_cast<double>(k) * binHz;
     if (sxx[k] <= kNoPower * strongest) continue;  // response and coherence stay 0
+    bode.inputPowerDb[k - 1] = 10.0 * std::log10(sxx[k] / strongest);
     bode.response[k - 1] = sxy[k] / sxx[k];
     const double power = sxx[k] * syy[k];
     bode.coherence[k - 1] = power > 0.0 ? std::clamp(std::norm(sxy[k]) / power, 0.0, 1.0) : 0.0;

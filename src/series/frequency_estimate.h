@@ -18,6 +18,9 @@ struct BodeResponse {
   std::vector<double> magnitudeDb;
   std::vector<double> phaseDeg;
   std::vector<double> coherence;
+  // For a measurement, the input's power in each bin relative to its strongest bin (0 dB there,
+  // kMagnitudeFloorDb where it has none): where the excitation was. Empty for a model.
+  std::vector<double> inputPowerDb;
 };
 
 // The magnitude given for a bin with no response at all (no input power there): far below any
@@ -27,11 +30,12 @@ inline constexpr double kMagnitudeFloorDb = -400.0;
 inline constexpr double kUnwrapCoherence = 0.5;
 
 // Fills magnitudeDb and phaseDeg from response (sized like it). The first phase lies in
-// (-180, 180]; each later one is the principal value moved by whole turns to lie within half
+// (lowestDeg, lowestDeg + 360] (an open loop starts near -90° or -180° and reads best from
+// -270°); each later one is the principal value moved by whole turns to lie within half
 // a turn of the last phase whose bin had at least kUnwrapCoherence (or of the bin before, while
 // none has), so a stretch of noise does not shift the rest of the curve by turns. A zero
 // response gets kMagnitudeFloorDb and keeps the phase before it. Missing coherence counts as 1.
-void SetBodeFromResponse(BodeResponse& bode);
+void SetBodeFromResponse(BodeResponse& bode, double lowestDeg = -180.0);
 
 // How the run is cut into segments: Hann windowed, half overlapping, each a power of two long.
 // A segment length (16 .. 2^20) takes precedence; otherwise the segments are made as long as

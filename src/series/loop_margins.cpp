@@ -21,6 +21,7 @@ std::vector<std::size_t> KeptBins(const BodeResponse& r, double minCoherence) {
   const std::size_t n = std::min({r.frequency.size(), r.magnitudeDb.size(), r.phaseDeg.size()});
   for (std::size_t k = 0; k < n; ++k) {
     const double coherence = k < r.coherence.size() ? r.coherence[k] : 1.0;
+    if (k < r.inputPowerDb.size() && !(r.inputPowerDb[k] >= kMarginInputPowerDb)) continue;
     if (r.frequency[k] > 0.0 && std::isfinite(r.frequency[k]) && coherence >= minCoherence &&
         r.magnitudeDb[k] > kMagnitudeFloorDb && std::isfinite(r.magnitudeDb[k]) &&
         std::isfinite(r.phaseDeg[k])) {

@@ -27,10 +27,17 @@ struct LoopMargins {
   std::optional<double> bandwidthHz;
 };
 
-// Frequencies whose coherence is below minCoherence are left out: a noisy bin must not make a
-// crossing. Between two kept frequencies a crossing is placed by linear interpolation of
-// decibels and degrees over the logarithm of the frequency. Either response may be empty; its
-// margins are then missing.
+// Below this coherence a measured frequency makes no crossing: its response is mostly noise.
+inline constexpr double kMarginCoherence = 0.8;
+
+// Below this input power (relative to the strongest bin) a measured frequency makes no crossing
+// either: the excitation did not reach it, and what the output holds there is not its answer.
+inline constexpr double kMarginInputPowerDb = -40.0;
+
+// Frequencies whose coherence is below minCoherence, or whose input power (when the response
+// has it) is below kMarginInputPowerDb, are left out: such a bin must not make a crossing. Between
+// two kept frequencies a crossing is placed by linear interpolation of decibels and degrees over
+// the logarithm of the frequency. Either response may be empty; its margins are then missing.
 LoopMargins MeasureLoopMargins(const BodeResponse& openLoop, const BodeResponse& closedLoop,
                                double minCoherence);
 

@@ -11,10 +11,12 @@ namespace bl::tuning {
 
 namespace {
 
-constexpr std::size_t kMaxVariableText = 16u << 20;
 constexpr int kMaxVariableNumber = 8191;
 constexpr double kTwoTo19 = 524288.0;
 constexpr double kTwoTo23 = 8388608.0;
+// An open loop starts near -90° (one integrator) or -180° (two): shown from -270° on, neither
+// begins a turn away from where it is drawn.
+constexpr double kOpenLoopLowestDeg = -270.0;
 
 bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -94,7 +96,7 @@ bool Usable(std::complex<double> v) { return std::isfinite(v.real()) && std::isf
 
 VariableValues ParseVariableAssignments(std::string_view text) {
   VariableValues values;
-  text = text.substr(0, std::min(text.size(), kMaxVariableText));
+  text = text.substr(0, std::min(text.size(), kMaxVariableFileBytes));
   while (!text.empty()) {
     std::size_t end = text.find_first_of("\r\n");
     if (end == std::string_view::npos) end = text.size();
@@ -163,6 +165,7 @@ series::BodeResponse OpenLoopFromClosedLoop(const series::BodeResponse& closedLo
   open.frequency.assign(closedLoop.frequency.begin(), closedLoop.frequency.begin() + n);
   open.response.resize(n);
   open.coherence.resize(n);
+  open.inputPowerDb = closedLoop.inputPowerDb;
   for (std::size_t k = 0; k < n; ++k) {
     const double hz = open.frequency[k];
     const std::complex<double> t = closedLoop.response[k];
@@ -172,7 +175,7 @@ series::BodeResponse OpenLoopFromClosedLoop(const series::BodeResponse& closedLo
     open.response[k] = l;
     open.coherence[k] = k < closedLoop.coherence.size() ? closedLoop.coherence[k] : 1.0;
   }
-  series::SetBodeFromResponse(open);
+  series::SetBodeFromResponse(open, kOpenLoopLowestDeg);
   return open;
 }
 
@@ -211,7 +214,7 @@ LoopResponses LoopFromPlant(const DiscretePlant& plant, const ServoLaw& law,
       loops.closedLoop.coherence[k] = 1.0;
     }
   }
-  series::SetBodeFromResponse(loops.openLoop);
+  series::SetBodeFromResponse(loops.openLoop, kOpenLoopLowestDeg);
   series::SetBodeFromResponse(loops.closedLoop);
   return loops;
 }

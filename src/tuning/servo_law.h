@@ -1,6 +1,7 @@
 #pragma once
 
 #include <complex>
+#include <cstddef>
 #include <map>
 #include <optional>
 #include <string>
@@ -52,7 +53,8 @@ using VariableValues = std::map<int, double>;
 // case-insensitive, blanks allowed around '=', values decimal or "$"-hexadecimal; anything
 // after ';' is a comment, other lines and words are passed over. The last assignment of a
 // variable wins. Numbers outside I0..I8191 and values that are not finite are passed over.
-// Reads at most the first 16 MiB of text.
+// Reads at most the first kMaxVariableFileBytes of text.
+inline constexpr std::size_t kMaxVariableFileBytes = 16u << 20;
 VariableValues ParseVariableAssignments(std::string_view text);
 
 // Motor m's law from Ix08, Ix09, Ix30..Ix39 and the servo period I10 (1/8388608 ms), the scaling

@@ -128,6 +128,7 @@ TEST(FrequencyEstimate, BinsWithoutInputPowerHaveZeroCoherenceAndNoNaN) {
   EXPECT_NEAR(b.magnitudeDb[63], 20 * std::log10(0.5), 1e-6);
   EXPECT_NEAR(b.phaseDeg[63], -0.5 * 180 / std::numbers::pi, 1e-6);
   EXPECT_NEAR(b.coherence[63], 1.0, 1e-9);
+  EXPECT_EQ(b.inputPowerDb[63], 0.0);
   for (std::size_t k = 0; k < b.frequency.size(); ++k) {
     EXPECT_TRUE(std::isfinite(b.magnitudeDb[k]) && std::isfinite(b.phaseDeg[k]) &&
                 std::isfinite(b.coherence[k]))
@@ -135,6 +136,7 @@ TEST(FrequencyEstimate, BinsWithoutInputPowerHaveZeroCoherenceAndNoNaN) {
     if (k < 60 || k > 66) {
       EXPECT_EQ(b.coherence[k], 0.0) << k;
       EXPECT_EQ(b.magnitudeDb[k], kMagnitudeFloorDb) << k;
+      EXPECT_EQ(b.inputPowerDb[k], kMagnitudeFloorDb) << k;
     }
   }
 }

@@ -178,6 +178,12 @@ TEST(ServoLaw, OpenLoopFromAMeasuredClosedLoopMatchesTheKnownPlant) {
   EXPECT_NEAR(*measured.phaseMarginDeg, *exact.phaseMarginDeg, 1.0);
   EXPECT_NEAR(*measured.gainMarginDb, *exact.gainMarginDb, 0.3);
   EXPECT_NEAR(*measured.bandwidthHz / *exact.bandwidthHz, 1.0, 0.01);
+  // Where the excitation did not reach, nothing crosses: the same measurement with the input's
+  // power taken as 50 dB down from 60 Hz on has no crossover left.
+  BodeResponse faint = open;
+  for (std::size_t k = 0; k < faint.frequency.size(); ++k)
+    if (faint.frequency[k] > 60) faint.inputPowerDb[k] = -50;
+  EXPECT_FALSE(MeasureLoopMargins(faint, closed->bode, 0.9).crossoverHz);
   // A healthy loop: positive margins.
   EXPECT_GT(*exact.phaseMarginDeg, 20);
   EXPECT_GT(*exact.gainMarginDb, 3);

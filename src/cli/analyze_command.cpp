@@ -12,6 +12,7 @@
 #include "series/loop_margins.h"
 #include "series/series_table.h"
 #include "series/step_metrics.h"
+#include "tuning/excitation.h"
 #include "tuning/servo_law.h"
 
 namespace bl::cli {
@@ -103,6 +104,42 @@ int RunAnalyzeCommand(const std::vector<std::string>& args, std::size_t& i, std:
     err << "brightlantern-cli: " << problem << "\nTry 'brightlantern-cli --help'.\n";
     return kExitUsage;
   };
+  if (i < args.size() && args[i] == "chirp") {
+    ++i;
+    tuning::ChirpParameters p;
+    int program = 998;
+    bool gather = false;
+    while (i < args.size() && args[i].starts_with("--")) {
+      const std::string& name = args[i];
+      if (name == "--gather") {
+        gather = true;
+        ++i;
+        continue;
+      }
+      if (i + 1 >= args.size()) return usage(name + " needs a value");
+      const std::string& value = args[i + 1];
+      if (name == "--program") {
+        const auto n = ToInt(value, 1, 32767);
+        if (!n) return usage("--program takes a motion program number from 1 to 32767");
+        program = *n;
+      } else {
+        const std::optional<double> v = ParseNumber<double>(value);
+        double* field = name == "--amplitude" ? &p.amplitude
+                        : name == "--low"     ? &p.lowHz
+                        : name == "--high"    ? &p.highHz
+                        : name == "--time"    ? &p.durationMs
+                                              : nullptr;
+        if (field == nullptr) return usage("analyze chirp: unknown option " + name);
+        if (!v) return usage(name + " takes a number");
+        *field = *v;
+      }
+      i += 2;
+    }
+    if (const auto problem = tuning::ChirpProblem(p)) return usage("analyze chirp: " + *problem);
+    for (const std::string& line : tuning::ChirpProgramLines(p, program, gather))
+      out << line << "\r\n";
+    return kExitOk;
+  }
   if (i < args.size() && args[i] == "bode") {
     if (i + 1 >= args.size()) return usage("analyze bode needs a run file");
     const std::string path = args[i + 1];

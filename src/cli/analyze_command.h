@@ -18,6 +18,9 @@ namespace bl::cli {
 // "frequency,magnitude_db,phase_deg,coherence" (with --open-loop the open loop instead); on err
 // the segments used, the closed-loop bandwidth and, with the motor's I-variables from FILE (the
 // motor named in the commanded series' title unless --motor), crossover, phase and gain margins.
+//
+// "analyze chirp [--amplitude CTS] [--low HZ] [--high HZ] [--time MS] [--program N] [--gather]":
+// the motion program of a logarithmic chirp excitation, as a file to download, on out.
 int RunAnalyzeCommand(const std::vector<std::string>& args, std::size_t& i, std::ostream& out,
                       std::ostream& err);
 

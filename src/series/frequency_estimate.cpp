@@ -15,6 +15,9 @@ using platform::Format;
 
 // Relative to the strongest input bin, below this a bin counts as having no input power.
 constexpr double kNoPower = 1e-24;
+// Beyond this a sample's square, summed over a long run, could overflow: no position or output
+// comes near it.
+constexpr double kLargestSample = 1e100;
 
 bool IsPowerOfTwo(long long n) { return n > 0 && (n & (n - 1)) == 0; }
 
@@ -124,6 +127,10 @@ std::optional<FrequencyEstimate> EstimateFrequencyResponse(std::span<const doubl
       error = Format("Sample %zu is not a number.", i);
       return std::nullopt;
     }
+    if (std::abs(input[i]) > kLargestSample || std::abs(output[i]) > kLargestSample) {
+      error = Format("Sample %zu is too large to analyse.", i);
+      return std::nullopt;
+    }
     low = std::min(low, input[i]);
     high = std::max(high, input[i]);
   }
@@ -161,6 +168,11 @@ std::optional<FrequencyEstimate> EstimateFrequencyResponse(std::span<const doubl
     error = "The input series never changes within a segment: it excites no frequency.";
     return std::nullopt;
   }
+  const double binHz = 1.0 / (static_cast<double>(length) * period);
+  if (!std::isfinite(binHz * static_cast<double>(half)) || !(binHz > 0.0)) {
+    error = "The sample period is out of range.";
+    return std::nullopt;
+  }
   FrequencyEstimate estimate;
   estimate.segmentLength = length;
   estimate.segmentCount = segments;
@@ -169,7 +181,6 @@ std::optional<FrequencyEstimate> EstimateFrequencyResponse(std::span<const doubl
   bode.response.resize(half);
   bode.coherence.resize(half);
   bode.inputPowerDb.assign(half, kMagnitudeFloorDb);
-  const double binHz = 1.0 / (static_cast<double>(length) * period);
   for (std::size_t k = 1; k <= half; ++k) {
     bode.frequency[k - 1] = static_cast<double>(k) * binHz;
     if (sxx[k] <= kNoPower * strongest) continue;  // response and coherence stay 0

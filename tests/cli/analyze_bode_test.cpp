@@ -104,5 +104,20 @@ TEST_F(AnalyzeBode, FailsWithAReason) {
   EXPECT_NE(out.find("analyze bode RUN"), std::string::npos);
 }
 
+TEST_F(AnalyzeBode, ChirpWritesAProgramToDownload) {
+  ASSERT_EQ(
+      Run({"analyze", "chirp", "--amplitude", "50", "--low", "2", "--program", "997", "--gather"}),
+      kExitOk)
+      << err;
+  EXPECT_TRUE(out.starts_with("OPEN PROG 997 CLEAR\r\n")) << out;
+  EXPECT_TRUE(out.ends_with("CLOSE\r\n"));
+  EXPECT_NE(out.find("CMD\"GAT\"\r\n"), std::string::npos);
+  EXPECT_NE(out.find("P979=50*SIN(P978*P975)"), std::string::npos);
+  EXPECT_EQ(Run({"analyze", "chirp", "--high", "500"}), kExitUsage);
+  EXPECT_NE(err.find("at most 100 Hz"), std::string::npos);
+  EXPECT_EQ(Run({"analyze", "chirp", "--low", "x"}), kExitUsage);
+  EXPECT_EQ(Run({"analyze", "chirp", "--speed", "3"}), kExitUsage);
+}
+
 }  // namespace
 }  // namespace bl::cli

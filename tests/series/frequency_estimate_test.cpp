@@ -165,6 +165,9 @@ TEST(FrequencyEstimate, RefusesRunsItCannotEstimate) {
   EXPECT_NE(error.find("1234"), std::string::npos);
   bad[1234] = std::numeric_limits<double>::infinity();
   EXPECT_TRUE(refused(bad, x, kPeriod, {}));
+  bad[1234] = 1e200;  // its square, summed, would overflow
+  EXPECT_TRUE(refused(x, bad, kPeriod, {}));
+  EXPECT_TRUE(refused(x, x, 1e-320, {}));  // every frequency beyond a double
   const std::vector<double> still(4096, 0.1);
   EXPECT_TRUE(refused(still, x, kPeriod, {}));
   // A still input with a still output gives the same refusal, not a curve of NaN.

@@ -71,6 +71,7 @@ TEST(Chirp, TheControllerProgramTracesTheComputedPositions) {
   // lies on the chirp.
   int start = 0;
   while (start < 20 && run.commanded[static_cast<std::size_t>(start)] == 0.0) ++start;
+  ASSERT_GT(start, 0);
   ASSERT_LT(start, 20);
   double worst = 0.0;
   for (int ms = 0; ms <= 1000; ++ms) {

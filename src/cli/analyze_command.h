@@ -12,6 +12,15 @@ namespace bl::cli {
 // them) as CSV lines "metric,value" in seconds, percent and the series' units; a metric that
 // cannot be measured is left empty and the reason goes to err. Needs no controller. Moves i past
 // its arguments. Returns an exit status.
+//
+// "analyze bode RUN [--commanded N] [--actual N] [--segments K] [--ivars FILE] [--motor N]
+// [--open-loop]": the averaged frequency response commanded -> actual as CSV lines
+// "frequency,magnitude_db,phase_deg,coherence" (with --open-loop the open loop instead); on err
+// the segments used, the closed-loop bandwidth and, with the motor's I-variables from FILE (the
+// motor named in the commanded series' title unless --motor), crossover, phase and gain margins.
+//
+// "analyze chirp [--amplitude CTS] [--low HZ] [--high HZ] [--time MS] [--program N] [--gather]":
+// the motion program of a logarithmic chirp excitation, as a file to download, on out.
 int RunAnalyzeCommand(const std::vector<std::string>& args, std::size_t& i, std::ostream& out,
                       std::ostream& err);
 

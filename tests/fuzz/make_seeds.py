@@ -1164,6 +1164,33 @@ def plant_option():
     write(t, "friction", b"\x01\x07" + b"1:120\x008:1\x001:-1")
     write(t, "noise", b"\x02\x1f" + b"32:0.25\x001:x\x001:inf")
     write(t, "seed", b"\x03\x00" + b"18446744073709551615\x00-1\x0018446744073709551616")
+def bode_input():
+    t = "bode_input_fuzzer"
+    import math
+
+    def seed(ivars, length, motor, raw, commanded, actual):
+        s = Seed().text(ivars)
+        if length:
+            s.bool(True).int(length, -1, 5000)
+        else:
+            s.bool(False).int(4, -1, 5000)
+        s.int(motor, 0, 40).bool(True).bool(raw)
+        fmt = "<d" if raw else "<h"
+        s.rest(b"".join(struct.pack(fmt, v) for v in commanded + actual))
+        return s
+
+    # Motor 1's factory gains and a sweep answered two samples late at 80 %.
+    sweep = [int(1000 * math.sin(2 * math.pi * (0.001 * n + 0.00002 * n * n))) for n in range(512)]
+    late = [0, 0] + [int(0.8 * v) for v in sweep[:-2]]
+    ivars = "I10=3713707\r\nI108=96 I109=96\r\nI130=2000\r\nI131=1280\r\nI132=1280 ; ff\r\n"
+    write(t, "sweep_motor1", seed(ivars, 0, 1, False, sweep, late))
+    # Segments of 64, a filter and an integrator, and an output of noise.
+    noise = [(v * 7919) % 2001 - 1000 for v in range(256)]
+    write(t, "segments_noise", seed(ivars + "I133=5000 I134=0 I136=0.2 I138=-0.5\n", 64, 1, False,
+                                    sweep[:256], noise))
+    # Raw doubles: NaN, an infinity and huge values; garbled assignments.
+    write(t, "raw_hostile", seed("I130=$ I108=1e999 I109=nan I0130=5 i8191=$FFFFFFFFFFFFF", 0, 40, True,
+                                 [float("nan"), 1e308, -1e308, 0.0] * 8, [float("inf"), 1.0] * 16))
 
 
 if __name__ == "__main__":
@@ -1204,3 +1231,4 @@ if __name__ == "__main__":
     encoder_table()
     diagnostic_scripts()
     plant_option()
+    bode_input()

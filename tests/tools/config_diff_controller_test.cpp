@@ -33,7 +33,7 @@ TEST_P(ConfigDiffControllerTest, TwoVariablesChangedAreExactlyTheTwoDifferences)
                            "P3=P3+1", "CLOSE", "M1->X:$C000,0,24,S", "&1 #1->1000X"})
     ASSERT_EQ(c.Command(line), "\x06") << line;
   const ConfigModel before = Read();
-  EXPECT_EQ(before.programs.at(3).lines.size(), 2u);
+  EXPECT_EQ(before.programs.at(3).lines, (std::vector<std::string>{"X1000", "DWELL10", "RETURN"}));
   EXPECT_EQ(before.axes.at({1, 1}), "1000X");
   ASSERT_EQ(c.Command("I130=3000 P100=42.5"), "\x06");
   const ConfigDiff diff = CompareConfigs(before, Read(), nullptr, false);

@@ -80,8 +80,8 @@ int RunDiffCommand(const DiffOptions& options, PmacLink* link, DefinitionTable& 
         err << "brightlantern-cli: diff: " << error << '\n';
         return kDiffTrouble;
       }
-      *side = tools::ControllerConfig(text, type.typeCode.load(), type.displayName,
-                                      type.variableCount);
+      *side =
+          tools::ControllerConfig(text, type.typeCode.load(), type.displayName, type.variableCount);
       if (!Report(*side, err)) return kDiffTrouble;
     }
   }
@@ -95,9 +95,9 @@ int RunDiffCommand(const DiffOptions& options, PmacLink* link, DefinitionTable& 
     err << "diff: no differences\n";
     return kDiffSame;
   }
-  err << "diff: " << diff.Differences() << (diff.Differences() == 1 ? " difference" : " differences")
-      << " (" << diff.changed << " changed, " << diff.onlyInA << " only in A, " << diff.onlyInB
-      << " only in B)\n";
+  err << "diff: " << diff.Differences()
+      << (diff.Differences() == 1 ? " difference" : " differences") << " (" << diff.changed
+      << " changed, " << diff.onlyInA << " only in A, " << diff.onlyInB << " only in B)\n";
   return kDiffDifferent;
 }
 

@@ -77,16 +77,16 @@ bool CompareConfigPresenter::Tick() {
     desktop_.ShowMessage("Not Connected to a PMAC Device.", "Error");
     return false;
   }
-  text_ += BackupSectionText(link_, {type_.typeCode.load(), type_.variableCount}, step_,
-                             gatherDeleted_);
+  text_ +=
+      BackupSectionText(link_, {type_.typeCode.load(), type_.variableCount}, step_, gatherDeleted_);
   ++step_;
   return false;
 }
 
 void CompareConfigPresenter::Finish() {
   if (a.controller || b.controller) {
-    ConfigModel controller = ControllerConfig(text_, type_.typeCode.load(), type_.displayName,
-                                              type_.variableCount);
+    ConfigModel controller =
+        ControllerConfig(text_, type_.typeCode.load(), type_.displayName, type_.variableCount);
     text_.clear();
     if (a.controller) fileA_ = controller;
     if (b.controller) fileB_ = std::move(controller);

@@ -25,8 +25,7 @@ constexpr std::size_t kMaxWordsPerLine = 32;
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-    s.remove_suffix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
   return s;
 }
 
@@ -37,8 +36,7 @@ std::string Upper(std::string_view s) {
 }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::toupper(static_cast<unsigned char>(x)) ==
                   std::toupper(static_cast<unsigned char>(y));
          });
@@ -110,7 +108,8 @@ class Parser {
     if (line.front() == ';') return Comment(Trim(line.substr(1)));
     const std::string upper = Upper(line);
     if (upper == "DELETE GATHER" || upper == "DISABLE PLC 0..31" || upper == "UNDEFINE ALL") return;
-    if (upper.starts_with("OPEN PROG ")) return Open(m_.programs, line.substr(10), kMaxProgramNumber);
+    if (upper.starts_with("OPEN PROG "))
+      return Open(m_.programs, line.substr(10), kMaxProgramNumber);
     if (upper.starts_with("OPEN PLC ")) return Open(m_.plcs, line.substr(9), kMaxPlc);
     if (upper == "CLOSE") return Problem("CLOSE without an OPEN before it");
     if (upper.starts_with("ENABLE PLC ") || upper.starts_with("DISABLE PLC ")) {
@@ -186,7 +185,8 @@ class Parser {
       block_ = "PLCC " + std::to_string(*n);
     } else if (upper == "PLCC TABLE") {
       block_ = "PLCC table";
-    } else if (upper.size() > 1 && upper[0] == 'M' && std::isdigit(static_cast<unsigned char>(upper[1]))) {
+    } else if (upper.size() > 1 && upper[0] == 'M' &&
+               std::isdigit(static_cast<unsigned char>(upper[1]))) {
       // "; M1=0": the value an M-variable had, kept as a comment.
       const std::size_t equals = text.find('=');
       if (equals == std::string_view::npos) return;  // a comment of the user's
@@ -269,8 +269,8 @@ class Parser {
     }
     const std::string_view text = Trim(rest.substr(definition ? 2 : 1));
     if (text.empty()) {
-      Problem(std::string(1, letter) + std::to_string(*n) + (definition ? "-> has no definition"
-                                                                         : " has no value"));
+      Problem(std::string(1, letter) + std::to_string(*n) +
+              (definition ? "-> has no definition" : " has no value"));
       return true;
     }
     if (definition) {
@@ -334,8 +334,7 @@ class Comparer {
         ++j;
       } else {
         Add(section, item(i->first), i->second, j->second,
-            SameValue(i->second, j->second) ? DiffKind::kSame : DiffKind::kChanged,
-            name(i->first));
+            SameValue(i->second, j->second) ? DiffKind::kSame : DiffKind::kChanged, name(i->first));
         ++i;
         ++j;
       }
@@ -380,8 +379,8 @@ class Comparer {
     }
   }
 
-  void Programs(const std::string& section, const char* kind,
-                const std::map<int, ConfigProgram>& a, const std::map<int, ConfigProgram>& b) {
+  void Programs(const std::string& section, const char* kind, const std::map<int, ConfigProgram>& a,
+                const std::map<int, ConfigProgram>& b) {
     const auto size = [](const ConfigProgram& p) {
       return std::to_string(p.lines.size()) + (p.lines.size() == 1 ? " line" : " lines");
     };
@@ -498,15 +497,15 @@ ConfigDiff CompareConfigs(const ConfigModel& a, const ConfigModel& b, const Defi
                           bool withSame) {
   ConfigDiff out;
   Comparer c(names, withSame, out);
-  const bool typesKnown = (a.typeCode != 0 && b.typeCode != 0) ||
-                          (a.variableCount != 0 && b.variableCount != 0);
+  const bool typesKnown =
+      (a.typeCode != 0 && b.typeCode != 0) || (a.variableCount != 0 && b.variableCount != 0);
   const bool typesDiffer = a.typeCode != 0 && b.typeCode != 0 ? a.typeCode != b.typeCode
                                                               : a.variableCount != b.variableCount;
   if (typesKnown)
     c.Add("Controller", "controller type", a.typeName, b.typeName,
           typesDiffer ? DiffKind::kChanged : DiffKind::kSame);
-  const auto values = [&a, &b](VariableKind kind) -> std::pair<const std::map<int, std::string>&,
-                                                               const std::map<int, std::string>&> {
+  const auto values = [&a, &b](VariableKind kind)
+      -> std::pair<const std::map<int, std::string>&, const std::map<int, std::string>&> {
     const auto k = static_cast<std::size_t>(kind);
     return {a.values[k], b.values[k]};
   };

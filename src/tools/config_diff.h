@@ -39,10 +39,10 @@ struct ConfigProgram {
 
 // One configuration. Keys are the controller's numbers; values the texts as the file has them.
 struct ConfigModel {
-  std::string label;       // the file's path, or "controller"
-  int typeCode = 0;        // from identification; 0 when read from a file
-  std::string typeName;    // "Turbo PMAC2"; empty when not known
-  int variableCount = 0;   // N: from the controller, or seen in a file (1024 or 8192); 0 unknown
+  std::string label;      // the file's path, or "controller"
+  int typeCode = 0;       // from identification; 0 when read from a file
+  std::string typeName;   // "Turbo PMAC2"; empty when not known
+  int variableCount = 0;  // N: from the controller, or seen in a file (1024 or 8192); 0 unknown
   std::array<std::map<int, std::string>, 4> values;  // by VariableKind: P, Q, M (values), I
   std::map<int, std::string> mDefinitions;           // "M1->" texts
   std::map<int, ConfigProgram> programs;
@@ -101,8 +101,8 @@ struct ConfigDiff {
 };
 
 // Compares two models without problems. names gives variables their names (may be null).
-ConfigDiff CompareConfigs(const ConfigModel& a, const ConfigModel& b,
-                          const DefinitionTable* names, bool withSame);
+ConfigDiff CompareConfigs(const ConfigModel& a, const ConfigModel& b, const DefinitionTable* names,
+                          bool withSame);
 
 // True when both texts are the same value: numerically when both are numbers ("1000" and
 // "1000.0", "$3E8"), otherwise as texts with letter case ignored, as the controller reads them.

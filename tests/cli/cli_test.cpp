@@ -136,8 +136,8 @@ TEST_F(CliTest, BackupWritesTheChosenSectionsAndRestoreDownloadsThem) {
 TEST_F(CliTest, DiffComparesBackupFilesAndTheControllerLineByLine) {
   const std::string file = (folder_ / "before.pmc").string();
   const std::string names = File("names.pmc", "#define Speed P1\r\n");
-  Result r = Cli({"--virtual", "2", "command", "P1=7", "backup", file, "command",
-                  "P1=8 I130=3000", "diff", file, "controller", "--names", names});
+  Result r = Cli({"--virtual", "2", "command", "P1=7", "backup", file, "command", "P1=8 I130=3000",
+                  "diff", file, "controller", "--names", names});
   EXPECT_EQ(r.status, 1) << r.err;
   EXPECT_EQ(r.out.rfind("P1: 7 -> 8 (Speed)\nI130: ", 0), 0u) << r.out;
   EXPECT_TRUE(r.out.ends_with(" -> 3000\n")) << r.out;

@@ -46,10 +46,10 @@ TEST_F(CompareConfigGuiTest, ABackupAgainstTheChangedControllerShowsTheTwoChange
   std::filesystem::create_directories(folder_);
   const std::string path = (folder_ / "before.pmc").string();
   std::string error;
-  ASSERT_TRUE(tools::RunBackup(workbench.link,
-                               {workbench.controllerType.typeCode.load(),
-                                workbench.controllerType.variableCount},
-                               {}, path, nullptr, error))
+  ASSERT_TRUE(tools::RunBackup(
+      workbench.link,
+      {workbench.controllerType.typeCode.load(), workbench.controllerType.variableCount}, {}, path,
+      nullptr, error))
       << error;
   Ask("I130=3000 P100=42.5");
   desktop.openFileAnswers.push_back(path);

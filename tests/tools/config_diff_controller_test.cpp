@@ -60,8 +60,7 @@ TEST_P(ConfigDiffControllerTest, TheBackupFileReadsBackAsTheControllerItCameFrom
   // Every variable of all four kinds, and the M-variable values, were compared.
   EXPECT_GT(diff.entries.size(), 5u * static_cast<std::size_t>(c.Target().variableCount));
 
-  EXPECT_EQ(ReadConfigFile(folder.File("missing.pmc")).problems.at(0).rfind("cannot open ", 0),
-            0u);
+  EXPECT_EQ(ReadConfigFile(folder.File("missing.pmc")).problems.at(0).rfind("cannot open ", 0), 0u);
 }
 
 TEST_P(ConfigDiffControllerTest, AControllerGoneIsNoConfiguration) {
@@ -107,12 +106,11 @@ TEST_P(ConfigDiffControllerTest, TheDialogReadsTheControllerTickByTickAndFilters
   EXPECT_GT(p.RowCount(), 4u * static_cast<std::size_t>(c.Target().variableCount));
 
   // A damaged file is refused with its line; a controller gone, with the backup's message.
-  {
-    std::ofstream(path, std::ios::binary) << "P1=1\r\nI5=\r\n";
-  }
+  { std::ofstream(path, std::ios::binary) << "P1=1\r\nI5=\r\n"; }
   p.Compare();
   ASSERT_EQ(c.desktop.messages.size(), 2u);
-  EXPECT_EQ(c.desktop.messages[1].text, "The file cannot be compared:\n" + path + ":2: I5 has no value");
+  EXPECT_EQ(c.desktop.messages[1].text,
+            "The file cannot be compared:\n" + path + ":2: I5 has no value");
   c.workbench.link.LinkDisconnect();
   p.b.controller = true;
   p.Compare();

@@ -65,7 +65,8 @@ TEST(ConfigDiffTest, EachKindOfChangeIsOneLineInFileOrder) {
   std::string b = Replace(kBase, "I130=2000", "I130=3000");
   b = Replace(b, "X1000\r\n", "X2000\r\n");
   b = Replace(b, "M2->Y:$C003,8,16,U", "M2->Y:$C003,0,16,U");
-  b = Replace(b, "ENABLE PLC 1\r\n", "ENABLE PLC 1\r\n\r\nOPEN PLC 7\r\nCLEAR\r\nP1=0\r\nCLOSE\r\n");
+  b = Replace(b, "ENABLE PLC 1\r\n",
+              "ENABLE PLC 1\r\n\r\nOPEN PLC 7\r\nCLEAR\r\nP1=0\r\nCLOSE\r\n");
   b = Replace(b, "#4->2000X", "#4->2000Y");
   b = Replace(b, "$00C003,", "$00C0FF,");
   const ConfigDiff diff = Compare(kBase, b, &names);
@@ -159,7 +160,9 @@ TEST(ConfigDiffTest, DamagedFilesNameTheirFileAndLineAndAreNotCompared) {
   for (int k = 0; k < 33; ++k) words += ",$1";
   EXPECT_EQ(problems(words), std::vector<std::string>{
                                  "cell3.pmc:1: a memory write needs an address and 1 to 32 words"});
-  EXPECT_EQ(problems(std::string("P1=2\n\x7f" "ELF\x01\x02\n", 11)),
+  EXPECT_EQ(problems(std::string("P1=2\n\x7f"
+                                 "ELF\x01\x02\n",
+                                 11)),
             std::vector<std::string>{"cell3.pmc:2: a control character: this is no backup text"});
   EXPECT_EQ(problems("P1=" + std::string(5000, '1')),
             std::vector<std::string>{"cell3.pmc:1: a line longer than any a backup writes"});

@@ -391,9 +391,9 @@ void MainWindow::WireShell() {
   shell_.SetCommand(cmd::kCompareConfiguration,
                     [this, kept = std::make_shared<std::pair<CompareSide, CompareSide>>(
                                CompareSide{true, {}}, CompareSide{})] {
-                      tools::CompareConfigPresenter presenter(
-                          workbench_.link, workbench_.desktop, workbench_.controllerType,
-                          workbench_.definitions);
+                      tools::CompareConfigPresenter presenter(workbench_.link, workbench_.desktop,
+                                                              workbench_.controllerType,
+                                                              workbench_.definitions);
                       std::tie(presenter.a, presenter.b) = *kept;
                       tools::RunCompareConfigDialog(this, presenter);
                       *kept = {presenter.a, presenter.b};

@@ -158,8 +158,7 @@ CompareConfigDialog::SideControls CompareConfigDialog::MakeSide(const char* titl
   exclusive->addButton(c.controller);
   exclusive->addButton(c.file);
   ShowSide(c, side);
-  connect(c.controller, &QRadioButton::toggled, this,
-          [&side](bool on) { side.controller = on; });
+  connect(c.controller, &QRadioButton::toggled, this, [&side](bool on) { side.controller = on; });
   connect(c.path, &QLineEdit::textEdited, this, [&side, c](const QString& text) {
     side.path = text.toStdString();
     c.file->setChecked(true);

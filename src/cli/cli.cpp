@@ -9,6 +9,7 @@
 #include "cli/analyze_command.h"
 #include "cli/backup_command.h"
 #include "cli/console_desktop.h"
+#include "cli/diff_command.h"
 #include "cli/gather_command.h"
 #include "cli/list_command.h"
 #include "cli/series_command.h"
@@ -109,6 +110,16 @@ const char kUsage[] =
     "                        PLC or motion-program buffers (number, address, length,\n"
     "                        enabled), or the axis definitions of motors 1..8 (Turbo\n"
     "                        1..16) in coordinate system N (default 0)\n"
+    "  diff A B [--names FILE]\n"
+    "                        compares two configurations, each a backup file or\n"
+    "                        \"controller\" (the connected one, read as backup reads it):\n"
+    "                        one line per difference on standard output, \"I130: 2000 ->\n"
+    "                        3000\", \"PROG 3 line 2: X1000 -> X2000\", \"PLC 7: only in B:\n"
+    "                        12 lines\"; the count on standard error. With --names, the\n"
+    "                        variables named by the #define lines of FILE get their\n"
+    "                        names. Exit status 0 the same, 1 different (which ends the\n"
+    "                        run), 2 a file unreadable or damaged or the controller not\n"
+    "                        read; with two files it needs no controller\n"
     "  series convert IN OUT converts a series file, each format chosen by its extension:\n"
     "                        .csv CSV (a time column, then one column per active series;\n"
     "                        read: ',' or ';' between cells, decimal point or comma),\n"
@@ -143,7 +154,8 @@ const char kUsage[] =
     "Exit status: 0 done; 1 the controller reported an error, a download or restore had\n"
     "errors, a test move did not start, a series file was refused, a status table could\n"
     "not be read or a backup could not be written; 2 the command line was not understood\n"
-    "or a test move's parameter is out of range; 3 no connection to the controller.\n";
+    "or a test move's parameter is out of range; 3 no connection to the controller.\n"
+    "diff's own are given above.\n";
 
 // The reply as lines: CR ends a line, the acknowledge character ends the reply. An error
 // (BEL ERRnnn) is returned apart.
@@ -260,7 +272,10 @@ class Session {
     while (i < commands_.size()) {
       // Series files and their analysis need no controller: the link comes up with the first
       // command that does.
-      if (commands_[i] != "series" && commands_[i] != "analyze" && !link_) {
+      const bool needsLink = commands_[i] == "diff"
+                                 ? DiffNeedsController(commands_, i + 1)
+                                 : commands_[i] != "series" && commands_[i] != "analyze";
+      if (needsLink && !link_) {
         devices_->chooseDevice = [this] { return device_; };
         link_ = std::make_unique<PmacLink>(terminal_, definitions_, desktop_,
                                            BuiltinLibraryLoader(*devices_));
@@ -333,6 +348,12 @@ class Session {
       if (!file) return Usage("restore needs a file");
       return Download(*file);
     }
+    if (name == "diff") {
+      DiffOptions options;
+      std::string problem;
+      if (!ParseDiffOptions(commands_, i, options, problem)) return Usage(problem);
+      return RunDiffCommand(options, link_.get(), definitions_, terminal_, out_, err_);
+    }
     if (name == "list") {
       ListOptions options;
       std::string problem;
@@ -398,16 +419,8 @@ class Session {
   }
 
   int Upload(int kind, int number, const std::string& namesFile) {
-    if (!namesFile.empty()) {
-      std::string text, error;
-      bool tooLong = false;
-      if (!platform::ReadFileBounded(namesFile, kMaxDefinitionFile, text, tooLong, error)) {
-        err_ << "brightlantern-cli: " << error << '\n';
-        return kExitFailed;
-      }
-      if (tooLong) err_ << "brightlantern-cli: " << namesFile << " is read up to 8 MB only\n";
-      DefineFromText(text, definitions_, terminal_);
-    }
+    if (!namesFile.empty() && !ReadNamesFile(namesFile, definitions_, terminal_, err_))
+      return kExitFailed;
     std::string reply;
     link_->PmacCommand(reply, editor::kUploadResponseSize, editor::ListCommand(number, kind),
                        false);
@@ -441,6 +454,19 @@ class Session {
 }  // namespace
 
 const char* UsageText() { return kUsage; }
+
+bool ReadNamesFile(const std::string& file, DefinitionTable& definitions, Terminal& terminal,
+                   std::ostream& err) {
+  std::string text, error;
+  bool tooLong = false;
+  if (!platform::ReadFileBounded(file, kMaxDefinitionFile, text, tooLong, error)) {
+    err << "brightlantern-cli: " << error << '\n';
+    return false;
+  }
+  if (tooLong) err << "brightlantern-cli: " << file << " is read up to 8 MB only\n";
+  DefineFromText(text, definitions, terminal);
+  return true;
+}
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   Session session(out, err);

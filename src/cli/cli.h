@@ -7,6 +7,11 @@
 #include <string_view>
 #include <vector>
 
+namespace bl {
+class DefinitionTable;
+class Terminal;
+}  // namespace bl
+
 namespace bl::cli {
 
 // Exit statuses of brightlantern-cli.
@@ -23,6 +28,11 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
 // The --help text.
 const char* UsageText();
+
+// Names variables by the #define lines of a file (up to 8 MB of it). False, with the reason on
+// err, when it cannot be read.
+bool ReadNamesFile(const std::string& file, DefinitionTable& definitions, Terminal& terminal,
+                   std::ostream& err);
 
 // The whole of text as a number of type T (int, float, double); nothing when it is not one.
 template <typename T>

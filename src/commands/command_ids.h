@@ -41,6 +41,8 @@ inline constexpr int kListMotionPrograms = 32836;
 inline constexpr int kListAxisDefinitions = 32849;
 inline constexpr int kBackup = 32858;
 inline constexpr int kRestore = 32859;
+// Beyond the classic menu: two configurations (controller or backup file) compared.
+inline constexpr int kCompareConfiguration = 32960;
 inline constexpr int kConnect = 32811;
 
 inline constexpr int kGraphProperties = 32847;

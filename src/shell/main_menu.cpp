@@ -56,6 +56,7 @@ const std::vector<MenuPopup>& MainMenu() {
         kSeparator,
         {kBackup, "&Backup PMAC Configuration"},
         {kRestore, "&Restore PMAC Configuration"},
+        {kCompareConfiguration, "C&ompare Configuration..."},
         kSeparator,
         {kConnect, "&Connect/Disconnect from PMAC Device"}}},
       {"&Graphing",

@@ -133,6 +133,34 @@ TEST_F(CliTest, BackupWritesTheChosenSectionsAndRestoreDownloadsThem) {
   EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), text);
 }
 
+TEST_F(CliTest, DiffComparesBackupFilesAndTheControllerLineByLine) {
+  const std::string file = (folder_ / "before.pmc").string();
+  const std::string names = File("names.pmc", "#define Speed P1\r\n");
+  Result r = Cli({"--virtual", "2", "command", "P1=7", "backup", file, "command", "P1=8 I130=3000",
+                  "diff", file, "controller", "--names", names});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(r.out.rfind("P1: 7 -> 8 (Speed)\nI130: ", 0), 0u) << r.out;
+  EXPECT_TRUE(r.out.ends_with(" -> 3000\n")) << r.out;
+  EXPECT_NE(r.err.find("diff: reading the controller: Backing up P-Variables\n"),
+            std::string::npos);
+  EXPECT_NE(r.err.find("diff: 2 differences (2 changed, 0 only in A, 0 only in B)\n"),
+            std::string::npos)
+      << r.err;
+
+  // Two files need no controller: none is there to answer.
+  r = Cli({"--host", "127.0.0.1:1", "--timeout", "500", "diff", file, file});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "diff: no differences\n");
+
+  const std::string damaged = File("damaged.pmc", "P1=1\r\nOPEN PROG 1\r\nX1\r\n");
+  r = Cli({"diff", file, damaged});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find(damaged + ":2: OPEN without a CLOSE after it"), std::string::npos) << r.err;
+  EXPECT_EQ(Cli({"diff", file, (folder_ / "missing.pmc").string()}).status, 2);
+  EXPECT_EQ(Cli({"diff", file}).status, kExitUsage);
+}
+
 TEST_F(CliTest, TalksToASimulatorOverEthernet) {
   sim::Controller controller(4);
   sim::EthernetServer server(controller);

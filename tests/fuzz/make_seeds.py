@@ -1061,6 +1061,24 @@ def backup_reply():
 
 
 
+def config_file():
+    t = "config_file_fuzzer"
+    write(t, "every_section", (
+        "P0=0\r\nP1=12.5\r\nQ5=$3E8\r\nM1->X:$C000,0,24,S\r\n; M1=0\r\nI130=3000\r\n"
+        "\r\nDELETE GATHER\r\n\r\nOPEN PROG 3\r\nCLEAR\r\nLINEAR\r\nX1000 F(P1)\r\n\r\nCLOSE\r\n"
+        "DISABLE PLC 0..31\r\n\r\nOPEN PLC 5\r\nCLEAR\r\nIF (P1 > 0)\r\nP2=1\r\nENDIF\r\n"
+        "\r\nCLOSE\r\nDISABLE PLC 5\r\n\r\n; Upload of PLCC 3\r\nWP:$051000,$000001,$000002\r\n"
+        "\r\n; PLCC table\r\nWP:$050003,$851000\r\n\r\nUNDEFINE ALL\r\n\r\n&2\r\n#4->2000X\r\n"
+        "WY:$000720,$00C000,$00C001\r\nMS0,MI2=$00000000ABCD\r\n").encode("latin-1"))
+    write(t, "damaged", b"P1=1\nP99999=2\nI5=\nOPEN PLC 40\nOPEN PROG 1\nOPEN PROG 2\nX1\n"
+          b"CLOSE\nCLOSE\n#1->1000X\nWP:$FFFFFF,1,2\nWY:$720,GG\nP1=1\r2\n\x00\x01\x02\nOPEN PROG 9\n")
+    # The same program twice over, differing in the middle: the two halves are compared.
+    prog = "".join("X%d\n" % k for k in range(40))
+    write(t, "two_halves", ("OPEN PROG 1\nCLEAR\n" + prog + "CLOSE\nI0=1\n"
+                            "OPEN PROG 1\nCLEAR\n" + prog.replace("X20\n", "Y20\n")
+                            + "CLOSE\nI0=1.0\n").encode("latin-1"))
+
+
 def status_reply():
     t = "status_reply_fuzzer"
     ry = lambda n: str(n) + CR + ACK
@@ -1227,6 +1245,7 @@ if __name__ == "__main__":
     series_paste()
     cell_paste()
     backup_reply()
+    config_file()
     status_reply()
     encoder_table()
     diagnostic_scripts()

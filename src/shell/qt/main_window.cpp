@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <tuple>
+#include <utility>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -51,6 +53,7 @@
 #include "terminal/qt/command_line_edit.h"
 #include "terminal/qt/terminal_view.h"
 #include "tools/qt/backup_dialog.h"
+#include "tools/qt/compare_config_dialog.h"
 #include "tools/qt/encoder_table_dialog.h"
 
 namespace bl {
@@ -282,6 +285,7 @@ MainWindow::~MainWindow() {
   UnwireGraphCommands(shell_);
   UnwireTuningCommands(shell_);
   shell_.SetCommand(cmd::kBackup, nullptr);
+  shell_.SetCommand(cmd::kCompareConfiguration, nullptr);
   shell_.SetCommand(cmd::kEncoderTable, nullptr);
   UnwireMonitorWindowCommands(*this, shell_);
   for (int command : kEditorFileCommands) shell_.SetCommand(command, nullptr);
@@ -382,6 +386,18 @@ void MainWindow::WireShell() {
                                      *kept);
     tools::RunBackupDialog(this, presenter);
   });
+  // "Compare Configuration...": its choice of A and B is kept for the run.
+  using CompareSide = tools::CompareConfigPresenter::Side;
+  shell_.SetCommand(cmd::kCompareConfiguration,
+                    [this, kept = std::make_shared<std::pair<CompareSide, CompareSide>>(
+                               CompareSide{true, {}}, CompareSide{})] {
+                      tools::CompareConfigPresenter presenter(workbench_.link, workbench_.desktop,
+                                                              workbench_.controllerType,
+                                                              workbench_.definitions);
+                      std::tie(presenter.a, presenter.b) = *kept;
+                      tools::RunCompareConfigDialog(this, presenter);
+                      *kept = {presenter.a, presenter.b};
+                    });
   shell_.SetCommand(cmd::kEncoderTable, [this] {
     tools::EncoderTablePresenter presenter(workbench_.link, workbench_.desktop,
                                            workbench_.controllerType.typeCode.load());

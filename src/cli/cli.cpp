@@ -10,6 +10,7 @@
 #include "cli/backup_command.h"
 #include "cli/console_desktop.h"
 #include "cli/gather_command.h"
+#include "cli/history_command.h"
 #include "cli/list_command.h"
 #include "cli/series_command.h"
 #include "cli/tune_command.h"
@@ -35,7 +36,7 @@ namespace {
 constexpr int kCommandReplySize = 64 * 1024;
 constexpr std::size_t kMaxDefinitionFile = 8 * 1024 * 1024;
 
-const char kUsage[] =
+const char kUsageHead[] =
     "Usage: brightlantern-cli [CONNECTION] COMMAND [ARGS] [COMMAND [ARGS] ...]\n"
     "\n"
     "Talks to a PMAC controller with the workbench's own link. Commands run in order on one\n"
@@ -122,12 +123,15 @@ const char kUsage[] =
     "                        CSV: step size, rise time (10-90 %), overshoot, settling time\n"
     "                        (2 %), peak and RMS following error, steady-state error;\n"
     "                        needs no controller\n"
+    ;
+const char kUsageTail[] =
     "  --help                shows this text\n"
     "\n"
     "Exit status: 0 done; 1 the controller reported an error, a download or restore had\n"
-    "errors, a test move did not start, a series file was refused, a status table could\n"
-    "not be read or a backup could not be written; 2 the command line was not understood\n"
-    "or a test move's parameter is out of range; 3 no connection to the controller.\n";
+    "errors, a test move did not start, a series file or a tuning run was refused, a status\n"
+    "table could not be read or a backup could not be written; 2 the command line was not\n"
+    "understood or a test move's parameter is out of range; 3 no connection to the\n"
+    "controller.\n";
 
 // The reply as lines: CR ends a line, the acknowledge character ends the reply. An error
 // (BEL ERRnnn) is returned apart.
@@ -171,7 +175,7 @@ class Session {
       const std::string& a = args[i];
       const bool hasValue = i + 1 < args.size();
       if (a == "--help" || a == "-h") {
-        out_ << kUsage;
+        out_ << UsageText();
         helpShown_ = true;
         return kExitOk;
       }
@@ -244,7 +248,8 @@ class Session {
     while (i < commands_.size()) {
       // Series files and their analysis need no controller: the link comes up with the first
       // command that does.
-      if (commands_[i] != "series" && commands_[i] != "analyze" && !link_) {
+      if (commands_[i] != "series" && commands_[i] != "analyze" && commands_[i] != "history" &&
+          !link_) {
         devices_->chooseDevice = [this] { return device_; };
         link_ = std::make_unique<PmacLink>(terminal_, definitions_, desktop_,
                                            BuiltinLibraryLoader(*devices_));
@@ -306,6 +311,7 @@ class Session {
     }
     if (name == "series") return RunSeriesCommand(commands_, i, err_);
     if (name == "analyze") return RunAnalyzeCommand(commands_, i, out_, err_);
+    if (name == "history") return RunHistoryCommand(commands_, i, out_, err_);
     if (name == "backup") {
       BackupOptions options;
       std::string problem;
@@ -424,7 +430,11 @@ class Session {
 
 }  // namespace
 
-const char* UsageText() { return kUsage; }
+const char* UsageText() {
+  // The history's lines are its command's own, so that "history --help" says the same.
+  static const std::string text = std::string(kUsageHead) + HistoryUsageText() + kUsageTail;
+  return text.c_str();
+}
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   Session session(out, err);

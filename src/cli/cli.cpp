@@ -122,8 +122,7 @@ const char kUsageHead[] =
     "                        1 commanded and 2 actual unless told, as tune writes them) as\n"
     "                        CSV: step size, rise time (10-90 %), overshoot, settling time\n"
     "                        (2 %), peak and RMS following error, steady-state error;\n"
-    "                        needs no controller\n"
-    ;
+    "                        needs no controller\n";
 const char kUsageTail[] =
     "  --help                shows this text\n"
     "\n"

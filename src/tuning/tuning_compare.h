@@ -34,7 +34,7 @@ std::vector<ParameterDifference> CompareRuns(const TuningRun& first, const Tunin
 std::string VariableText(const std::optional<double>& value);
 
 // The run's series into series 1..n of the table (n at most the table's series count), as
-// reference series are made: active, unscaled, their values exact.
+// reference series are made: active and unscaled, their words the values' L encoding.
 void RunIntoTable(const TuningRun& run, series::SeriesTable& table);
 
 // The most runs one graph overlays: one trace each.

@@ -32,8 +32,8 @@ TuningHistoryPresenter::TuningHistoryPresenter(
 }
 
 const std::vector<std::string>& TuningHistoryPresenter::Columns() {
-  static const std::vector<std::string> kColumns = {
-      "Time (UTC)", "Move", "Ix30", "Ix31", "Ix32", "Ix33", "Overshoot", "Settling"};
+  static const std::vector<std::string> kColumns = {"Time (UTC)", "Move", "Ix30",      "Ix31",
+                                                    "Ix32",       "Ix33", "Overshoot", "Settling"};
   return kColumns;
 }
 

@@ -94,8 +94,8 @@ void RunTuningHistory(MainWindow& window, Workbench& workbench, Shell& shell) {
   const int motor = std::clamp(workbench.terminal.addressedMotor.load(), 1, motorCount);
   const int typeCode = std::clamp(workbench.controllerType.typeCode.load(), 1, 6);
   tuning::TuningHistoryPresenter presenter(
-      workbench.tuningHistory.History(), typeCode, motor, workbench.desktop,
-      &workbench.definitions, [&workbench, &shell](std::span<const tuning::TuningRun> runs) {
+      workbench.tuningHistory.History(), typeCode, motor, workbench.desktop, &workbench.definitions,
+      [&workbench, &shell](std::span<const tuning::TuningRun> runs) {
         tuning::OverlayRuns(runs, workbench.series, workbench.graph);
         shell.SelectView(kViewGraphTime, true);
         SeriesChanged(workbench, shell);

@@ -131,7 +131,13 @@ int OverlayRuns(std::span<const TuningRun> runs, series::SeriesTable& table,
     first = false;
   }
   graph::GraphSettings& graph = view.settings;
-  for (int k = 0; k < graph::kSlotCount; ++k) graph.slots[static_cast<std::size_t>(k)] = {};
+  // The traces change, their look (colour, line, marker) stays as the user set it.
+  for (graph::Slot& slot : graph.slots) {
+    slot.series = 0;
+    slot.secondSeries = 0;
+    slot.operation = 0;
+    slot.axis = 0;
+  }
   int n = 0;
   for (const Trace& t : traces) {
     const RunSeries& commanded = t.run->series[0];

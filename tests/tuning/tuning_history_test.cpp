@@ -254,6 +254,7 @@ TEST(OverlayRuns, ActualPositionsAreAlignedAtTheMoveStartFromTheirStartingPlace)
   graph::GraphView view;
   view.metricsCommanded = 1;
   view.metricsActual = 2;
+  view.settings.slots[2] = {.series = 3, .axis = 1, .color = 7};
 
   const std::vector<TuningRun> runs = {early, late};
   ASSERT_EQ(OverlayRuns(runs, table, view), 2);
@@ -265,6 +266,8 @@ TEST(OverlayRuns, ActualPositionsAreAlignedAtTheMoveStartFromTheirStartingPlace)
   EXPECT_EQ(view.settings.slots[0].series, 1);
   EXPECT_EQ(view.settings.slots[1].series, 2);
   EXPECT_EQ(view.settings.slots[2].series, 0);
+  EXPECT_EQ(view.settings.slots[2].axis, 0);
+  EXPECT_EQ(view.settings.slots[2].color, 7);  // the user's look stays
   EXPECT_EQ(view.metricsCommanded, 0);
 }
 

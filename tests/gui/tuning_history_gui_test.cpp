@@ -91,9 +91,8 @@ TEST_F(TuningHistoryGuiTest, TwoStepsWithDifferentGainsAreListedComparedAndOverl
   p.ConnectAndIdentify();
   // The program straight through the link: the page's progress window wants an event loop that
   // this program's immediate user-interface thread does not give it.
-  ASSERT_EQ(p.workbench.link.Download(std::string(BL_SOURCE_DATA_DIR) + "/BL_TestMoves.pmc", {},
-                                      {}),
-            1);
+  ASSERT_EQ(
+      p.workbench.link.Download(std::string(BL_SOURCE_DATA_DIR) + "/BL_TestMoves.pmc", {}, {}), 1);
   p.desktop.messages.clear();
 
   bool sheetShown = false;

@@ -11,6 +11,7 @@
 #include "cli/console_desktop.h"
 #include "cli/diff_command.h"
 #include "cli/gather_command.h"
+#include "cli/history_command.h"
 #include "cli/list_command.h"
 #include "cli/series_command.h"
 #include "cli/tune_command.h"
@@ -36,7 +37,7 @@ namespace {
 constexpr int kCommandReplySize = 64 * 1024;
 constexpr std::size_t kMaxDefinitionFile = 8 * 1024 * 1024;
 
-const char kUsage[] =
+const char kUsageHead[] =
     "Usage: brightlantern-cli [CONNECTION] COMMAND [ARGS] [COMMAND [ARGS] ...]\n"
     "\n"
     "Talks to a PMAC controller with the workbench's own link. Commands run in order on one\n"
@@ -148,14 +149,15 @@ const char kUsage[] =
     "                        writes a motion program (default PROG 998, defaults 100 counts,\n"
     "                        1 to 100 Hz, 2000 ms) that runs a logarithmic chirp on axis X\n"
     "                        of its coordinate system and returns, for analyze bode; with\n"
-    "                        --gather it turns gathering on and off itself\n"
+    "                        --gather it turns gathering on and off itself\n";
+const char kUsageTail[] =
     "  --help                shows this text\n"
     "\n"
     "Exit status: 0 done; 1 the controller reported an error, a download or restore had\n"
-    "errors, a test move did not start, a series file was refused, a status table could\n"
-    "not be read or a backup could not be written; 2 the command line was not understood\n"
-    "or a test move's parameter is out of range; 3 no connection to the controller.\n"
-    "diff's own are given above.\n";
+    "errors, a test move did not start, a series file or a tuning run was refused, a status\n"
+    "table could not be read or a backup could not be written; 2 the command line was not\n"
+    "understood or a test move's parameter is out of range; 3 no connection to the\n"
+    "controller. diff's own are given above.\n";
 
 // The reply as lines: CR ends a line, the acknowledge character ends the reply. An error
 // (BEL ERRnnn) is returned apart.
@@ -199,7 +201,7 @@ class Session {
       const std::string& a = args[i];
       const bool hasValue = i + 1 < args.size();
       if (a == "--help" || a == "-h") {
-        out_ << kUsage;
+        out_ << UsageText();
         helpShown_ = true;
         return kExitOk;
       }
@@ -274,7 +276,8 @@ class Session {
       // command that does.
       const bool needsLink = commands_[i] == "diff"
                                  ? DiffNeedsController(commands_, i + 1)
-                                 : commands_[i] != "series" && commands_[i] != "analyze";
+                                 : commands_[i] != "series" && commands_[i] != "analyze" &&
+                                       commands_[i] != "history";
       if (needsLink && !link_) {
         devices_->chooseDevice = [this] { return device_; };
         link_ = std::make_unique<PmacLink>(terminal_, definitions_, desktop_,
@@ -337,6 +340,7 @@ class Session {
     }
     if (name == "series") return RunSeriesCommand(commands_, i, err_);
     if (name == "analyze") return RunAnalyzeCommand(commands_, i, out_, err_);
+    if (name == "history") return RunHistoryCommand(commands_, i, out_, err_);
     if (name == "backup") {
       BackupOptions options;
       std::string problem;
@@ -453,7 +457,11 @@ class Session {
 
 }  // namespace
 
-const char* UsageText() { return kUsage; }
+const char* UsageText() {
+  // The history's lines are its command's own, so that "history --help" says the same.
+  static const std::string text = std::string(kUsageHead) + HistoryUsageText() + kUsageTail;
+  return text.c_str();
+}
 
 bool ReadNamesFile(const std::string& file, DefinitionTable& definitions, Terminal& terminal,
                    std::ostream& err) {

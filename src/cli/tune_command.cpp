@@ -9,6 +9,7 @@
 #include "graph/graph_settings.h"
 #include "series/gather.h"
 #include "series/series_table.h"
+#include "tuning/tuning_history.h"
 
 namespace bl::cli {
 
@@ -138,7 +139,9 @@ int RunTune(const TuneOptions& options, PmacLink& link, DefinitionTable& definit
   TestMoveParameters parameters = options.parameters;
 
   err << "starting the move on motor " << options.motor << '\n';
-  const tuning::TestMoveContext context{link, desktop, clock, type, table, buffer, graph, pending};
+  tuning::TuningRecorder recorder;
+  const tuning::TestMoveContext context{link,   desktop, clock,   type,    table,
+                                        buffer, graph,   pending, nullptr, &recorder};
   switch (tuning::StartTestMove(context, options.kind, parameters, options.motor)) {
     case tuning::TestMoveOutcome::kRefused:
       return kExitUsage;
@@ -149,8 +152,16 @@ int RunTune(const TuneOptions& options, PmacLink& link, DefinitionTable& definit
   }
   err << "the move has started; waiting for gathering to end\n";
   if (const int status = WaitForGatheringEnd(link, type, "", err); status != kExitOk) return status;
-  return UploadAndWriteCsv(link, terminal, desktop, type, buffer, table, {1, 2, 3},
-                           options.outputFile, out, err);
+  const int status = UploadAndWriteCsv(link, terminal, desktop, type, buffer, table, {1, 2, 3},
+                                       options.outputFile, out, err);
+  // The run is kept whenever its data came in, even when the CSV could not be written.
+  if (table[1].sampleCount > 0 && table[2].sampleCount > 0) {
+    if (recorder.Finish(table, tuning::NowMs(), error))
+      err << "kept in the tuning history as " << recorder.LastSaved() << '\n';
+    else
+      err << "brightlantern-cli: " << error << '\n';
+  }
+  return status;
 }
 
 }  // namespace bl::cli

@@ -34,6 +34,8 @@ inline constexpr int kEditorPreferences = 32819;
 
 inline constexpr int kVariableSetup = 32814;
 inline constexpr int kMotorTuning = 32812;
+// Beyond the classic menu: the test moves kept with their gains.
+inline constexpr int kTuningHistory = 32961;
 inline constexpr int kEncoderTable = 32848;
 inline constexpr int kListPlc = 32835;
 inline constexpr int kListPlcc = 32860;

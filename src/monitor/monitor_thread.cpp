@@ -183,6 +183,7 @@ void MonitorThread::CheckTestMoveEnd(const MainWindow& main) {
   if (!records_.testMovePending.compare_exchange_strong(pending, false)) return;
   RunOnUiThread([&main] {
     if (main.runCommand) main.runCommand(kUploadDataCommand);
+    if (main.testMoveUploaded) main.testMoveUploaded();
   });
   RunOnUiThread([&main] {
     if (main.runCommand) main.runCommand(kGraphTimeCommand);

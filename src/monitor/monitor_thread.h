@@ -53,6 +53,8 @@ class MonitorThread {
     std::function<void()> repaintGatherPanel;  // the area of the data view's gather panel
     std::function<void(int command)> runCommand;
     std::function<void()> pressGraphButton;  // toolbar button 77, the graph of data versus time
+    // A test move's data has been uploaded after its end (it is kept in the tuning history).
+    std::function<void()> testMoveUploaded;
   };
 
   // A window polled while it exists, that is while any of its hooks is set.

@@ -45,6 +45,17 @@ std::string ConfigFolder() {
   return (folder / "brightlantern").string();
 }
 
+std::string DataFolder() {
+  std::filesystem::path folder;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+    folder = xdg;
+  else if (const char* home = std::getenv("HOME"); home && *home)
+    folder = std::filesystem::path(home) / ".local" / "share";
+  else
+    folder = ".";
+  return (folder / "brightlantern").string();
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
   AtomicFileWriter writer;
   return writer.Open(path, error) && writer.Write(bytes, error) && writer.Commit(error);

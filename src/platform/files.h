@@ -9,6 +9,9 @@ namespace bl::platform {
 // The program's folder in the user's configuration folder ($XDG_CONFIG_HOME or ~/.config), for
 // the settings kept between runs. Not created here.
 std::string ConfigFolder();
+// The program's folder in the user's data folder ($XDG_DATA_HOME or ~/.local/share), for what
+// the program collects as it is used (the tuning history). Not created here.
+std::string DataFolder();
 
 // Replaces the file at path with bytes: written beside it, flushed to the disk, then renamed over
 // it, so that a failed write (a full disk, a vanished folder) leaves the old file whole. The

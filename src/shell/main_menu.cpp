@@ -47,6 +47,7 @@ const std::vector<MenuPopup>& MainMenu() {
       {"&PMAC",
        {{kVariableSetup, "&Variable Setup"},
         {kMotorTuning, "&Motor Tuning"},
+        {kTuningHistory, "Tuning &History..."},
         {kEncoderTable, "&Encoder Conversion Table Editor"},
         kSeparator,
         {kListPlc, "List &PLC Status"},

@@ -22,6 +22,7 @@ Shell::Shell(Workbench& workbench) : workbench_(workbench) {
   main.pressGraphButton = [this] {
     if (hooks.pressToolbarButton) hooks.pressToolbarButton();
   };
+  main.testMoveUploaded = [this] { KeepTestMoveRun(workbench_); };
   workbench_.monitor.SetMainWindow(std::move(main));
 }
 

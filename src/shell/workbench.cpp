@@ -9,6 +9,7 @@ namespace {
 
 constexpr std::size_t kMaxStartDirectory = 259;
 constexpr int kBannerColor = 13;
+constexpr int kWarningColor = 5;
 
 std::string CurrentDirectory() {
   std::error_code error;
@@ -38,8 +39,14 @@ Workbench::Workbench(platform::Desktop& desktopIn, platform::UiThread& uiThreadI
 }
 
 tuning::TestMoveContext TestMoveContextOf(Workbench& w) {
-  return {w.link,   w.desktop, w.clock,          w.controllerType,
-          w.series, w.gather,  w.graph.settings, w.testMovePending, &w.graph};
+  return {w.link,   w.desktop,        w.clock,           w.controllerType, w.series,
+          w.gather, w.graph.settings, w.testMovePending, &w.graph,         &w.tuningHistory};
+}
+
+void KeepTestMoveRun(Workbench& w) {
+  std::string error;
+  if (w.tuningHistory.Pending() && !w.tuningHistory.Finish(w.series, tuning::NowMs(), error))
+    w.terminal.TerminalAddLine("  " + error, kWarningColor);
 }
 
 void AddStartupBanner(Terminal& terminal) {

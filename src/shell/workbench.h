@@ -23,6 +23,7 @@
 #include "tuning/position_loop.h"
 #include "tuning/reference_series.h"
 #include "tuning/test_move.h"
+#include "tuning/tuning_history.h"
 
 namespace bl {
 
@@ -75,6 +76,8 @@ class Workbench {
   // Set while a started test move's gathered data is still to be uploaded; the monitor thread
   // clears it when the move's gathering ends.
   std::atomic<bool> testMovePending{false};
+  // Every test move that ends is kept, with its data and the motor's I-variables.
+  tuning::TuningRecorder tuningHistory;
   monitor::PositionDisplay position;
   // Last, so that it stops before any record it reads goes. Started by main, not here: a test's
   // workbench runs its cycles itself.
@@ -83,6 +86,10 @@ class Workbench {
 
 // What a test move works with, from the workbench's records.
 tuning::TestMoveContext TestMoveContextOf(Workbench& workbench);
+
+// A test move's data is in: the run goes into the tuning history; a run that cannot be kept is
+// reported in the terminal.
+void KeepTestMoveRun(Workbench& workbench);
 
 // The lines the terminal greets the user with.
 void AddStartupBanner(Terminal& terminal);

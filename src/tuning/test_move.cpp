@@ -18,6 +18,7 @@
 #include "platform/text_format.h"
 #include "series/gather.h"
 #include "series/series_table.h"
+#include "tuning/tuning_history.h"
 
 namespace bl::tuning {
 
@@ -208,6 +209,8 @@ TestMoveOutcome StartTestMove(const TestMoveContext& c, TestMoveKind kind, TestM
     c.view->metricsActual = step ? 2 : 0;
   }
   series::DefineGather(c.link, c.type, c.gather, c.table);
+  // The gains as they are while the move runs, read before it moves.
+  if (c.recorder) c.recorder->Begin(c, kind, p, motor);
 
   std::string reply;
   for (const std::string& line : TestMoveStartCommands(kind, p, motor, registers, ix08))
@@ -224,6 +227,7 @@ TestMoveOutcome StartTestMove(const TestMoveContext& c, TestMoveKind kind, TestM
     return TestMoveOutcome::kStarted;
   }
   c.pending = false;
+  if (c.recorder) c.recorder->Cancel();
   c.desktop.ShowMessage(kTestMoveStartError, kTuningErrorTitle, platform::MessageButtons::Ok,
                         platform::MessageIcon::Warning);
   return TestMoveOutcome::kNotStarted;

@@ -26,6 +26,8 @@ struct GraphView;
 
 namespace bl::tuning {
 
+class TuningRecorder;
+
 // The three moves of the "Test Moves" page, numbered as the controller program's P951 takes them.
 enum class TestMoveKind : int { kStep = 1, kTrapezoid = 2, kSineSweep = 3 };
 
@@ -98,6 +100,9 @@ struct TestMoveContext {
   std::atomic<bool>& pending;
   // When given, the time graph shows the step metrics of a step or trapezoid (series 1 and 2).
   graph::GraphView* view = nullptr;
+  // When given, a move that starts is remembered with the motor's I-variables, to be kept in
+  // the tuning history once its data is in.
+  TuningRecorder* recorder = nullptr;
 };
 
 enum class TestMoveOutcome {

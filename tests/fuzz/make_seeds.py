@@ -759,6 +759,26 @@ def test_move_settings():
     write(t, "field", b"0.01")
 
 
+def tuning_run():
+    t = "tuning_run_fuzzer"
+    head = ("Brightlantern Tuning Run\r\nversion=1\r\ntime=2026-12-07T05:02:38.123Z\r\ntype=5\r\n"
+            "type.name=Turbo PMAC2\r\ndevice=device 0\r\nmotor=1\r\n")
+    step = head + ("move=step\r\nmove.size=500\r\nmove.dwell=500\r\nmetric.step_size=500\r\n"
+                   "metric.overshoot=3.5097005208333254\r\nI108=96\r\nI130=2000\r\nI136=-0.125\r\n"
+                   "series=Motor #1 Commanded Position (cts*Ix08)\r\nseries.period=0.00442708\r\n"
+                   "series.samples=3\r\n0\r\n500\r\n500\r\n"
+                   "series=Motor #1 Actual Position (cts*Ix08)\r\nseries.period=0.00442708\r\n"
+                   "series.samples=3\r\n0\r\n412.5\r\n517.25\r\nend=2\r\n")
+    write(t, "step", step.encode())
+    write(t, "sweep_lf", (head + "move=sweep\nmove.size=20\nmove.time=1500\nmove.low=1\n"
+                          "move.high=100\nseries=a\nseries.period=1e-3\nseries.samples=2\nnan\n"
+                          "-inf\nend=1\n").replace("\r\n", "\n").encode())
+    write(t, "cut_short", step.encode()[:-30])
+    write(t, "lying_length", (head + "move=trapezoid\r\nmove.velocity=1e999\r\nseries=a\r\n"
+                              "series.period=1\r\nseries.samples=16777216\r\n1\r\n").encode())
+    write(t, "newer", b"Brightlantern Tuning Run\r\nversion=2\r\n")
+
+
 def reference_settings():
     t = "reference_settings_fuzzer"
     write(t, "saved", b"# Brightlantern reference series generator\nseries=3\ntype=4\n"
@@ -1233,6 +1253,7 @@ if __name__ == "__main__":
     gather_settings()
     reference_settings()
     test_move_settings()
+    tuning_run()
     process_series()
     gather_source()
     source_fields()

@@ -16,6 +16,8 @@
 #include "tuning/qt/motor_tuning_sheet.h"
 #include "tuning/qt/reference_series_dialog.h"
 #include "tuning/qt/test_moves_page.h"
+#include "tuning/qt/tuning_history_dialog.h"
+#include "tuning/tuning_compare.h"
 
 namespace bl {
 
@@ -86,6 +88,22 @@ void RunMotorTuning(MainWindow& window, Workbench& workbench, Shell& shell) {
   if (shell.hooks.repaint) shell.hooks.repaint();
 }
 
+// The addressed motor's runs on the controller in use (the offline type when none is).
+void RunTuningHistory(MainWindow& window, Workbench& workbench, Shell& shell) {
+  const int motorCount = std::max(1, workbench.controllerType.motorCount);
+  const int motor = std::clamp(workbench.terminal.addressedMotor.load(), 1, motorCount);
+  const int typeCode = std::clamp(workbench.controllerType.typeCode.load(), 1, 6);
+  tuning::TuningHistoryPresenter presenter(
+      workbench.tuningHistory.History(), typeCode, motor, workbench.desktop, &workbench.definitions,
+      [&workbench, &shell](std::span<const tuning::TuningRun> runs) {
+        tuning::OverlayRuns(runs, workbench.series, workbench.graph);
+        shell.SelectView(kViewGraphTime, true);
+        SeriesChanged(workbench, shell);
+      });
+  tuning::TuningHistoryDialog dialog(presenter, &window);
+  dialog.exec();
+}
+
 }  // namespace
 
 void WireTuningCommands(MainWindow& window, Workbench& workbench, Shell& shell) {
@@ -98,6 +116,8 @@ void WireTuningCommands(MainWindow& window, Workbench& workbench, Shell& shell) 
                    [&window, &workbench, &shell] { RunMotorTuning(window, workbench, shell); });
   shell.SetCommand(cmd::kStepMetrics,
                    [&window, &workbench, &shell] { ChooseStepMetrics(window, workbench, shell); });
+  shell.SetCommand(cmd::kTuningHistory,
+                   [&window, &workbench, &shell] { RunTuningHistory(window, workbench, shell); });
 }
 
 void UnwireTuningCommands(Shell& shell) {
@@ -105,6 +125,7 @@ void UnwireTuningCommands(Shell& shell) {
   shell.SetCommand(cmd::kFrequencyResponse, nullptr);
   shell.SetCommand(cmd::kMotorTuning, nullptr);
   shell.SetCommand(cmd::kStepMetrics, nullptr);
+  shell.SetCommand(cmd::kTuningHistory, nullptr);
 }
 
 tuning::TestMovesPage* NewTestMovesPage(Workbench& workbench, Shell& shell, QWidget* parent) {

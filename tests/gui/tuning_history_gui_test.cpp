@@ -1,0 +1,159 @@
+// The tuning history as an engineer meets it: two steps from the Motor Tuning sheet with
+// different proportional gains, then PMAC > Tuning History... lists both, names the gain that
+// changed and overlays their actual positions.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <chrono>
+#include <filesystem>
+
+#include "commands/command_ids.h"
+#include "gui_support.h"
+#include "shell/view_ids.h"
+#include "tuning/qt/gain_pages.h"
+#include "tuning/qt/motor_tuning_sheet.h"
+#include "tuning/qt/test_moves_page.h"
+#include "tuning/qt/tuning_history_dialog.h"
+#include "virtual_program.h"
+
+namespace bl {
+namespace {
+
+using namespace std::chrono_literals;
+using test::WhenModal;
+
+// A history folder of this test's own, in place before the workbench takes it.
+struct TemporaryDataHome {
+  TemporaryDataHome()
+      : folder(std::filesystem::temp_directory_path() /
+               ("bl-history-gui-" + std::to_string(::getpid()))) {
+    std::filesystem::remove_all(folder);
+    if (const char* old = std::getenv("XDG_DATA_HOME")) saved = old;
+    ::setenv("XDG_DATA_HOME", folder.c_str(), 1);
+  }
+  ~TemporaryDataHome() {
+    ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    std::filesystem::remove_all(folder);
+  }
+  std::filesystem::path folder;
+  std::string saved;
+};
+
+class TuningHistoryGuiTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { test::EnsureApplication(); }
+
+  TuningHistoryGuiTest() {
+    p.window.resize(960, 680);
+    p.window.show();
+  }
+  ~TuningHistoryGuiTest() override { std::filesystem::remove(tuning::TestMoveSettingsPath()); }
+
+  static void Type(QLineEdit& field, const char* text) {
+    field.selectAll();
+    QTest::keyClicks(&field, text);
+    QFocusEvent leave(QEvent::FocusOut, Qt::MouseFocusReason);
+    QApplication::sendEvent(&field, &leave);
+  }
+
+  // Ix30 set on the gains page, then a step from the Test Moves page, waited for as the
+  // monitor waits for it.
+  void StepWithIx30(tuning::MotorTuningSheet& sheet, const char* ix30) {
+    sheet.Tabs().setCurrentIndex(0);
+    Type(dynamic_cast<tuning::GainPage*>(sheet.Tabs().widget(0))->Field(0), ix30);
+    sheet.Tabs().setCurrentIndex(3);
+    auto& page = *dynamic_cast<tuning::TestMovesPage*>(sheet.Tabs().widget(3));
+    page.MoveButton(tuning::TestMoveKind::kStep)->click();
+    ASSERT_TRUE(p.desktop.messages.empty()) << p.desktop.messages.front().text;
+    const auto until = std::chrono::steady_clock::now() + 20s;
+    do {
+      p.workbench.monitor.Cycle();
+      QTest::qWait(20);
+    } while (p.workbench.testMovePending && std::chrono::steady_clock::now() < until);
+    ASSERT_FALSE(p.workbench.testMovePending);
+    ASSERT_GT(p.workbench.series[2].sampleCount, 50);
+  }
+
+  TemporaryDataHome home;
+  test::VirtualProgram p;
+};
+
+TEST_F(TuningHistoryGuiTest, TwoStepsWithDifferentGainsAreListedComparedAndOverlaid) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&p.window));
+  p.ConnectAndIdentify();
+  // The program straight through the link: the page's progress window wants an event loop that
+  // this program's immediate user-interface thread does not give it.
+  ASSERT_EQ(
+      p.workbench.link.Download(std::string(BL_SOURCE_DATA_DIR) + "/BL_TestMoves.pmc", {}, {}), 1);
+  p.desktop.messages.clear();
+
+  bool sheetShown = false;
+  WhenModal<tuning::MotorTuningSheet>([&](tuning::MotorTuningSheet& sheet) {
+    sheetShown = true;
+    sheet.Tabs().setCurrentIndex(3);
+    auto& page = *dynamic_cast<tuning::TestMovesPage*>(sheet.Tabs().widget(3));
+    for (QPushButton* button : page.findChildren<QPushButton*>())
+      if (button->text() == "Enable Motor") button->click();
+    StepWithIx30(sheet, "2000");
+    if (!HasFatalFailure()) StepWithIx30(sheet, "1000");
+    sheet.accept();
+  });
+  p.window.MenuAction(cmd::kMotorTuning)->trigger();
+  ASSERT_TRUE(sheetShown);
+  ASSERT_FALSE(HasFatalFailure());
+
+  EXPECT_EQ(p.window.MenuAction(cmd::kTuningHistory)->text(), "Tuning &History...");
+  bool historyShown = false;
+  WhenModal<tuning::TuningHistoryDialog>([&](tuning::TuningHistoryDialog& dialog) {
+    historyShown = true;
+    QTableWidget& runs = dialog.RunList();
+    ASSERT_EQ(runs.rowCount(), 2);
+    EXPECT_EQ(runs.horizontalHeaderItem(2)->text(), "Ix30");
+    EXPECT_EQ(runs.item(0, 2)->text(), "1000");  // newest first
+    EXPECT_EQ(runs.item(1, 2)->text(), "2000");
+    EXPECT_EQ(runs.item(0, 1)->text(), "step 500 cts, dwell 500 ms");
+    EXPECT_TRUE(runs.item(0, 6)->text().endsWith("%")) << "the overshoot is known";
+
+    runs.selectAll();
+    dialog.CompareButton().click();
+    QTableWidget& diff = dialog.DifferenceTable();
+    int ix30 = -1;
+    for (int r = 0; r < diff.rowCount(); ++r)
+      if (diff.item(r, 0)->text() == "Ix30") ix30 = r;
+    ASSERT_GE(ix30, 0);
+    EXPECT_EQ(diff.item(ix30, 1)->text(), "Proportional Gain");
+    EXPECT_EQ(diff.item(ix30, 2)->text(), "2000");
+    EXPECT_EQ(diff.item(ix30, 3)->text(), "1000");
+    test::SaveScreenshot(dialog.grab().toImage(), "tuning_history_dialog");
+
+    dialog.OverlayButton().click();
+    dialog.accept();
+  });
+  p.window.MenuAction(cmd::kTuningHistory)->trigger();
+  ASSERT_TRUE(historyShown);
+  EXPECT_TRUE(p.desktop.messages.empty()) << p.desktop.messages.front().text;
+
+  // The actual positions of both runs on the time graph, from the same start.
+  const series::SeriesTable& series = p.workbench.series;
+  EXPECT_EQ(p.shell.ViewId(), kViewGraphTime);
+  EXPECT_NE(series[1].title.find("Ix30=1000"), std::string::npos) << series[1].title;
+  EXPECT_NE(series[2].title.find("Ix30=2000"), std::string::npos) << series[2].title;
+  EXPECT_NEAR(series[1].values.front(), 0.0, 5.0);
+  EXPECT_NEAR(series[2].values.front(), 0.0, 5.0);
+  EXPECT_EQ(p.workbench.graph.settings.slots[0].series, 1);
+  EXPECT_EQ(p.workbench.graph.settings.slots[1].series, 2);
+  EXPECT_EQ(p.workbench.graph.settings.slots[2].series, 0);
+  QCoreApplication::processEvents();
+  test::SaveScreenshot(p.window.grab().toImage(), "tuning_history_overlay");
+}
+
+}  // namespace
+}  // namespace bl

@@ -42,6 +42,13 @@ tuning::TestMoveContext TestMoveContextOf(Workbench& w) {
           w.series, w.gather,  w.graph.settings, w.testMovePending, &w.graph};
 }
 
+diagnostics::ScriptLoadContext DiagnosticLoadContext(Workbench& w,
+                                                     std::function<void()> showWindow) {
+  return {w.desktop, w.controllerType,
+          [&w](const std::string& relativePath) { return w.dataFiles.Find(relativePath); },
+          std::move(showWindow)};
+}
+
 void AddStartupBanner(Terminal& terminal) {
   terminal.TerminalAddLine("Welcome to Quillon Controls's Brightlantern.", kBannerColor);
   terminal.TerminalAddLine("", kBannerColor);

@@ -119,15 +119,15 @@ std::vector<Point> ShapePolygon(const Box& b, int shape, int parameter1) {
       break;
     }
     case 6:
-      p = {{0, 0.25 * h},  {0.7 * w, 0.25 * h}, {0.7 * w, 0}, {w, 0.5 * h},
-           {0.7 * w, h},   {0.7 * w, 0.75 * h}, {0, 0.75 * h}};
+      p = {{0, 0.25 * h}, {0.7 * w, 0.25 * h}, {0.7 * w, 0}, {w, 0.5 * h},
+           {0.7 * w, h},  {0.7 * w, 0.75 * h}, {0, 0.75 * h}};
       break;
     case 7: {
       const double t = parameter1 * 0.005;
-      p = {{t * w, 0},           {w / 2, (0.5 - t) * h}, {w - t * w, 0},
-           {w, t * h},           {(0.5 + t) * w, h / 2}, {w, h - t * h},
-           {w - t * w, h},       {w / 2, (0.5 + t) * h}, {t * w, h},
-           {0, h - t * h},       {(0.5 - t) * w, h / 2}, {0, t * h}};
+      p = {{t * w, 0},     {w / 2, (0.5 - t) * h}, {w - t * w, 0},
+           {w, t * h},     {(0.5 + t) * w, h / 2}, {w, h - t * h},
+           {w - t * w, h}, {w / 2, (0.5 + t) * h}, {t * w, h},
+           {0, h - t * h}, {(0.5 - t) * w, h / 2}, {0, t * h}};
       break;
     }
     default:
@@ -249,8 +249,7 @@ void PaintButton(Canvas& canvas, const DiagnosticItem& item, const Box& b, bool 
 // the active colours, and the ticks, all turned with the item.
 void PaintBar(Canvas& canvas, const DiagnosticItem& item, const Box& b, double f) {
   const auto quad = [&](double top) {
-    return std::vector<Point>{b.At(b.x1, top), b.At(b.x2, top), b.At(b.x2, b.y2),
-                              b.At(b.x1, b.y2)};
+    return std::vector<Point>{b.At(b.x1, top), b.At(b.x2, top), b.At(b.x2, b.y2), b.At(b.x1, b.y2)};
   };
   SelectOutline(canvas, item.outlineNormal);
   SelectFill(canvas, item.fillNormal);
@@ -307,7 +306,8 @@ void PaintHalfDial(Canvas& canvas, const DiagnosticItem& item, const Box& b, dou
   const int n = Count(item.parameter1, 4);
   for (int i = 0; i < n; ++i) {
     const double t = 180 + i * 180.0 / n;
-    canvas.DrawLine(OnEllipse(b.cx, b.y2, 0.5 * w, h, t), OnEllipse(b.cx, b.y2, 0.4 * w, 0.8 * h, t));
+    canvas.DrawLine(OnEllipse(b.cx, b.y2, 0.5 * w, h, t),
+                    OnEllipse(b.cx, b.y2, 0.4 * w, 0.8 * h, t));
   }
   SelectOutline(canvas, item.outlineActive);
   canvas.DrawLine({Rounded(b.cx), b.y2}, OnEllipse(b.cx, b.y2, 0.45 * w, 0.9 * h, 180 + f * 180));
@@ -362,8 +362,7 @@ void PaintBits(Canvas& canvas, const DiagnosticItem& item, const Box& b, double 
     const double bottom = b.y1 + (i + 1 - g) / n * b.h;
     const Point p = Turned(b.cx, b.cy, b.x1 - b.cx, top - b.cy, quarter);
     const Point q = Turned(b.cx, b.cy, b.x2 - b.cx, bottom - b.cy, quarter);
-    const Rect lamp{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x),
-                    std::max(p.y, q.y)};
+    const Rect lamp{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
     const bool on = (bits >> i) & 1u;
     SelectOutline(canvas, on ? item.outlineActive : item.outlineNormal);
     SelectFill(canvas, on ? item.fillActive : item.fillNormal);
@@ -391,8 +390,7 @@ void PaintChart(Canvas& canvas, const DiagnosticItem& item, const Box& b) {
   for (int i = 0; i < kHistorySamples; ++i) {
     const double sample = item.history[static_cast<std::size_t>(i)];
     double g = 0;
-    if (item.minimum != item.maximum)
-      g = (sample - item.maximum) / (item.minimum - item.maximum);
+    if (item.minimum != item.maximum) g = (sample - item.maximum) / (item.minimum - item.maximum);
     g = std::isnan(g) ? 0 : std::clamp(g, 0.0, 1.0);
     points.push_back({b.x1 + (i * b.w) / kHistorySamples, b.y1 + Truncated(b.h * g)});
   }
@@ -433,8 +431,7 @@ void PaintText(Canvas& canvas, const DiagnosticItem& item, double value, bool ac
   const int shift = pressed ? 1 : 0;
   const Box b(item);
   canvas.DrawText(valueShown ? ValueText(value, item.precision) : own,
-                  {b.x1 + 3 + shift, b.y1 + 3 + shift, b.x2 - 3 + shift, b.y2 - 3 + shift},
-                  flags);
+                  {b.x1 + 3 + shift, b.y1 + 3 + shift, b.x2 - 3 + shift, b.y2 - 3 + shift}, flags);
 }
 
 // How far a shape's own motion takes it; nothing without a motion or a range.
@@ -597,8 +594,8 @@ std::optional<platform::Size> DiagnosticWindowSize(const DiagnosticTables& table
   return PageWindowSize(record->x1, record->y1);
 }
 
-void PaintDiagnosticPage(Canvas& canvas, const DiagnosticTables& tables, int page,
-                         int pressedItem, int liveCount) {
+void PaintDiagnosticPage(Canvas& canvas, const DiagnosticTables& tables, int page, int pressedItem,
+                         int liveCount) {
   const platform::Size size = canvas.PixelSize();
   canvas.FillRect({0, 0, size.width, size.height}, PaletteColor(kBlack));
   int counted = 0;
@@ -608,8 +605,7 @@ void PaintDiagnosticPage(Canvas& canvas, const DiagnosticTables& tables, int pag
     if (item.kind == kKindPage) ++counted;
     if (counted != page) continue;
     if (item.kind == kKindPage) {
-      PaintPageFrame(canvas, item.x1, item.y1, FillField(item.fillNormal), item.text1,
-                     liveCount);
+      PaintPageFrame(canvas, item.x1, item.y1, FillField(item.fillNormal), item.text1, liveCount);
       canvas.SetClipRect({kPageLeft, kPageTop, item.x1 + kPageLeft, item.y1 + kPageTop});
       continue;
     }

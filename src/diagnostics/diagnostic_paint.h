@@ -15,9 +15,7 @@ inline constexpr int kPageLeft = 4;
 inline constexpr int kPageTop = 35;
 
 // The window around a page of width x height.
-constexpr platform::Size PageWindowSize(int width, int height) {
-  return {width + 10, height + 41};
-}
+constexpr platform::Size PageWindowSize(int width, int height) { return {width + 10, height + 41}; }
 
 // The frame every diagnostic-style window draws around its page of width x height: grey
 // window, the page area in the palette fill colour, the blue title bar with the title in the

@@ -268,9 +268,10 @@ void Shell::OpenManual(const char* path) {
 }
 
 void Shell::OpenDiagnosticScript(const std::string& name) {
-  diagnostics::OpenScript(workbench_.diagnosticScript, DiagnosticLoadContext(workbench_, [this] {
-                            if (hooks.showDiagnosticWindow) hooks.showDiagnosticWindow();
-                          }),
+  const auto show = [this] {
+    if (hooks.showDiagnosticWindow) hooks.showDiagnosticWindow();
+  };
+  diagnostics::OpenScript(workbench_.diagnosticScript, DiagnosticLoadContext(workbench_, show),
                           name, false);
 }
 

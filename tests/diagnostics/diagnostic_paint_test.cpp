@@ -225,8 +225,7 @@ TEST(DiagnosticPaint, GaugesShowTheFractionOfTheirRange) {
   EXPECT_EQ(chord[0].rect, (Rect{4, 35, 104, 135}));
   EXPECT_THAT(chord[0].points, ElementsAre(Point{104, 85}, Point{4, 85}));
   // Half way: the needle points straight up to 0.9 of the height.
-  EXPECT_THAT(OfKind(halfCanvas, Kind::Line)[0].points,
-              ElementsAre(Point{54, 85}, Point{54, 40}));
+  EXPECT_THAT(OfKind(halfCanvas, Kind::Line)[0].points, ElementsAre(Point{54, 85}, Point{54, 40}));
   EXPECT_TRUE(OfKind(Painted(Item(kKindGauge, 3, {0, 0, 10, 10})), Kind::Polygon).empty());
 }
 
@@ -326,8 +325,8 @@ TEST(DiagnosticPaint, StripChartDrawsItsHistoryOldestFirst) {
   const auto line = OfKind(canvas, Kind::Polyline);
   ASSERT_EQ(line.size(), 1u);
   ASSERT_EQ(line[0].points.size(), 50u);
-  EXPECT_EQ(line[0].points[0], (Point{4, 85}));    // below the minimum: the bottom
-  EXPECT_EQ(line[0].points[1], (Point{6, 60}));    // 0: the middle
+  EXPECT_EQ(line[0].points[0], (Point{4, 85}));     // below the minimum: the bottom
+  EXPECT_EQ(line[0].points[1], (Point{6, 60}));     // 0: the middle
   EXPECT_EQ(line[0].points[49], (Point{102, 35}));  // the maximum at the top, 49/50 across
   EXPECT_EQ(OfKind(canvas, Kind::Ellipse)[0].rect, (Rect{99, 32, 105, 38}));
 }

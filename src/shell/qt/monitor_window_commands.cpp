@@ -81,12 +81,13 @@ void OpenPositionWindow(MainWindow& window, Workbench& workbench, MonitorWindows
 void ShowDiagnosticWindow(MainWindow& window, Workbench& workbench, Shell& shell,
                           MonitorWindows& owner) {
   if (!owner.diagnostic) {
-    owner.diagnostic = new diagnostics::DiagnosticWidget(
-        workbench.diagnosticScript, workbench.link,
-        DiagnosticLoadContext(workbench, [&shell] {
-          if (shell.hooks.showDiagnosticWindow) shell.hooks.showDiagnosticWindow();
-        }),
-        workbench.monitor, &window);
+    // A button that opens another script comes back here through the same hook.
+    const auto show = [&shell] {
+      if (shell.hooks.showDiagnosticWindow) shell.hooks.showDiagnosticWindow();
+    };
+    owner.diagnostic = new diagnostics::DiagnosticWidget(workbench.diagnosticScript, workbench.link,
+                                                         DiagnosticLoadContext(workbench, show),
+                                                         workbench.monitor, &window);
   }
   Raise(owner.diagnostic);
   owner.diagnostic->Refresh();

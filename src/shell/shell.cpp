@@ -1,6 +1,9 @@
 #include "shell/shell.h"
 
+#include <utility>
+
 #include "commands/command_ids.h"
+#include "diagnostics/script_loader.h"
 #include "editor/editor_transfer.h"
 #include "graph/graph_settings.h"
 #include "platform/desktop.h"
@@ -11,6 +14,25 @@
 #include "tools/status_listings.h"
 
 namespace bl {
+
+std::string_view DiagnosticScriptName(int command) {
+  using namespace cmd;
+  static constexpr std::pair<int, std::string_view> kScripts[] = {
+      {kDiagSystem, "System.bin"},
+      {kDiagIVariables, "IVars.bin"},
+      {kDiagConnectors, "Connectors.bin"},
+      {kDiagAccessories, "Accessories.bin"},
+      {kDiagMotorStatus, "MotorStatus.bin"},
+      {kDiagMotorJog, "MotorJog.bin"},
+      {kDiagCsPositions, "CS_Positions.bin"},
+      {kDiagCsStatus, "CS_Status.bin"},
+      {kDiagExtras, "Extras.bin"},
+      {kDiagMotorPositions, "MotorPositions.bin"},
+      {kDiagMotorVelocities, "MotorVelocities.bin"}};
+  for (const auto& [id, name] : kScripts)
+    if (id == command) return name;
+  return {};
+}
 
 Shell::Shell(Workbench& workbench) : workbench_(workbench) {
   monitor::MonitorThread::MainWindow main;
@@ -67,7 +89,14 @@ void Shell::RunCommand(int command) {
     SelectView(view, true);
     return;
   }
+  if (const std::string_view script = DiagnosticScriptName(command); !script.empty()) {
+    OpenDiagnosticScript(std::string(script));
+    return;
+  }
   switch (command) {
+    case kLoadCustomDiagnostic:
+      OpenDiagnosticScript("");
+      return;
     case kExit:
       // Exit must not throw unsaved edits away any more than the close box does.
       if (ConfirmClose() && hooks.destroyMainWindow) hooks.destroyMainWindow();
@@ -237,6 +266,14 @@ void Shell::OpenManual(const char* path) {
   const std::string full = workbench_.dataFiles.Find(path);
   if (!workbench_.desktop.OpenExternal(full))
     workbench_.desktop.ShowMessage(full, "Unable to Load Brightlantern Manual");
+}
+
+void Shell::OpenDiagnosticScript(const std::string& name) {
+  const auto show = [this] {
+    if (hooks.showDiagnosticWindow) hooks.showDiagnosticWindow();
+  };
+  diagnostics::OpenScript(workbench_.diagnosticScript, DiagnosticLoadContext(workbench_, show),
+                          name, false);
 }
 
 void Shell::OpenWebSite() {

@@ -14,6 +14,9 @@ namespace editor {
 class UploadPresenter;
 }
 
+// The built-in diagnostic script a command opens ("MotorJog.bin"), or nothing for other commands.
+std::string_view DiagnosticScriptName(int command);
+
 // The main window's behaviour without its widgets: the current view, the toolbar's pressed
 // button, the command table and the commands that belong to the frame itself. The widgets give it
 // the hooks below; a hook that is not set does nothing. The main window sets them and clears
@@ -50,6 +53,8 @@ class Shell {
     std::function<bool()> confirmUnsaved;
     // The upload dialog over its presenter: true for OK.
     std::function<bool(editor::UploadPresenter&)> runUploadDialog;
+    // Creates the diagnostic window or gives it the focus, and repaints it and the main window.
+    std::function<void()> showDiagnosticWindow;
   };
 
   // What the editor view gives the frame (set when the editor exists).
@@ -110,6 +115,8 @@ class Shell {
   void InsertDefinition(int kind);
   void Undo();
   void OpenManual(const char* path);
+  // A built-in diagnostic script by name, or with an empty name one the user chooses.
+  void OpenDiagnosticScript(const std::string& name);
   void OpenWebSite();
 
   Workbench& workbench_;

@@ -49,6 +49,13 @@ void KeepTestMoveRun(Workbench& w) {
     w.terminal.TerminalAddLine("  " + error, kWarningColor);
 }
 
+diagnostics::ScriptLoadContext DiagnosticLoadContext(Workbench& w,
+                                                     std::function<void()> showWindow) {
+  return {w.desktop, w.controllerType,
+          [&w](const std::string& relativePath) { return w.dataFiles.Find(relativePath); },
+          std::move(showWindow)};
+}
+
 void AddStartupBanner(Terminal& terminal) {
   terminal.TerminalAddLine("Welcome to Quillon Controls's Brightlantern.", kBannerColor);
   terminal.TerminalAddLine("", kBannerColor);

@@ -6,6 +6,8 @@
 #include "controller/controller_type.h"
 #include "definitions/definition_table.h"
 #include "definitions/select_variable_presenter.h"
+#include "diagnostics/diagnostic_script.h"
+#include "diagnostics/script_loader.h"
 #include "editor/editor_context.h"
 #include "editor/editor_state.h"
 #include "editor/editor_transfer.h"
@@ -79,6 +81,9 @@ class Workbench {
   // Every test move that ends is kept, with its data and the motor's I-variables.
   tuning::TuningRecorder tuningHistory;
   monitor::PositionDisplay position;
+  // The loaded diagnostic script, its current page and folder, kept for the run (the window only
+  // shows it; its live indicator is the monitor's).
+  diagnostics::DiagnosticScript diagnosticScript;
   // Last, so that it stops before any record it reads goes. Started by main, not here: a test's
   // workbench runs its cycles itself.
   monitor::MonitorThread monitor;
@@ -90,6 +95,10 @@ tuning::TestMoveContext TestMoveContextOf(Workbench& workbench);
 // A test move's data is in: the run goes into the tuning history; a run that cannot be kept is
 // reported in the terminal.
 void KeepTestMoveRun(Workbench& workbench);
+// What opening a diagnostic script needs: built-in scripts are found among the shipped data;
+// showWindow creates the diagnostic window or gives it the focus, and repaints.
+diagnostics::ScriptLoadContext DiagnosticLoadContext(Workbench& workbench,
+                                                     std::function<void()> showWindow);
 
 // The lines the terminal greets the user with.
 void AddStartupBanner(Terminal& terminal);

@@ -1168,16 +1168,26 @@ def diagnostic_scripts():
         return (magic + struct.pack("<i", h) + b"".join(items) + struct.pack("<i", k)
                 + b"".join(variables))
 
-    t = "diagnostic_script_fuzzer"
-    write(t, "motor_jog", script(items, variables))
-    write(t, "negative_counts", script([], [], -7, -1))
-    write(t, "truncated", script(items, variables)[:256 + 4 + 3 * 1168 + 100])
-    write(t, "huge_count", script(items, variables, 0x7FFFFFFF))
-    hostile = bytearray(script([item(2, box=(-2**31, 2**31 - 1, 0, 0), link=1),
-                                item(1, box=(2**31 - 1, -1, 0, 0), link=1)], variables))
-    hostile[256 + 4 + 144:256 + 4 + 400] = b"x" * 256  # a text without its NUL
-    write(t, "hostile_fields", bytes(hostile))
-    write(t, "wrong_header", b"Brightlantern Diagnostic Window Version 1.00".ljust(256, b"\0"))
+    # The window's fuzzer paints and clicks what the loader keeps of the same files.
+    for t in ("diagnostic_script_fuzzer", "diagnostic_window_fuzzer"):
+        write(t, "motor_jog", script(items, variables))
+        write(t, "negative_counts", script([], [], -7, -1))
+        write(t, "truncated", script(items, variables)[:256 + 4 + 3 * 1168 + 100])
+        write(t, "huge_count", script(items, variables, 0x7FFFFFFF))
+        hostile = bytearray(script([item(2, box=(-2**31, 2**31 - 1, 0, 0), link=1),
+                                    item(1, box=(2**31 - 1, -1, 0, 0), link=1)], variables))
+        hostile[256 + 4 + 144:256 + 4 + 400] = b"x" * 256  # a text without its NUL
+        write(t, "hostile_fields", bytes(hostile))
+        write(t, "wrong_header",
+              b"Brightlantern Diagnostic Window Version 1.00".ljust(256, b"\0"))
+    t = "diagnostic_window_fuzzer"
+    every_kind = [item(1, box=(300, 200, 0, 0), text1=b"All")]
+    for kind in range(2, 11):
+        for style in range(0, 9):
+            every_kind.append(item(kind, style, (style * 30, kind * 15, style * 30 + 25,
+                                                 kind * 15 + 12), mode=style % 4, link=1,
+                                   argument=40, var_a=style % 3, bits_a=(0, 30), text1=b"T"))
+    write(t, "every_kind", script(every_kind, variables))
 
     t = "script_source_fuzzer"
     with open(os.path.join(os.path.dirname(ROOT), "..", "..", "data", "Diagnostics", "src",

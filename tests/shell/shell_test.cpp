@@ -239,6 +239,39 @@ TEST_F(ShellTest, ManualPagesAndWebSiteReportFailures) {
   EXPECT_EQ(desktop.messages[1].text, desktop.openedExternally.back());
 }
 
+TEST_F(ShellTest, DiagnosticsMenuOpensScriptsByTypeOrAsksForOne) {
+  int shown = 0;
+  shell.hooks.showDiagnosticWindow = [&shown] { ++shown; };
+  EXPECT_EQ(DiagnosticScriptName(cmd::kDiagMotorJog), "MotorJog.bin");
+  EXPECT_EQ(DiagnosticScriptName(cmd::kDiagMotorVelocities), "MotorVelocities.bin");
+  EXPECT_EQ(DiagnosticScriptName(cmd::kWatchWindow), "");
+
+  // A built-in script the data folders lack: its path in the message, nothing opened.
+  shell.RunCommand(cmd::kDiagCsStatus);
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].title, "Error Opening File");
+  EXPECT_EQ(desktop.messages[0].text,
+            (std::filesystem::path(workbench.startDirectory) / "Diagnostics" /
+             (workbench.controllerType.shortName + "_CS_Status.bin"))
+                .string());
+  EXPECT_EQ(shown, 0);
+
+  // A custom script from the file dialog.
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("bl_shell_custom_" + std::to_string(::getpid()) + ".bin");
+  diagnostics::DiagnosticTables tables;
+  tables.items[0].kind = diagnostics::kKindPage;
+  tables.items[0].text1 = "Custom";
+  tables.itemCount = 1;
+  std::ofstream(path, std::ios::binary) << diagnostics::EncodeScript(tables);
+  desktop.openFileAnswers.push_back(path.string());
+  shell.RunCommand(cmd::kLoadCustomDiagnostic);
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(workbench.diagnosticScript.tables.items[0].text1, "Custom");
+  EXPECT_EQ(desktop.messages.size(), 1u);
+  std::filesystem::remove(path);
+}
+
 TEST(DataFilesTest, StartDirectoryComesFirstThenTheOtherFolders) {
   const auto root =
       std::filesystem::temp_directory_path() / ("bl_data_files_test." + std::to_string(::getpid()));

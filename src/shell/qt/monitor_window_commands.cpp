@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "commands/command_ids.h"
+#include "diagnostics/qt/diagnostic_widget.h"
 #include "diagnostics/qt/position_widget.h"
 #include "diagnostics/qt/variable_setup_dialog.h"
 #include "diagnostics/qt/watch_widget.h"
@@ -26,6 +27,7 @@ class MonitorWindows : public QObject {
   ~MonitorWindows() override {
     delete watch;
     delete position;
+    delete diagnostic;
   }
 
   std::shared_ptr<diagnostics::WatchRecords> watchRecords =
@@ -34,6 +36,7 @@ class MonitorWindows : public QObject {
   diagnostics::VariableSetupMemory setup;
   QPointer<diagnostics::WatchWidget> watch;
   QPointer<diagnostics::PositionWidget> position;
+  QPointer<diagnostics::DiagnosticWidget> diagnostic;
 };
 
 void Raise(QWidget* w) {
@@ -73,6 +76,24 @@ void OpenPositionWindow(MainWindow& window, Workbench& workbench, MonitorWindows
   Raise(owner.position);
 }
 
+// After a script was opened: the diagnostic window is created, or given the focus, and repainted
+// with the script's first page; the main window is repainted too.
+void ShowDiagnosticWindow(MainWindow& window, Workbench& workbench, Shell& shell,
+                          MonitorWindows& owner) {
+  if (!owner.diagnostic) {
+    // A button that opens another script comes back here through the same hook.
+    const auto show = [&shell] {
+      if (shell.hooks.showDiagnosticWindow) shell.hooks.showDiagnosticWindow();
+    };
+    owner.diagnostic = new diagnostics::DiagnosticWidget(workbench.diagnosticScript, workbench.link,
+                                                         DiagnosticLoadContext(workbench, show),
+                                                         workbench.monitor, &window);
+  }
+  Raise(owner.diagnostic);
+  owner.diagnostic->Refresh();
+  if (shell.hooks.repaint) shell.hooks.repaint();
+}
+
 void RunVariableSetup(MainWindow& window, Workbench& workbench, Shell& shell,
                       MonitorWindows& owner) {
   diagnostics::VariableSetupPresenter presenter(owner.setup, workbench.link, workbench.definitions,
@@ -93,12 +114,16 @@ void WireMonitorWindowCommands(MainWindow& window, Workbench& workbench, Shell& 
   shell.SetCommand(cmd::kVariableSetup, [&window, &workbench, &shell, owner] {
     RunVariableSetup(window, workbench, shell, *owner);
   });
+  shell.hooks.showDiagnosticWindow = [&window, &workbench, &shell, owner] {
+    ShowDiagnosticWindow(window, workbench, shell, *owner);
+  };
 }
 
 void UnwireMonitorWindowCommands(MainWindow& window, Shell& shell) {
   shell.SetCommand(cmd::kWatchWindow, nullptr);
   shell.SetCommand(cmd::kPositionWindow, nullptr);
   shell.SetCommand(cmd::kVariableSetup, nullptr);
+  shell.hooks.showDiagnosticWindow = nullptr;
   delete window.findChild<MonitorWindows*>(kOwnerName, Qt::FindDirectChildrenOnly);
 }
 

@@ -127,6 +127,8 @@ TEST_F(DiagnosticWindowGuiTest, MotorJogRibbonJogsSetsTheSpeedAndClosesByItsBox)
 }
 
 TEST_F(DiagnosticWindowGuiTest, AMissingBuiltInScriptSaysWhereItLooked) {
+  // Shipped data that lacks the scripts.
+  workbench.dataFiles = DataFiles(workbench.startDirectory, {});
   window.MenuAction(cmd::kDiagExtras)->trigger();
   ASSERT_FALSE(desktop.messages.empty());
   EXPECT_EQ(desktop.messages.back().title, "Error Opening File");

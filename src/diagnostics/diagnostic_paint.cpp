@@ -425,7 +425,7 @@ void PaintText(Canvas& canvas, const DiagnosticItem& item, double value, bool ac
   if (!AlignmentFlags(item.alignment, flags)) return;
   const int outline = OutlineField(active ? item.outlineActive : item.outlineNormal);
   const int fill = FillField(active ? item.fillActive : item.fillNormal);
-  canvas.SetFont(item.font == 0 ? FontId::Fixed : FontId::Arial);
+  canvas.SetFont(item.font == 0 ? FontId::Narrow : FontId::Arial);
   canvas.SetTextColor(PaletteColor(outline % 16));
   canvas.SetTextBackground(PaletteColor(fill), fill != platform::kPaletteNone);
   const int shift = pressed ? 1 : 0;

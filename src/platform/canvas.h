@@ -10,8 +10,11 @@ namespace bl::platform {
 
 // The fonts of the workbench. Fixed is "Courier" 13 px on a grid of 8 x 16 pixels (terminal,
 // command line, editor, lists); Arial is 19 px high (graphs, large diagnostic text); ArialRotated
-// is the same turned by 90 degrees, reading upwards (vertical axis titles).
-enum class FontId { Fixed, Arial, ArialRotated };
+// is the same turned by 90 degrees, reading upwards (vertical axis titles); Narrow is "Courier"
+// 13 px high drawn 5 px per character (the small text of diagnostic panels).
+enum class FontId { Fixed, Arial, ArialRotated, Narrow };
+
+inline constexpr int kNarrowCellWidth = 5;
 
 inline constexpr int kFixedCellWidth = 8;
 inline constexpr int kFixedCellHeight = 16;

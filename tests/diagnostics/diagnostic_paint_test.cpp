@@ -284,7 +284,7 @@ TEST(DiagnosticPaint, ValueTextFormatsAlignmentsAndBackgrounds) {
   const Canvas hex = Painted(value, 255);
   ASSERT_NE(hex.FindText("$00FF"), nullptr);
   EXPECT_FALSE(hex.FindText("$00FF")->textBackground);  // no background for 15
-  EXPECT_EQ(hex.FindText("$00FF")->font, platform::FontId::Fixed);
+  EXPECT_EQ(hex.FindText("$00FF")->font, platform::FontId::Narrow);
   value.precision = 3;
   value.fillNormal = 7;
   value.font = 1;

@@ -14,6 +14,8 @@
 #include "diagnostics/qt/diagnostic_widget.h"
 #include "diagnostics/qt/value_edit_dialog.h"
 #include "gui_support.h"
+#include "controller/controller_type.h"
+#include "offline_program.h"
 #include "virtual_program.h"
 
 namespace bl {
@@ -134,6 +136,46 @@ TEST_F(DiagnosticWindowGuiTest, AMissingBuiltInScriptSaysWhereItLooked) {
   EXPECT_EQ(desktop.messages.back().title, "Error Opening File");
   EXPECT_NE(desktop.messages.back().text.find("_Extras.bin"), std::string::npos);
   EXPECT_EQ(FindDiagnosticWindow(), nullptr);
+}
+
+}  // namespace
+}  // namespace bl
+
+namespace bl {
+namespace {
+
+// Offline, for each of the six types, every Diagnostics menu entry opens its built-in panel;
+// one non-Turbo and one Turbo set are kept as pictures for people to look at.
+TEST(DiagnosticMenuGuiTest, EveryEntryOpensItsPanelForEveryType) {
+  test::EnsureApplication();
+  test::OfflineProgram program;
+  program.workbench.dataFiles = DataFiles(program.workbench.startDirectory, {BL_BUILD_DATA_DIR});
+  const std::pair<int, const char*> entries[] = {
+      {cmd::kDiagSystem, "System"},           {cmd::kDiagIVariables, "IVars"},
+      {cmd::kDiagConnectors, "Connectors"},   {cmd::kDiagAccessories, "Accessories"},
+      {cmd::kDiagMotorStatus, "MotorStatus"}, {cmd::kDiagMotorJog, "MotorJog"},
+      {cmd::kDiagCsPositions, "CS_Positions"}, {cmd::kDiagCsStatus, "CS_Status"},
+      {cmd::kDiagExtras, "Extras"}};
+  for (int code = 1; code <= 6; ++code) {
+    SetTypeFromTable(program.workbench.controllerType, code);
+    const std::string type = program.workbench.controllerType.shortName;
+    for (const auto& [id, name] : entries) {
+      SCOPED_TRACE(type + " " + name);
+      program.desktop.messages.clear();
+      program.window.MenuAction(id)->trigger();
+      QApplication::processEvents();
+      EXPECT_TRUE(program.desktop.messages.empty())
+          << program.desktop.messages.back().title << ": " << program.desktop.messages.back().text;
+      auto* diag = FindDiagnosticWindow();
+      ASSERT_NE(diag, nullptr);
+      // The window takes the size of the script's first page (at least a title bar).
+      const QImage image = diag->Render();
+      EXPECT_GT(image.width(), 100);
+      EXPECT_GT(image.height(), 60);
+      if (code == 2 || code == 5) 
+        test::SaveScreenshot(image, QString::fromStdString("diagnostics_" + type + "_" + name));
+    }
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_canvas.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QImage>
 #include <QPolygon>
@@ -143,6 +144,7 @@ void QtCanvas::SetTextBackground(Rgb color, bool opaque) {
 
 int QtCanvas::TextWidth(std::string_view text) const {
   if (gridText_) return static_cast<int>(text.size()) * kFixedCellWidth;
+  if (font_ == FontId::Narrow) return static_cast<int>(text.size()) * kNarrowCellWidth;
   return QFontMetrics(painter_.font()).horizontalAdvance(ToQt(text));
 }
 
@@ -246,12 +248,22 @@ void QtCanvas::DrawText(std::string_view text, const Rect& box, unsigned flags) 
   } else {
     const QString s = ToQt(text);
     const int align = QtAlignment(flags);
+    QRect place = ToQRect(box);
+    if (font_ == FontId::Narrow) {
+      // The face is drawn squeezed sideways to its 5-pixel advance: laid out in a box widened
+      // by the same factor, so that alignment and word wrap work on the narrow widths.
+      const qreal advance = QFontMetricsF(painter_.font()).horizontalAdvance(QLatin1Char('M'));
+      const qreal squeeze = advance > 0 ? kNarrowCellWidth / advance : 1.0;
+      painter_.scale(squeeze, 1.0);
+      place = QRect(qRound(box.left / squeeze), box.top, qRound(box.Width() / squeeze),
+                    box.Height());
+    }
     if (textBackground_) {
-      const QRect bounds = painter_.boundingRect(ToQRect(box), align, s);
+      const QRect bounds = painter_.boundingRect(place, align, s);
       painter_.fillRect(bounds, ToQColor(*textBackground_));
     }
     painter_.setPen(ToQColor(textColor_));
-    painter_.drawText(ToQRect(box), align, s);
+    painter_.drawText(place, align, s);
   }
   painter_.restore();
 }

@@ -5,7 +5,7 @@
 namespace bl::platform {
 
 QFont MakeQtFont(FontId font) {
-  if (font == FontId::Fixed) {
+  if (font == FontId::Fixed || font == FontId::Narrow) {
     QFont f;
     f.setFamilies({QStringLiteral("Courier"), QStringLiteral("Liberation Mono"),
                    QStringLiteral("DejaVu Sans Mono")});

@@ -1,6 +1,7 @@
 // A configuration backup's program sections downloaded again: every program listed, written back
 // as OPEN ... CLEAR, the listing, CLOSE, lists the same and takes the same room.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -117,9 +118,12 @@ class ListingRoundTripTest : public ::testing::Test {
     }
   }
   void DownloadText(const std::string& text) {
-    const fs::path path = fs::path(::testing::TempDir()) / "round_trip.pmc";
+    // ctest runs the cases side by side: each writes a file of its own process.
+    const fs::path path =
+        fs::path(::testing::TempDir()) / ("round_trip_" + std::to_string(::getpid()) + ".pmc");
     std::ofstream(path, std::ios::binary) << text;
     Download(path);
+    fs::remove(path);
   }
 
   // Every stored program by its LIST command, as the backup finds them: the motion-program

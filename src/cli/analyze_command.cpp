@@ -1,5 +1,6 @@
 #include "cli/analyze_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -13,7 +14,11 @@
 #include "series/series_table.h"
 #include "series/step_metrics.h"
 #include "tuning/excitation.h"
+#include "tuning/plant_fit.h"
+#include "tuning/position_loop.h"
 #include "tuning/servo_law.h"
+#include "tuning/tuning_history.h"
+#include "tuning/what_if.h"
 
 namespace bl::cli {
 
@@ -93,6 +98,160 @@ int RunBode(const std::string& path, const BodeOptions& o, std::ostream& out, st
     err << label << ": " << value << '\n';
   }
   if (!open) err << "Open loop and margins: need --ivars FILE with the motor's I-variables\n";
+  return kExitOk;
+}
+
+struct PredictOptions {
+  std::string from, set, move, ivars;
+  int commanded = 1, actual = 2, output = 3, motor = 0;
+  bool suggest = false;
+  tuning::MarginGoal goal;
+};
+
+// The series and I-variables of a run: a tuning history run file (with the gains it ran with)
+// or any series file, its gains then from --ivars.
+struct PredictInput {
+  std::vector<double> commanded, actual, output;
+  double period = 0.0;
+  int motor = 1;
+  int gatherPeriod = 0;  // servo cycles per sample, 0 when not known
+  tuning::VariableValues variables;
+};
+
+int ReadPredictInput(const PredictOptions& o, PredictInput& in, std::ostream& err) {
+  const auto fail = [&](const std::string& problem) {
+    err << "brightlantern-cli: " << problem << '\n';
+    return kExitFailed;
+  };
+  std::string error;
+  if (o.from.ends_with(tuning::kRunFileExtension)) {
+    tuning::TuningRun run;
+    if (!tuning::LoadRunFile(o.from, 0, run, error)) return fail(error);
+    const auto pick = [&](int n) -> const tuning::RunSeries* {
+      return n >= 1 && static_cast<std::size_t>(n) <= run.series.size()
+                 ? &run.series[static_cast<std::size_t>(n - 1)]
+                 : nullptr;
+    };
+    const tuning::RunSeries *c = pick(o.commanded), *a = pick(o.actual), *u = pick(o.output);
+    if (c == nullptr || a == nullptr || u == nullptr)
+      return fail(o.from + ": the run has no series " +
+                  std::to_string(c == nullptr ? o.commanded : a == nullptr ? o.actual : o.output));
+    in.commanded = c->values;
+    in.actual = a->values;
+    in.output = u->values;
+    in.period = c->period;
+    in.motor = run.motor;
+    in.gatherPeriod = run.gatherPeriod;
+    for (int suffix = 0; suffix < tuning::kMotorVariableCount; ++suffix)
+      if (const auto& v = run.variables[static_cast<std::size_t>(suffix)])
+        in.variables[tuning::MotorVariable(run.motor, suffix)] = *v;
+  } else {
+    series::SeriesTable table;
+    graph::GraphView view;
+    if (const int status = ReadSeriesInput(o.from, table, view, err); status != kExitOk)
+      return status;
+    in.commanded = table[o.commanded].values;
+    in.actual = table[o.actual].values;
+    in.output = table[o.output].values;
+    in.period = table[o.commanded].rawDataPeriod;
+    in.motor = MotorOfTitle(table[o.commanded].title);
+  }
+  if (o.motor != 0) in.motor = o.motor;
+  if (!o.ivars.empty()) {
+    std::string text;
+    bool tooLong = false;
+    if (!platform::ReadFileBounded(o.ivars, tuning::kMaxVariableFileBytes, text, tooLong, error))
+      return fail(error);
+    if (tooLong) return fail(o.ivars + ": larger than any configuration file; nothing was read");
+    for (const auto& [n, v] : tuning::ParseVariableAssignments(text)) in.variables[n] = v;
+  }
+  return kExitOk;
+}
+
+// "analyze predict": identify the plant of a run, then predict a move under edited gains.
+int RunPredict(const PredictOptions& o, std::ostream& out, std::ostream& err) {
+  const auto fail = [&](const std::string& problem) {
+    err << "brightlantern-cli: " << problem << '\n';
+    return kExitFailed;
+  };
+  PredictInput in;
+  if (const int status = ReadPredictInput(o, in, err); status != kExitOk) return status;
+  std::string error;
+  err << "identifying the plant of " << o.from << " (" << in.actual.size() << " samples)\n";
+  if (in.gatherPeriod > 1)
+    return fail(platform::Format("%s: the run was gathered every %d servo cycles. ",
+                                 o.from.c_str(), in.gatherPeriod) +
+                std::string(tuning::kEveryCycleHint));
+  const auto plant = tuning::FitPlant(in.actual, in.output, in.period, {}, error);
+  if (!plant)
+    return fail(o.from + ": " + error +
+                (in.gatherPeriod == 0 ? " " + std::string(tuning::kEveryCycleHint) : ""));
+  for (const std::string& line : tuning::PlantReport(*plant)) err << line << '\n';
+
+  const int motor = in.motor;
+  const auto own = tuning::LoopSettingsFromVariables(in.variables, motor, in.period, error);
+  if (!own)
+    return fail(o.from + ": motor " + std::to_string(motor) + ": " + error +
+                " The run's gains are needed: give them with --ivars FILE.");
+  const std::optional<int> lag =
+      tuning::MeasureOutputLag(*own, in.commanded, in.actual, in.output);
+  if (!lag)
+    err << "the run's output does not follow these I-variables; its alignment is assumed\n";
+  {
+    const tuning::Prediction replay =
+        tuning::Predict(*plant, *own, lag.value_or(0), in.commanded, {1.0});
+    if (replay.stable)
+      err << platform::Format("replayed with its own gains: %.2f %% normalized RMS error\n",
+                              tuning::NormalizedRmsError(replay.actual, in.actual));
+  }
+
+  tuning::VariableValues edited = in.variables;
+  std::string set = o.set;
+  std::replace(set.begin(), set.end(), ',', ' ');
+  const tuning::VariableValues changes = tuning::ParseVariableAssignments(set);
+  for (const auto& [n, v] : changes) {
+    if (n / 100 != motor) err << "I" << n << " is not motor " << motor << "'s; it changes nothing\n";
+    edited[n] = v;
+  }
+  const auto loop = tuning::LoopSettingsFromVariables(edited, motor, in.period, error);
+  if (!loop) return fail("the edited gains: " + error);
+
+  std::vector<double> path = in.commanded;
+  if (!o.move.empty()) {
+    const auto move = tuning::ParseMoveShape(o.move, error);
+    if (!move) return fail("--move: " + error);
+    path = tuning::CommandedPath(*move, in.period);
+    if (path.empty()) return fail("--move: the move is too long to predict");
+  }
+  const double nyquist = 0.5 / in.period;
+  const tuning::Prediction p = tuning::Predict(*plant, *loop, lag.value_or(0), path,
+                                               tuning::LogFrequencies(0.1, nyquist * 0.999, 400));
+  if (!p.stable) return fail(p.problem);
+
+  std::string csv = "time_s,commanded,actual,output\n";
+  for (std::size_t k = 0; k < p.actual.size(); ++k)
+    csv += platform::Format("%.9g,%.9g,%.9g,%.9g\n", static_cast<double>(k) * p.period,
+                            p.commanded[k], p.actual[k], p.output[k]);
+  out << csv;
+  for (const auto& [label, value] : series::LoopMarginRows(p.margins))
+    err << label << ": " << value << '\n';
+  if (p.metrics) {
+    err << "Rise time: " << Number(p.metrics->riseTime) << " s, overshoot: "
+        << Number(p.metrics->overshoot) << " %, settling time: "
+        << Number(p.metrics->settlingTime) << " s\n";
+  }
+  if (p.saturated) err << "the output meets its limit (Ix69) during the move\n";
+  if (o.suggest) {
+    const auto s = tuning::SuggestSettings(*plant, edited, motor, lag.value_or(0), o.goal, error);
+    if (!s) {
+      err << "no suggestion: " << error << '\n';
+    } else {
+      for (const std::string& reason : s->reasons) err << reason << '\n';
+      std::string line = "suggested:";
+      for (const auto& [n, v] : s->changes) line += platform::Format(" I%d=%.9g", n, v);
+      err << line << '\n';
+    }
+  }
   return kExitOk;
 }
 
@@ -180,7 +339,55 @@ int RunAnalyzeCommand(const std::vector<std::string>& args, std::size_t& i, std:
     }
     return RunBode(path, o, out, err);
   }
-  if (i >= args.size() || args[i] != "metrics") return usage("analyze needs metrics or bode RUN");
+  if (i < args.size() && args[i] == "predict") {
+    ++i;
+    PredictOptions o;
+    while (i < args.size() && args[i].starts_with("--")) {
+      const std::string& name = args[i];
+      if (name == "--help") {
+        out << UsageText();
+        i = args.size();
+        return kExitOk;
+      }
+      if (name == "--suggest") {
+        o.suggest = true;
+        ++i;
+        continue;
+      }
+      if (i + 1 >= args.size()) return usage(name + " needs a value");
+      const std::string& value = args[i + 1];
+      if (name == "--from") {
+        o.from = value;
+      } else if (name == "--set") {
+        o.set = value;
+      } else if (name == "--move") {
+        o.move = value;
+      } else if (name == "--ivars") {
+        o.ivars = value;
+      } else if (name == "--commanded" || name == "--actual" || name == "--output") {
+        const auto n = ToInt(value, 1, series::kMaxSeriesCount);
+        if (!n) return usage(name + " takes a series number from 1 to 48");
+        (name == "--commanded" ? o.commanded : name == "--actual" ? o.actual : o.output) = *n;
+      } else if (name == "--motor") {
+        const auto n = ToInt(value, 1, 32);
+        if (!n) return usage("--motor takes a motor number from 1 to 32");
+        o.motor = *n;
+      } else if (name == "--phase-margin" || name == "--gain-margin") {
+        const std::optional<double> v = ParseNumber<double>(value);
+        if (!v || *v < 0 || *v > (name == "--phase-margin" ? 90 : 40))
+          return usage(name + (name == "--phase-margin" ? " takes 0 to 90 degrees"
+                                                        : " takes 0 to 40 dB"));
+        (name == "--phase-margin" ? o.goal.phaseMarginDeg : o.goal.gainMarginDb) = *v;
+      } else {
+        return usage("analyze predict: unknown option " + name);
+      }
+      i += 2;
+    }
+    if (o.from.empty()) return usage("analyze predict needs --from RUN");
+    return RunPredict(o, out, err);
+  }
+  if (i >= args.size() || args[i] != "metrics")
+    return usage("analyze needs metrics, bode, predict or chirp");
   if (i + 1 >= args.size()) return usage("analyze metrics needs a run file");
   const std::string path = args[i + 1];
   i += 2;

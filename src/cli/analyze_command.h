@@ -19,6 +19,13 @@ namespace bl::cli {
 // the segments used, the closed-loop bandwidth and, with the motor's I-variables from FILE (the
 // motor named in the commanded series' title unless --motor), crossover, phase and gain margins.
 //
+// "analyze predict --from RUN [--set ASSIGNMENTS] [--move MOVE] [--ivars FILE] [--motor N]
+// [--commanded N] [--actual N] [--output N] [--suggest] [--phase-margin DEG] [--gain-margin DB]":
+// the plant identified from the run's actual position and output, then the move predicted under
+// the run's gains with ASSIGNMENTS applied, as CSV "time_s,commanded,actual,output"; the fit,
+// margins and metrics (and with --suggest a filter and gains for the margins) on err. Unstable
+// gains give no CSV, the reason on err and status 1.
+//
 // "analyze chirp [--amplitude CTS] [--low HZ] [--high HZ] [--time MS] [--program N] [--gather]":
 // the motion program of a logarithmic chirp excitation, as a file to download, on out.
 int RunAnalyzeCommand(const std::vector<std::string>& args, std::size_t& i, std::ostream& out,

@@ -48,7 +48,8 @@ float* FloatField(TestMoveKind kind, const std::string& option, TestMoveParamete
 
 bool IsTuneOption(const std::string& option) {
   for (const char* known : {"--motor", "--size", "--dwell", "--time", "--velocity",
-                            "--acceleration", "--low", "--high", "--download", "--output"})
+                            "--acceleration", "--low", "--high", "--download", "--output",
+                            "--period"})
     if (option == known) return true;
   return false;
 }
@@ -90,6 +91,13 @@ bool ParseTuneOptions(const std::vector<std::string>& args, std::size_t& i, Tune
       options.motor = *motor;
     } else if (option == "--output") {
       options.outputFile = value;
+    } else if (option == "--period") {
+      const std::optional<int> period = ToInt(value, 1, 65535);
+      if (!period) {
+        problem = "tune: --period takes a number of servo cycles from 1 to 65535";
+        return false;
+      }
+      options.gatherPeriod = *period;
     } else if (int* field = IntField(options.kind, option, options.parameters)) {
       const std::optional<int> number = ParseNumber<int>(value);
       if (number) *field = *number;
@@ -134,6 +142,7 @@ int RunTune(const TuneOptions& options, PmacLink& link, DefinitionTable& definit
   if (!series::LoadGatherSettings(buffer, table, error))
     err << "brightlantern-cli: " << error << '\n';
   table.seriesCount = type.seriesCount;
+  if (options.gatherPeriod > 0) buffer.period = options.gatherPeriod;
   graph::GraphSettings graph;
   std::atomic<bool> pending{false};
   TestMoveParameters parameters = options.parameters;

@@ -26,6 +26,7 @@ struct TuneOptions {
   tuning::TestMoveParameters parameters;
   bool download = false;   // BL_TestMoves.pmc first
   std::string outputFile;  // empty: standard output
+  int gatherPeriod = 0;    // servo cycles per sample; 0 keeps the user's gather settings
 };
 
 // Takes the move's name at args[i] and its options after it, up to the next word that is not one

@@ -12,6 +12,7 @@
 #include "link/pmac_link.h"
 #include "platform/files.h"
 #include "platform/text_format.h"
+#include "series/gather.h"
 #include "series/series_table.h"
 
 namespace bl::tuning {
@@ -268,6 +269,7 @@ std::string RunFileText(const TuningRun& run) {
   line("move=" + std::string(MoveName(run.kind)));
   for (const auto& [name, value] : MoveParameters(run.kind, run.parameters))
     line("move." + name + "=" + value);
+  if (run.gatherPeriod > 0) line("gather.period=" + std::to_string(run.gatherPeriod));
   if (run.metrics) {
     for (const MetricField& f : kMetricFields) {
       const std::optional<double> value =
@@ -376,6 +378,11 @@ bool ParseRunFile(std::string_view text, TuningRun& run, std::string& error) {
       if (!motor || *motor < 1 || *motor > 32) return damaged("a motor outside 1 to 32");
       run.motor = static_cast<int>(*motor);
       haveMotor = true;
+    } else if (key == "gather.period") {
+      const auto period = ParseInteger(value);
+      if (!period || *period < 1 || *period > 65535)
+        return damaged("a gather period outside 1 to 65535 servo cycles");
+      run.gatherPeriod = static_cast<int>(*period);
     } else if (key == "move") {
       const auto kind = KindNamed(value);
       if (!kind) return damaged("an unknown move");
@@ -630,6 +637,7 @@ void TuningRecorder::Begin(const TestMoveContext& c, TestMoveKind kind, const Te
   run.motor = motor;
   run.kind = kind;
   run.parameters = p;
+  run.gatherPeriod = std::max(1, c.gather.period);
   run.variables = ReadMotorVariables(c.link, motor);
   pending_ = std::move(run);
 }

@@ -34,6 +34,8 @@ namespace bl::tuning {
 //   move=step|trapezoid|sweep
 //   move.<parameter>=<value>            the move's own parameters (size, dwell, velocity,
 //                                       acceleration, time, low, high)
+//   gather.period=<n>                   servo cycles between two samples (left out when not
+//                                       known; older files lack it)
 //   metric.<name>=<value>               the step metrics, when the move has a step
 //   I<m>00=<value> .. I<m>99=<value>    the motor's I-variables as read before the move; a
 //                                       variable that could not be read is left out
@@ -66,6 +68,7 @@ struct TuningRun {
   int motor = 1;
   TestMoveKind kind = TestMoveKind::kStep;
   TestMoveParameters parameters;
+  int gatherPeriod = 0;  // servo cycles per sample, 0 when not known
   // Ixx00..Ixx99 of the motor; empty where the value is not known.
   std::array<std::optional<double>, kMotorVariableCount> variables{};
   // The step metrics of a step or trapezoid (the notes are not kept).

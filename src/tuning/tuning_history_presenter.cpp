@@ -21,13 +21,15 @@ std::string Settling(const std::optional<series::StepMetrics>& m) {
 
 TuningHistoryPresenter::TuningHistoryPresenter(
     const TuningHistory& history, int typeCode, int motor, platform::Desktop& desktop,
-    const DefinitionTable* names, std::function<void(std::span<const TuningRun>)> overlay)
+    const DefinitionTable* names, std::function<void(std::span<const TuningRun>)> overlay,
+    std::function<void(const TuningRun&)> whatIf)
     : history_(history),
       typeCode_(typeCode),
       motor_(motor),
       desktop_(desktop),
       names_(names),
-      overlay_(std::move(overlay)) {
+      overlay_(std::move(overlay)),
+      whatIf_(std::move(whatIf)) {
   Refresh();
 }
 
@@ -89,6 +91,13 @@ void TuningHistoryPresenter::Overlay(const std::vector<int>& selected) {
   std::vector<TuningRun> runs;
   if (!LoadSelected(selected, runs)) return;
   if (overlay_) overlay_(runs);
+}
+
+void TuningHistoryPresenter::WhatIf(const std::vector<int>& selected) {
+  if (selected.size() != 1) return Tell("Select the run whose plant the preview is to use.");
+  std::vector<TuningRun> runs;
+  if (!LoadSelected(selected, runs) || runs.size() != 1) return;
+  if (whatIf_) whatIf_(runs.front());
 }
 
 void TuningHistoryPresenter::Compare(const std::vector<int>& selected) {

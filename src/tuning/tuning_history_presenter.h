@@ -23,10 +23,12 @@ inline constexpr std::string_view kTuningHistoryTitle = "Tuning History";
 // what the buttons do with the selected ones.
 class TuningHistoryPresenter {
  public:
-  // overlay: the runs loaded in full, to be drawn on the graph.
+  // overlay: the runs loaded in full, to be drawn on the graph; whatIf: one run loaded in full,
+  // to open the preview of other gains on its plant.
   TuningHistoryPresenter(const TuningHistory& history, int typeCode, int motor,
                          platform::Desktop& desktop, const DefinitionTable* names,
-                         std::function<void(std::span<const TuningRun>)> overlay);
+                         std::function<void(std::span<const TuningRun>)> overlay,
+                         std::function<void(const TuningRun&)> whatIf = {});
 
   static const std::vector<std::string>& Columns();
 
@@ -44,6 +46,8 @@ class TuningHistoryPresenter {
   void Overlay(const std::vector<int>& selected);
   // Two runs: their differences, in Differences().
   void Compare(const std::vector<int>& selected);
+  // One run: the preview of other gains on the plant identified from it.
+  void WhatIf(const std::vector<int>& selected);
   // Asks first; the list is read again after.
   void Delete(const std::vector<int>& selected);
 
@@ -61,6 +65,7 @@ class TuningHistoryPresenter {
   platform::Desktop& desktop_;
   const DefinitionTable* names_;
   std::function<void(std::span<const TuningRun>)> overlay_;
+  std::function<void(const TuningRun&)> whatIf_;
   std::vector<TuningRun> runs_;
   std::vector<std::vector<std::string>> rows_;
   std::string notes_;

@@ -1241,6 +1241,35 @@ def bode_input():
                                  [float("nan"), 1e308, -1e308, 0.0] * 8, [float("inf"), 1.0] * 16))
 
 
+def what_if():
+    t = "what_if_fuzzer"
+    import math
+
+    def seed(move, ivars, motor, raw, position, output):
+        s = Seed().text(move).text(ivars).int(motor, 0, 33).bool(True).bool(raw)
+        fmt = "<d" if raw else "<h"
+        s.rest(b"".join(struct.pack(fmt, v) for v in position + output))
+        return s
+
+    # The documented rigid load under the factory gains, stepped by 500 counts.
+    ivars = "I10=4194304 I108=96 I109=96 I130=2000 I131=1280 I132=1280 I169=32767\n"
+    kp, kd = 2000 * 96 * 32 / 524288, 2000 * 1280 * 96 * 32 / (128 * 524288)
+    y, v, last, position, output = 0.0, 0.0, 0.0, [], []
+    for k in range(400):
+        r = 500 if k >= 20 else 0
+        u = max(-32767, min(32767, round(kp * (r - y) + kd * (r - last) * 0 - kd * (y - last))))
+        last = y
+        v = v + 1.5e-3 * u - 0.002 * v
+        y = y + v
+        position.append(max(-32768, min(32767, int(y))))
+        output.append(u)
+    write(t, "step_rigid", seed("step:500,100", ivars, 1, False, position, output))
+    write(t, "trapezoid", seed("trapezoid:2000,20,2,50", ivars.replace("I130=2000", "I130=8000"),
+                               1, False, position, output))
+    write(t, "hostile", seed("step:nan,1e999", "I130=$ I108=-1", 33, True,
+                             [float("nan"), 1e308, -1e308, 0.0] * 40, [float("inf"), 1.0] * 80))
+
+
 if __name__ == "__main__":
     link_reply()
     device_table()
@@ -1282,3 +1311,4 @@ if __name__ == "__main__":
     diagnostic_scripts()
     plant_option()
     bode_input()
+    what_if()

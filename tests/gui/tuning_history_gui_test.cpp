@@ -1,11 +1,14 @@
 // The tuning history as an engineer meets it: two steps from the Motor Tuning sheet with
 // different proportional gains, then PMAC > Tuning History... lists both, names the gain that
-// changed and overlays their actual positions.
+// changed and overlays their actual positions; "What If..." on the newer run predicts what the
+// older run's gain did and writes it back to the controller.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,7 +24,9 @@
 #include "tuning/qt/gain_pages.h"
 #include "tuning/qt/motor_tuning_sheet.h"
 #include "tuning/qt/test_moves_page.h"
+#include "tuning/qt/curve_plot.h"
 #include "tuning/qt/tuning_history_dialog.h"
+#include "tuning/qt/what_if_dialog.h"
 #include "virtual_program.h"
 
 namespace bl {
@@ -94,6 +99,8 @@ TEST_F(TuningHistoryGuiTest, TwoStepsWithDifferentGainsAreListedComparedAndOverl
   ASSERT_EQ(
       p.workbench.link.Download(std::string(BL_SOURCE_DATA_DIR) + "/BL_TestMoves.pmc", {}, {}), 1);
   p.desktop.messages.clear();
+  // A sample every servo cycle, as a run the preview identifies a plant from needs.
+  p.workbench.gather.period = 1;
 
   bool sheetShown = false;
   WhenModal<tuning::MotorTuningSheet>([&](tuning::MotorTuningSheet& sheet) {
@@ -134,6 +141,52 @@ TEST_F(TuningHistoryGuiTest, TwoStepsWithDifferentGainsAreListedComparedAndOverl
     EXPECT_EQ(diff.item(ix30, 3)->text(), "1000");
     test::SaveScreenshot(dialog.grab().toImage(), "tuning_history_dialog");
 
+    // What If on the run with Ix30=1000: back to 2000, predicted before anything is sent.
+    bool previewShown = false;
+    WhenModal<tuning::WhatIfDialog>([&](tuning::WhatIfDialog& preview) {
+      previewShown = true;
+      ASSERT_TRUE(preview.ApplyButton().isEnabled()) << preview.PlantText().text().toStdString();
+      EXPECT_EQ(preview.Field(0).text(), "1000");
+      ASSERT_EQ(preview.TimePlot().Curves().size(), 3u);  // commanded, as run, predicted
+      const auto& asRun = preview.TimePlot().Curves()[1];
+      const auto& predicted = preview.TimePlot().Curves()[2];
+      ASSERT_EQ(asRun.y.size(), predicted.y.size());
+      double worst = 0.0;
+      for (std::size_t k = 0; k < asRun.y.size(); ++k)
+        worst = std::max(worst, std::abs(asRun.y[k] - predicted.y[k]));
+      EXPECT_LT(worst, 25.0) << "replaying the run's own gains gives the run back";
+      EXPECT_TRUE(preview.Results().text().contains("Phase margin")) << preview.Results().text().toStdString();
+
+      Type(preview.Field(0), "2000");
+      EXPECT_TRUE(preview.Field(0).font().bold());
+      const QString before = preview.Results().text();
+      preview.MoveChoice().setCurrentIndex(1);  // a step of its own
+      ASSERT_EQ(preview.TimePlot().Curves().size(), 2u);
+      EXPECT_TRUE(preview.MagnitudePlot().Curves().size() == 2u);
+      test::SaveScreenshot(preview.grab().toImage(), "what_if_dialog");
+
+      // A derivative gain far too high: said so, and nothing drawn.
+      Type(preview.Field(1), "25600");
+      EXPECT_TRUE(preview.Results().text().startsWith("Unstable")) << preview.Results().text().toStdString();
+      EXPECT_TRUE(preview.TimePlot().Curves().empty());
+      Type(preview.Field(1), std::to_string(std::lround(std::stod(p.Ask("I131")))).c_str());
+
+      p.desktop.messages.clear();
+      preview.ApplyButton().click();  // asks (answered Ok), writes, tells what was taken
+      ASSERT_EQ(p.desktop.messages.size(), 2u);
+      EXPECT_NE(p.desktop.messages[0].text.find("I130=2000"), std::string::npos);
+      EXPECT_NE(p.desktop.messages[1].text.find("I130=2000"), std::string::npos);
+      EXPECT_FALSE(preview.Field(0).font().bold());
+      p.desktop.messages.clear();
+      preview.accept();
+    });
+    runs.clearSelection();
+    runs.selectRow(0);
+    dialog.WhatIfButton().click();
+    EXPECT_TRUE(previewShown);
+    EXPECT_EQ(std::stod(p.Ask("I130")), 2000.0);
+
+    runs.selectAll();
     dialog.OverlayButton().click();
     dialog.accept();
   });

@@ -72,6 +72,7 @@ class TuningHistoryTest : public ::testing::Test {
 
 TEST_F(TuningHistoryTest, ASavedRunIsListedNewestFirstAndLoadsBackExactly) {
   TuningRun older = SampleRun(kTime, 2000);
+  older.gatherPeriod = 1;
   TuningRun newer = SampleRun(kTime + 60000, 1000);
   std::string error;
   ASSERT_TRUE(history.Save(older, error)) << error;
@@ -96,6 +97,7 @@ TEST_F(TuningHistoryTest, ASavedRunIsListedNewestFirstAndLoadsBackExactly) {
   EXPECT_EQ(back.parameters.trapezoidSize, 4000);
   EXPECT_EQ(back.parameters.velocity, 12.5f);
   EXPECT_EQ(back.parameters.acceleration, 0.1f);
+  EXPECT_EQ(back.gatherPeriod, 1);
   EXPECT_EQ(back.variables, older.variables);  // unknown ones stay unknown
   ASSERT_TRUE(back.metrics);
   EXPECT_EQ(back.metrics->overshoot, 3.25);
@@ -179,6 +181,8 @@ TEST(TuningRunFile, HostileCountsAndValuesAreRefusedWithoutBeingBelieved) {
   EXPECT_FALSE(
       ParseRunFile(head + "series=a\nseries.period=1\nseries.samples=1\nx\nend=1\n", run, error));
   EXPECT_FALSE(ParseRunFile(head + "end=2\n", run, error));
+  EXPECT_FALSE(ParseRunFile(head + "gather.period=0\nend=0\n", run, error));
+  EXPECT_THAT(error, HasSubstr("gather period"));
   // LF line ends, unknown settings of the same layout, and NaN samples read.
   ASSERT_TRUE(ParseRunFile(head + "later.setting=1\nI100=1\nseries=a\nseries.period=0.5\n"
                                   "series.samples=2\nnan\n-inf\nend=1\n",

@@ -17,6 +17,7 @@
 #include "tuning/qt/reference_series_dialog.h"
 #include "tuning/qt/test_moves_page.h"
 #include "tuning/qt/tuning_history_dialog.h"
+#include "tuning/qt/what_if_dialog.h"
 #include "tuning/tuning_compare.h"
 
 namespace bl {
@@ -99,6 +100,17 @@ void RunTuningHistory(MainWindow& window, Workbench& workbench, Shell& shell) {
         tuning::OverlayRuns(runs, workbench.series, workbench.graph);
         shell.SelectView(kViewGraphTime, true);
         SeriesChanged(workbench, shell);
+      },
+      [&window, &workbench](const tuning::TuningRun& run) {
+        tuning::WhatIfPresenter whatIf(
+            run, workbench.link,
+            [&workbench] {
+              return workbench.link.PmacDevice() < 0 ? 0
+                                                     : workbench.controllerType.typeCode.load();
+            },
+            workbench.desktop);
+        tuning::WhatIfDialog preview(whatIf, &window);
+        preview.exec();
       });
   tuning::TuningHistoryDialog dialog(presenter, &window);
   dialog.exec();

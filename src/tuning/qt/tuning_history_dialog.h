@@ -22,6 +22,7 @@ class TuningHistoryDialog : public QDialog {
   QPushButton& OverlayButton() { return *overlay_; }
   QPushButton& CompareButton() { return *compare_; }
   QPushButton& DeleteButton() { return *delete_; }
+  QPushButton& WhatIfButton() { return *whatIf_; }
 
  private:
   std::vector<int> Selected() const;
@@ -36,6 +37,7 @@ class TuningHistoryDialog : public QDialog {
   QPushButton* overlay_ = nullptr;
   QPushButton* compare_ = nullptr;
   QPushButton* delete_ = nullptr;
+  QPushButton* whatIf_ = nullptr;
 };
 
 }  // namespace bl::tuning

@@ -88,9 +88,15 @@ int RunBode(const std::string& path, const BodeOptions& o, std::ostream& out, st
   }
   out << csv;
 
-  err << platform::Format("%s: %lld segments of %lld samples averaged, %.4g Hz apart\n",
-                          path.c_str(), closed->segmentCount, closed->segmentLength,
-                          closed->bode.frequency.front());
+  if (o.estimate.wholeRun)
+    err << platform::Format("%s: the whole run in one transform of %lld samples, %.4g Hz apart; "
+                            "coherence over %d bins each side\n",
+                            path.c_str(), closed->segmentLength, closed->bode.frequency.front(),
+                            o.estimate.smoothingBins);
+  else
+    err << platform::Format("%s: %lld segments of %lld samples averaged, %.4g Hz apart\n",
+                            path.c_str(), closed->segmentCount, closed->segmentLength,
+                            closed->bode.frequency.front());
   const series::LoopMargins margins = series::MeasureLoopMargins(
       open.value_or(series::BodeResponse{}), closed->bode, series::kMarginCoherence);
   for (const auto& [label, value] : series::LoopMarginRows(margins)) {
@@ -316,6 +322,11 @@ int RunAnalyzeCommand(const std::vector<std::string>& args, std::size_t& i, std:
         ++i;
         continue;
       }
+      if (name == "--whole") {
+        o.estimate.wholeRun = true;
+        ++i;
+        continue;
+      }
       if (i + 1 >= args.size()) return usage(name + " needs a value");
       const std::string& value = args[i + 1];
       if (name == "--commanded" || name == "--actual") {
@@ -326,6 +337,10 @@ int RunAnalyzeCommand(const std::vector<std::string>& args, std::size_t& i, std:
         const auto n = ToInt(value, series::kMinSegmentCount, series::kMaxSegmentCount);
         if (!n) return usage("--segments takes a number from 2 to 4096");
         o.estimate.segmentCount = *n;
+      } else if (name == "--smooth") {
+        const auto n = ToInt(value, 1, series::kMaxSmoothingBins);
+        if (!n) return usage("--smooth takes a number of bins from 1 to 64");
+        o.estimate.smoothingBins = *n;
       } else if (name == "--ivars") {
         o.ivars = value;
       } else if (name == "--motor") {

@@ -13,8 +13,9 @@ namespace bl::cli {
 // cannot be measured is left empty and the reason goes to err. Needs no controller. Moves i past
 // its arguments. Returns an exit status.
 //
-// "analyze bode RUN [--commanded N] [--actual N] [--segments K] [--ivars FILE] [--motor N]
-// [--open-loop]": the averaged frequency response commanded -> actual as CSV lines
+// "analyze bode RUN [--commanded N] [--actual N] [--segments K | --whole [--smooth B]]
+// [--ivars FILE] [--motor N] [--open-loop]": the averaged (or, with --whole, whole-run)
+// frequency response commanded -> actual as CSV lines
 // "frequency,magnitude_db,phase_deg,coherence" (with --open-loop the open loop instead); on err
 // the segments used, the closed-loop bandwidth and, with the motor's I-variables from FILE (the
 // motor named in the commanded series' title unless --motor), crossover, phase and gain margins.

@@ -99,7 +99,23 @@ std::optional<FrequencyEstimate> EstimateFrequencyResponse(std::span<const doubl
   }
   long long length = 0;
   const auto count = static_cast<long long>(n);
-  if (options.segmentLength != 0) {
+  if (options.wholeRun) {
+    if (options.smoothingBins < 1 || options.smoothingBins > kMaxSmoothingBins) {
+      error = Format("The bins averaged on each side must be from 1 to %d.", kMaxSmoothingBins);
+      return std::nullopt;
+    }
+    length = 2;
+    while (length < count && length < kMaxSegmentLength) length *= 2;
+    if (count > kMaxSegmentLength) {
+      error = Format("The run is too long for one transform: more than %lld samples.",
+                     kMaxSegmentLength);
+      return std::nullopt;
+    }
+    if (count < 4 * kMinSegmentLength) {
+      error = Format("The run is too short to analyse: %zu samples.", n);
+      return std::nullopt;
+    }
+  } else if (options.segmentLength != 0) {
     if (!IsPowerOfTwo(options.segmentLength) || options.segmentLength < kMinSegmentLength ||
         options.segmentLength > kMaxSegmentLength) {
       error = Format("The segment length must be a power of two from %lld to %lld.",
@@ -116,7 +132,7 @@ std::optional<FrequencyEstimate> EstimateFrequencyResponse(std::span<const doubl
     // K half-overlapping segments of L samples span L · (K + 1) / 2 samples.
     length = std::min(FloorPowerOfTwo(2 * count / (options.segmentCount + 1)), kMaxSegmentLength);
   }
-  if (length < kMinSegmentLength || count < length + length / 2) {
+  if (!options.wholeRun && (length < kMinSegmentLength || count < length + length / 2)) {
     error = Format("The run is too short for two segments of at least %lld samples: %zu samples.",
                    std::max(length, kMinSegmentLength), n);
     return std::nullopt;
@@ -140,17 +156,28 @@ std::optional<FrequencyEstimate> EstimateFrequencyResponse(std::span<const doubl
   }
 
   const long long hop = length / 2;
-  const long long segments = (count - length) / hop + 1;
+  const long long segments = options.wholeRun ? 1 : (count - length) / hop + 1;
   const auto half = static_cast<std::size_t>(length / 2);
-  const std::vector<double> window = HannWindow(length);
+  const std::vector<double> window = options.wholeRun ? std::vector<double>{} : HannWindow(length);
   std::vector<double> x(static_cast<std::size_t>(length)), y(x.size());
   // Bins 1 .. half; the packed transform keeps the Nyquist bin's real part in element 1.
   std::vector<double> sxx(half + 1, 0.0), syy(half + 1, 0.0);
   std::vector<std::complex<double>> sxy(half + 1);
   for (long long s = 0; s < segments; ++s) {
-    const auto first = static_cast<std::size_t>(s * hop);
-    WindowedSpectrum(input, first, window, x);
-    WindowedSpectrum(output, first, window, y);
+    if (options.wholeRun) {
+      // Unwindowed, from rest to rest: the run's first values are its rest, and so is the
+      // padding after it.
+      for (std::size_t j = 0; j < x.size(); ++j) {
+        x[j] = j < n ? input[j] - input[0] : 0.0;
+        y[j] = j < n ? output[j] - output[0] : 0.0;
+      }
+      RealFft(x, length, FftDirection::kForward);
+      RealFft(y, length, FftDirection::kForward);
+    } else {
+      const auto first = static_cast<std::size_t>(s * hop);
+      WindowedSpectrum(input, first, window, x);
+      WindowedSpectrum(output, first, window, y);
+    }
     for (std::size_t k = 1; k < half; ++k) {
       // RealFft's spectrum is the conjugate of the usual one, so conj(X)·Y is Fx·conj(Fy).
       const std::complex<double> fx(x[2 * k], x[2 * k + 1]), fy(y[2 * k], y[2 * k + 1]);
@@ -186,8 +213,22 @@ std::optional<FrequencyEstimate> EstimateFrequencyResponse(std::span<const doubl
     if (sxx[k] <= kNoPower * strongest) continue;  // response and coherence stay 0
     bode.inputPowerDb[k - 1] = 10.0 * std::log10(sxx[k] / strongest);
     bode.response[k - 1] = sxy[k] / sxx[k];
-    const double power = sxx[k] * syy[k];
-    bode.coherence[k - 1] = power > 0.0 ? std::clamp(std::norm(sxy[k]) / power, 0.0, 1.0) : 0.0;
+    double power = sxx[k] * syy[k];
+    std::complex<double> cross = sxy[k];
+    if (options.wholeRun) {
+      // One transform has nothing to average over but its neighbouring bins.
+      const auto m = static_cast<std::size_t>(options.smoothingBins);
+      double xx = 0.0, yy = 0.0;
+      cross = 0.0;
+      const std::size_t from = k > m ? k - m : 1, to = std::min(half, k + m);
+      for (std::size_t j = from; j <= to; ++j) {
+        xx += sxx[j];
+        yy += syy[j];
+        cross += sxy[j];
+      }
+      power = xx * yy;
+    }
+    bode.coherence[k - 1] = power > 0.0 ? std::clamp(std::norm(cross) / power, 0.0, 1.0) : 0.0;
   }
   SetBodeFromResponse(bode);
   return estimate;

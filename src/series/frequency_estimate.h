@@ -40,10 +40,20 @@ void SetBodeFromResponse(BodeResponse& bode, double lowestDeg = -180.0);
 // How the run is cut into segments: Hann windowed, half overlapping, each a power of two long.
 // A segment length (16 .. 2^20) takes precedence; otherwise the segments are made as long as
 // the run allows for at least segmentCount of them (2 .. 4096).
+//
+// With wholeRun the run is taken as one piece instead: a run that starts at rest and ends at
+// rest again (a chirp out and back) is transformed whole, unwindowed and padded with its rest to
+// a power of two, and each bin's response is the plain quotient of the two spectra, which for
+// such a run holds no leakage at all. The coherence then averages the spectra over
+// smoothingBins bins on each side.
 struct EstimateOptions {
   long long segmentLength = 0;
   int segmentCount = 8;
+  bool wholeRun = false;
+  int smoothingBins = 4;
 };
+
+inline constexpr int kMaxSmoothingBins = 64;
 
 inline constexpr long long kMinSegmentLength = 16;
 inline constexpr long long kMaxSegmentLength = 1LL << 20;

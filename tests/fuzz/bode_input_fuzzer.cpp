@@ -1,5 +1,5 @@
 // A run and a motor's I-variables as any file may hold them: the assignments text first, then the
-// estimate's options, then the samples (16-bit or raw doubles, NaN and infinities included), the
+// estimate's options (segments, or the whole run with its smoothing), then the samples (16-bit or raw doubles, NaN and infinities included), the
 // first half commanded and the second actual. Whatever arrives, a response is refused with a
 // reason or holds finite numbers in its ranges, and so do the open loop and its margins.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -51,6 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   const int motor = in.ConsumeIntegralInRange(0, 40);
   const double period = in.ConsumeBool() ? 0.000442 : in.ConsumeFloatingPoint<double>();
   const bool raw = in.ConsumeBool();
+  options.wholeRun = in.ConsumeBool();
+  options.smoothingBins = in.ConsumeIntegralInRange(0, 70);
   const std::vector<std::uint8_t> data = in.ConsumeRemainingBytes<std::uint8_t>();
 
   std::vector<double> samples;
@@ -75,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     BL_FUZZ_CHECK(!error.empty());
     return 0;
   }
-  BL_FUZZ_CHECK(closed->segmentCount >= 2);
+  BL_FUZZ_CHECK(closed->segmentCount >= (options.wholeRun ? 1 : 2));
   CheckResponse(closed->bode);
   const auto law = tuning::ServoLawFromVariables(values, motor, period, error);
   if (!law) return 0;

@@ -1216,13 +1216,13 @@ def bode_input():
     t = "bode_input_fuzzer"
     import math
 
-    def seed(ivars, length, motor, raw, commanded, actual):
+    def seed(ivars, length, motor, raw, commanded, actual, whole=False):
         s = Seed().text(ivars)
         if length:
             s.bool(True).int(length, -1, 5000)
         else:
             s.bool(False).int(4, -1, 5000)
-        s.int(motor, 0, 40).bool(True).bool(raw)
+        s.int(motor, 0, 40).bool(True).bool(raw).bool(whole).int(4, 0, 70)
         fmt = "<d" if raw else "<h"
         s.rest(b"".join(struct.pack(fmt, v) for v in commanded + actual))
         return s
@@ -1232,6 +1232,9 @@ def bode_input():
     late = [0, 0] + [int(0.8 * v) for v in sweep[:-2]]
     ivars = "I10=3713707\r\nI108=96 I109=96\r\nI130=2000\r\nI131=1280\r\nI132=1280 ; ff\r\n"
     write(t, "sweep_motor1", seed(ivars, 0, 1, False, sweep, late))
+    # The same sweep from rest to rest, in one transform.
+    rest = [0] * 64
+    write(t, "whole_run", seed(ivars, 0, 1, False, rest + sweep + rest, rest + late + rest, True))
     # Segments of 64, a filter and an integrator, and an output of noise.
     noise = [(v * 7919) % 2001 - 1000 for v in range(256)]
     write(t, "segments_noise", seed(ivars + "I133=5000 I134=0 I136=0.2 I138=-0.5\n", 64, 1, False,

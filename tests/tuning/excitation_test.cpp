@@ -6,7 +6,10 @@
 
 #include <chrono>
 #include <cmath>
+#include <complex>
 #include <cstdint>
+#include <numbers>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -108,6 +111,96 @@ TEST(Chirp, ExcitesAResponseWhoseMarginsAreThoseOfTheVirtualLoop) {
   ASSERT_TRUE(measured.crossoverHz && expected.crossoverHz);
   EXPECT_NEAR(*measured.crossoverHz / *expected.crossoverHz, 1.0, 0.03);
   EXPECT_NEAR(*measured.phaseMarginDeg, *expected.phaseMarginDeg, 3.0);
+}
+
+// Motor 1 of a Turbo PMAC2 with the factory gains and the given settings, servoing every
+// cycleMs, runs the chirp (or plain sine) as program 998; both positions every servo cycle.
+ChirpRun RunAt(const ChirpParameters& p, double cycleMs, const std::string& settings,
+               int extraCycles) {
+  sim::Controller c(5);
+  const std::chrono::nanoseconds cycle{std::llround(cycleMs * 1e6)};
+  EXPECT_EQ(c.Respond("I10=" + std::to_string(std::lround(cycleMs * 8388608)) + " " + settings +
+                      " #1J/"),
+            "\x06");
+  for (const std::string& line : ChirpProgramLines(p, 998, false))
+    EXPECT_EQ(c.Execute(line).error, 0) << line;
+  EXPECT_EQ(c.Execute("&8 UNDEFINE ALL #1->X &8 B998R").error, 0);
+  const sim::Model& model = sim::ModelFor(c.TypeCode());
+  ChirpRun run;
+  const int cycles = static_cast<int>(p.durationMs / cycleMs) + extraCycles;
+  for (int k = 0; k < cycles; ++k) {
+    c.Advance(cycle);
+    run.commanded.push_back(Position(c, model.CommandedPosition(1)));
+    run.actual.push_back(Position(c, model.ActualPosition(1)));
+  }
+  return run;
+}
+
+// The closed loop at one frequency, measured the slow way: a plain sine of that frequency runs
+// for a second, and whole periods of its second half are correlated with the command.
+std::complex<double> SineResponse(double hz, double cycleMs, const std::string& settings) {
+  const ChirpParameters p{.amplitude = 200, .lowHz = hz, .highHz = hz, .durationMs = 1000};
+  const ChirpRun run = RunAt(p, cycleMs, settings, 0);
+  const int cycles = static_cast<int>(run.actual.size());
+  const double perPeriod = 1000.0 / hz / cycleMs;
+  const int count = static_cast<int>(std::lround(static_cast<int>(0.45 * cycles / perPeriod) * perPeriod));
+  const int end = cycles - 20;
+  std::complex<double> r{}, y{};
+  for (int k = end - count; k < end; ++k) {
+    const auto n = static_cast<std::size_t>(k);
+    const std::complex<double> turn =
+        std::polar(1.0, -2 * std::numbers::pi * hz * k * cycleMs / 1000);
+    r += run.commanded[n] * turn;
+    y += run.actual[n] * turn;
+  }
+  return y / r;
+}
+
+TEST(Chirp, OneShortChirpGivesTheMarginsOfASlowSineBySineMeasurement) {
+  // A 2 kHz servo with a strong low-pass in the loop's filter and gains to match, so that the
+  // phase passes -180 deg well below the chirp's highest frequency and the gain margin is
+  // measured too: crossover near 28 Hz, phase crossover near 72 Hz, bandwidth near 66 Hz.
+  constexpr double kCycleMs = 0.5;
+  const std::string settings = "I130=20 I131=2560 I132=2560 I138=-1.75 I139=0.8";
+  const VariableValues ivars{{10, 4194304}, {108, 96},  {109, 96},    {130, 20},
+                             {131, 2560},   {132, 2560}, {138, -1.75}, {139, 0.8}};
+  std::string error;
+  const auto law = ServoLawFromVariables(ivars, 1, 0.0, error);
+  ASSERT_TRUE(law) << error;
+
+  series::BodeResponse slow;
+  for (int i = 0; i <= 80; ++i) slow.frequency.push_back(2.0 * std::pow(50.0, i / 80.0));
+  for (double hz : slow.frequency) {
+    slow.response.push_back(SineResponse(hz, kCycleMs, settings));
+    slow.coherence.push_back(1.0);
+  }
+  series::SetBodeFromResponse(slow);
+  const series::LoopMargins bySine = series::MeasureLoopMargins(
+      OpenLoopFromClosedLoop(slow, *law), slow, series::kMarginCoherence);
+
+  const ChirpParameters p{.amplitude = 200, .lowHz = 1, .highHz = 100, .durationMs = 2000};
+  // Out and back, and the loop at rest again by the end of the run.
+  const ChirpRun run = RunAt(p, kCycleMs, settings, 800);
+  const auto chirp = series::EstimateFrequencyResponse(run.commanded, run.actual, kCycleMs / 1000,
+                                                       {.wholeRun = true}, error);
+  ASSERT_TRUE(chirp) << error;
+  const series::LoopMargins byChirp = series::MeasureLoopMargins(
+      OpenLoopFromClosedLoop(chirp->bode, *law), chirp->bode, series::kMarginCoherence);
+
+  ASSERT_TRUE(bySine.crossoverHz && byChirp.crossoverHz);
+  ASSERT_TRUE(bySine.phaseMarginDeg && byChirp.phaseMarginDeg);
+  ASSERT_TRUE(bySine.gainMarginDb && byChirp.gainMarginDb);
+  ASSERT_TRUE(bySine.bandwidthHz && byChirp.bandwidthHz);
+  EXPECT_NEAR(*byChirp.phaseMarginDeg, *bySine.phaseMarginDeg, 3.0);
+  EXPECT_NEAR(*byChirp.gainMarginDb, *bySine.gainMarginDb, 0.5);
+  EXPECT_NEAR(*byChirp.bandwidthHz / *bySine.bandwidthHz, 1.0, 0.02);
+  EXPECT_NEAR(*byChirp.crossoverHz / *bySine.crossoverHz, 1.0, 0.02);
+  for (const auto& [name, a, b] :
+       {std::tuple{"crossover Hz", *byChirp.crossoverHz, *bySine.crossoverHz},
+        {"phase margin deg", *byChirp.phaseMarginDeg, *bySine.phaseMarginDeg},
+        {"gain margin dB", *byChirp.gainMarginDb, *bySine.gainMarginDb},
+        {"bandwidth Hz", *byChirp.bandwidthHz, *bySine.bandwidthHz}})
+    RecordProperty(name, std::to_string(a) + " by chirp, " + std::to_string(b) + " by sine");
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 // A repaint of a diagnostic page with 999 items on the canvas the window paints through, all
-// kinds mixed, and each kind by itself to see which costs most.
+// kinds mixed, and each kind by itself to see which costs most; and of built-in pages as shipped.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
 
 #include "diagnostics/diagnostic_paint.h"
 #include "platform/qt/qt_canvas.h"
@@ -63,17 +67,66 @@ DiagnosticTables Page(int only) {
   return tables;
 }
 
-void BM_PageRepaint(benchmark::State& state) {
+// With the shape cache the window keeps from one paint to the next, as the window paints; and
+// without, every figure drawn by QPainter (the plain way).
+void Repaint(benchmark::State& state, bool cached) {
   const DiagnosticTables tables = Page(static_cast<int>(state.range(0)));
   QImage image(kWidth, kHeight, QImage::Format_RGB32);
+  platform::ShapeCache shapes;
   for (auto _ : state) {
     QPainter painter(&image);
     platform::QtCanvas canvas(painter, {kWidth, kHeight});
+    if (cached) canvas.SetShapeCache(&shapes);
     diagnostics::PaintDiagnosticPage(canvas, tables, 1, -1, 25);
   }
   state.SetItemsProcessed(state.iterations() * (diagnostics::kDiagnosticTableSize - 1));
+  state.counters["figures_cached"] = static_cast<double>(shapes.Size());
 }
+
+void BM_PageRepaint(benchmark::State& state) { Repaint(state, true); }
 BENCHMARK(BM_PageRepaint)->ArgName("kind")->DenseRange(0, 10)->Unit(benchmark::kMillisecond);
+
+void BM_PageRepaintPlain(benchmark::State& state) { Repaint(state, false); }
+BENCHMARK(BM_PageRepaintPlain)->ArgName("kind")->DenseRange(0, 10)->Unit(benchmark::kMillisecond);
+
+// A built-in Turbo PMAC2 page of this build as the window paints it, with its shape cache and
+// without.
+void BM_BuiltinPageRepaint(benchmark::State& state, const std::string& name) {
+  const std::string path = std::string(BL_BUILD_DATA_DIR) + "/Diagnostics/TURBO2_" + name + ".bin";
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  DiagnosticTables tables;
+  if (!in || diagnostics::DecodeScript(bytes, tables) != diagnostics::DecodeResult::kOk) {
+    state.SkipWithError(("cannot load " + path).c_str());
+    return;
+  }
+  diagnostics::PrepareLoadedTables(tables);
+  const auto size = diagnostics::DiagnosticWindowSize(tables, 1);
+  if (!size) {
+    state.SkipWithError("no first page");
+    return;
+  }
+  QImage image(size->width, size->height, QImage::Format_RGB32);
+  platform::ShapeCache shapes;
+  const bool cached = state.range(0) != 0;
+  for (auto _ : state) {
+    QPainter painter(&image);
+    platform::QtCanvas canvas(painter, *size);
+    if (cached) canvas.SetShapeCache(&shapes);
+    diagnostics::PaintDiagnosticPage(canvas, tables, 1, -1, 25);
+  }
+  state.counters["figures_cached"] = static_cast<double>(shapes.Size());
+}
+BENCHMARK_CAPTURE(BM_BuiltinPageRepaint, MotorStatus, std::string("MotorStatus"))
+    ->ArgName("cached")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_BuiltinPageRepaint, MotorPositions, std::string("MotorPositions"))
+    ->ArgName("cached")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace bl

@@ -7,6 +7,7 @@
 
 #include "definitions/clean_line.h"
 #include "definitions/definition_table.h"
+#include "link/value_reply.h"
 #include "platform/desktop.h"
 #include "platform/text_format.h"
 #include "platform/ui_thread.h"
@@ -37,28 +38,6 @@ std::optional<int> BaseFor(int typeCode, int nonTurbo, int turbo) {
   if (typeCode >= 1 && typeCode <= 3) return nonTurbo;
   if (typeCode >= 4 && typeCode <= 6) return turbo;
   return std::nullopt;
-}
-
-std::string ReadCommand(ValueKind kind, int number) {
-  switch (kind) {
-    case ValueKind::P:
-      return platform::Format("P%d", number);
-    case ValueKind::Q:
-      return platform::Format("Q%d", number);
-    case ValueKind::M:
-      return platform::Format("M%d", number);
-    case ValueKind::I:
-      return platform::Format("I%d", number);
-    case ValueKind::XWord:
-    case ValueKind::XWordToo:
-      return platform::Format("RX:%d", number);
-    case ValueKind::YWord:
-    case ValueKind::YWordToo:
-      return platform::Format("RY:%d", number);
-    case ValueKind::XYPair:
-      return platform::Format("RHX:%d RHY:%d", number, number);
-  }
-  return {};
 }
 
 // Empty for kind 9, which is read only, and for an unknown kind.
@@ -253,7 +232,7 @@ void PmacLink::EchoReply(std::string_view response, int responseSize) {
 
 int PmacLink::PmacValue(ValueKind kind, int number, double& value, AccessMode mode) {
   if (PmacDevice() == -1) return -1;
-  const std::string readCommand = ReadCommand(kind, number);
+  const std::string readCommand = ValueReadCommand(kind, number);
   if (readCommand.empty()) return -1;
 
   std::string reply;
@@ -265,29 +244,7 @@ int PmacLink::PmacValue(ValueKind kind, int number, double& value, AccessMode mo
   }
   if (!Exchange(readCommand, kValueReplySize, reply)) return -1;
 
-  if (kind == ValueKind::XYPair) {
-    unsigned int high = 0;
-    unsigned int low = 0;
-    if (platform::Scan(reply, kValueReplySize, "%X \r%X", &high, &low) != 2) return -1;
-    // 48-bit two's complement: bit 23 of the X word is the sign.
-    std::int64_t pair =
-        static_cast<std::int64_t>(high & 0x7FFFFFu) * 16777216 + static_cast<std::int64_t>(low);
-    if ((high & 0x800000u) != 0) pair -= std::int64_t{1} << 47;
-    value = static_cast<double>(pair);
-    return 0;
-  }
-  if (!reply.empty() && reply[0] == '$') {
-    unsigned int hex = 0;
-    if (platform::Scan(std::string_view(reply).substr(1), kValueReplySize, "%X", &hex) != 1) {
-      return -1;
-    }
-    value = static_cast<double>(static_cast<std::int32_t>(hex));
-    return 0;
-  }
-  double parsed = 0;
-  if (platform::Scan(reply, kValueReplySize, "%lf", &parsed) != 1) return -1;
-  value = parsed;
-  return 0;
+  return ParseValueReply(kind, reply, value) ? 0 : -1;
 }
 
 bool PmacLink::ReadWord(char memory, int address, int& word) {

@@ -71,9 +71,10 @@ class RefreshTest : public ::testing::Test, public bl::test::LinkFixture {
 };
 
 TEST_F(RefreshTest, CurrentPageOnlyIndexVariablesFirstEachVariableOnce) {
-  // Speed after its index Motor (internal: no exchange), Gain with the same index, the word,
-  // Speed not again, and the loop of index variables ends with the value Loop1 had.
-  EXPECT_THAT(Refresh(), ElementsAre("P12", "I208", "RX:7936", "P2", "P6"));
+  // Speed after its index Motor (internal: no exchange), Gain with the same index and the word
+  // on one line, Speed not again; then the loop of index variables, one at a time, each after
+  // its index variable, ending with the value Loop1 had.
+  EXPECT_THAT(Refresh(), ElementsAre("P12 I208 RX:7936", "P2", "P6"));
   std::unique_lock lock(script.mutex);
   EXPECT_EQ(Variable(0).value, 2);
   EXPECT_EQ(Variable(1).value, 3);
@@ -91,12 +92,72 @@ TEST_F(RefreshTest, CurrentPageOnlyIndexVariablesFirstEachVariableOnce) {
   script.currentPage = 2;
   lock.unlock();
   Send("P12=7");
-  EXPECT_THAT(Refresh(), ElementsAre("Q7", "P12"));
+  EXPECT_THAT(Refresh(), ElementsAre("Q7 P12"));
   lock.lock();
   EXPECT_EQ(Variable(4).value, 9);
   EXPECT_EQ(Variable(1).readFlag, 0) << "flags are cleared each refresh";
   EXPECT_EQ(script.tables.items[7].history[48], 85.0f);
   EXPECT_EQ(script.tables.items[7].history[49], 14.0f);
+}
+
+// Many variables of every kind go out some to a line and read what each read alone gives; a
+// line the controller refuses is asked again one variable at a time, so that only the variable
+// it cannot read shows 0.
+TEST_F(RefreshTest, ReadsGoSeveralToALineAndARefusedLineOneByOne) {
+  std::string source;
+  const char* types[] = {"P", "Q", "M", "I", "X", "Y", "XS", "YS", "D"};
+  for (int i = 0; i < 60; ++i)
+    source += "variable V" + std::to_string(i) + " type=" + types[i % 9] +
+              " number=" + std::to_string(i % 9 >= 4 ? 0x1F00 + i : 100 + i) + "\n";
+  source += "variable Bad type=I number=99999\npage\n";
+  for (int i = 0; i < 60; ++i) source += "value var=V" + std::to_string(i) + "\n";
+  Send("P100..199=7.25 Q100..199=-3 WX:$1F00,1,2,3,4,5,6,7,8,9,10,11,12");
+  for (int a = 0x1F00; a < 0x1F40; ++a) controller.WriteY(a, a * 3);
+  {
+    std::lock_guard lock(script.mutex);
+    script.tables = Compiled(source);
+  }
+  const std::vector<std::string> lines = Refresh();
+  EXPECT_GE(lines.size(), 3u);
+  EXPECT_LT(lines.size(), 8u) << "60 variables take a few lines";
+  for (const std::string& line : lines) EXPECT_LE(line.size(), 200u) << line;
+
+  std::vector<double> alone(60);
+  for (int i = 0; i < 60; ++i) {
+    std::lock_guard lock(script.mutex);
+    const DiagnosticVariable& v = Variable(i);
+    ASSERT_EQ(link.PmacValue(static_cast<ValueKind>(v.type), v.number, alone[i], AccessMode::Read),
+              0)
+        << v.name;
+  }
+  {
+    std::lock_guard lock(script.mutex);
+    for (int i = 0; i < 60; ++i) {
+      EXPECT_EQ(Variable(i).value, alone[i]) << Variable(i).name;
+      EXPECT_EQ(Variable(i).readFlag, 1) << Variable(i).name;
+    }
+    EXPECT_EQ(Variable(0).value, 7.25);
+    EXPECT_EQ(Variable(1).value, -3);
+    EXPECT_EQ(Variable(4).value, 5);                                // an X word
+    EXPECT_EQ(Variable(5).value, static_cast<double>(0x1F05 * 3));  // a Y word
+    EXPECT_EQ(Variable(8).value, 9.0 * 16777216 + 0x1F08 * 3);      // the X:Y pair
+  }
+
+  // The refused variable shown first: its line is asked again variable by variable.
+  {
+    std::lock_guard lock(script.mutex);
+    script.tables = Compiled(source + "value var=Bad\n");
+    std::swap(script.tables.items[1].variableA, script.tables.items[61].variableA);
+  }
+  const std::vector<std::string> again = Refresh();
+  ASSERT_FALSE(again.empty());
+  EXPECT_EQ(again[0].rfind("I99999 ", 0), 0u) << again[0];
+  EXPECT_THAT(again, ::testing::Contains("I99999"));
+  EXPECT_THAT(again, ::testing::Contains("Q101")) << "the rest of its line, alone";
+  std::lock_guard lock(script.mutex);
+  EXPECT_EQ(Variable(60).value, 0);
+  EXPECT_EQ(Variable(60).readFlag, 1);
+  for (int i = 0; i < 60; ++i) EXPECT_EQ(Variable(i).value, alone[i]) << Variable(i).name;
 }
 
 TEST_F(RefreshTest, UnreadableVariablesShowZeroAndInternalOnesKeepTheirValue) {
@@ -110,7 +171,7 @@ TEST_F(RefreshTest, UnreadableVariablesShowZeroAndInternalOnesKeepTheirValue) {
 
 TEST_F(RefreshTest, AScriptLoadedDuringTheRefreshIsNotWrittenInto) {
   before = [this](const std::string& command) {
-    if (command != "P12") return;
+    if (command.rfind("P12", 0) != 0) return;
     std::lock_guard lock(script.mutex);
     script.tables = Compiled("variable Other type=P number=1 value=8\npage\nchart var=Other");
     ++script.generation;
@@ -156,8 +217,8 @@ TEST(ShippedMotorJog, ReadsMotorOneRegistersOfItsType) {
     const char* type;
     int code;
     std::vector<std::string> reads;
-  } cases[] = {{"TURBO2", 5, {"RHX:139 RHY:139", "RX:176", "I122"}},
-               {"PMAC2", 2, {"RHX:43 RHY:43", "RX:61", "I122"}}};
+  } cases[] = {{"TURBO2", 5, {"RHX:139 RHY:139 RX:176 I122"}},
+               {"PMAC2", 2, {"RHX:43 RHY:43 RX:61 I122"}}};
   for (const auto& c : cases) {
     bl::test::LinkFixture fixture;
     sim::Controller controller{c.code};

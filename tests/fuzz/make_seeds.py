@@ -1205,6 +1205,38 @@ def diagnostic_scripts():
     write(t, "refused", b"page\n  title=\"open\nshape parent=Nope\n\tbox=1,2\n")
 
 
+def diagnostic_refresh():
+    t = "diagnostic_refresh_fuzzer"
+
+    def page(variables, items):
+        """variables: (type, number, value, index or None, multiplier); items: (a, b)."""
+        seed = Seed().int(len(variables), 1, 80)
+        for kind, number, value, index, multiplier in variables:
+            seed.int(kind, 0, 10).int(number, -5, 0x7FFFF).int(value, -100, 100)
+            seed.bool(index is not None)
+            if index is not None:
+                seed.int(index, -1, len(variables))
+            seed.int(multiplier, -3, 3)
+        seed.int(len(items), 1, 120)
+        for a, b in items:
+            seed.int(a, -1, len(variables) - 1).int(b, -1, len(variables) - 1)
+        return seed
+
+    # P1, M162 and an X:Y pair on one line, answered whole.
+    three = page([(1, 1, 0, None, 0), (3, 162, 0, None, 0), (9, 139, 0, None, 0)],
+                 [(0, 1), (2, -1)])
+    write(t, "one_line", three.text("1.5" + CR + "-7" + CR + "ABCDEF" + CR + "000001" + CR + ACK))
+    # The line refused, then each variable alone.
+    refused = page([(4, 99999, 0, None, 0), (1, 1, 0, None, 0)], [(0, 1)])
+    refused.text(BEL + "ERR003" + CR).text(BEL + "ERR003" + CR).text("2" + CR + ACK)
+    write(t, "refused_line", refused)
+    # An internal motor number indexing a P-variable, and a P-variable indexed by a read one.
+    indexed = page([(10, 0, 2, None, 0), (1, 10, 0, 0, 1), (1, 1, 0, None, 0), (1, 20, 0, 2, 1)],
+                   [(1, 3)])
+    indexed.text("42" + CR + "3" + CR + ACK).text("9" + CR + ACK)
+    write(t, "indexed", indexed)
+
+
 def plant_option():
     # Option (0 resonance, 1 friction, 2 noise, 3 seed), motors - 1, then values split by NUL.
     t = "plant_option_fuzzer"
@@ -1312,6 +1344,7 @@ if __name__ == "__main__":
     status_reply()
     encoder_table()
     diagnostic_scripts()
+    diagnostic_refresh()
     plant_option()
     bode_input()
     what_if()

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 #include <string>
@@ -16,6 +17,7 @@
 #include "gui_support.h"
 #include "controller/controller_type.h"
 #include "offline_program.h"
+#include "platform/qt/qt_canvas.h"
 #include "virtual_program.h"
 
 namespace bl {
@@ -144,8 +146,10 @@ TEST_F(DiagnosticWindowGuiTest, AMissingBuiltInScriptSaysWhereItLooked) {
 namespace bl {
 namespace {
 
-// Offline, for each of the six types, every Diagnostics menu entry opens its built-in panel;
-// one non-Turbo and one Turbo set are kept as pictures for people to look at.
+// Offline, for each of the six types, every Diagnostics menu entry opens its built-in panel,
+// painted as QPainter draws every figure itself although the window draws the figures it drew
+// before from its cache; one non-Turbo and one Turbo set are kept as pictures for people to
+// look at.
 TEST(DiagnosticMenuGuiTest, EveryEntryOpensItsPanelForEveryType) {
   test::EnsureApplication();
   test::OfflineProgram program;
@@ -172,6 +176,15 @@ TEST(DiagnosticMenuGuiTest, EveryEntryOpensItsPanelForEveryType) {
       const QImage image = diag->Render();
       EXPECT_GT(image.width(), 100);
       EXPECT_GT(image.height(), 60);
+      QImage plain(image.size(), QImage::Format_RGB32);
+      plain.fill(Qt::white);
+      {
+        QPainter painter(&plain);
+        platform::QtCanvas canvas(painter, {plain.width(), plain.height()});
+        diag->Window().Paint(canvas, program.workbench.monitor.diagnosticLive.value.load());
+      }
+      EXPECT_EQ(image, plain);
+      EXPECT_EQ(diag->Render(), plain) << "painted again from the cache";
       if (code == 2 || code == 5) 
         test::SaveScreenshot(image, QString::fromStdString("diagnostics_" + type + "_" + name));
     }

@@ -17,6 +17,7 @@ QImage CanvasWidget::Render() {
   if (painter_ && !buffer_.isNull()) {
     QPainter p(&buffer_);
     QtCanvas canvas(p, Size{width(), height()});
+    canvas.SetShapeCache(&shapes_);
     painter_(canvas);
   }
   return buffer_;

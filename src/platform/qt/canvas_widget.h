@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/canvas.h"
+#include "platform/qt/shape_cache.h"
 
 namespace bl::platform {
 
@@ -26,6 +27,7 @@ class CanvasWidget : public QWidget {
  private:
   Painter painter_;
   QImage buffer_;
+  ShapeCache shapes_;  // the figures of earlier paints, drawn again by copying
 };
 
 }  // namespace bl::platform

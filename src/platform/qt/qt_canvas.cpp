@@ -10,7 +10,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "platform/qt/qt_fonts.h"
@@ -40,9 +42,26 @@ int QtAlignment(unsigned flags) {
   return a;
 }
 
+// Whether a pixel of the ring of pixels just outside area (within the image) is not clear.
+bool AnyPixelAround(const QImage& image, const QRect& area) {
+  const QRect ring = area.adjusted(-1, -1, 1, 1) & image.rect();
+  for (int y = ring.top(); y <= ring.bottom(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    if (y < area.top() || y > area.bottom()) {
+      for (int x = ring.left(); x <= ring.right(); ++x)
+        if (line[x] != 0) return true;
+    } else if ((ring.left() < area.left() && line[ring.left()] != 0) ||
+               (ring.right() > area.right() && line[ring.right()] != 0)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
-QtCanvas::QtCanvas(QPainter& painter, Size size) : painter_(painter), size_(size) {
+QtCanvas::QtCanvas(QPainter& painter, Size size)
+    : painter_(painter), size_(size), clipKnown_(!painter.hasClipping()) {
   painter_.setRenderHint(QPainter::Antialiasing, false);
   painter_.setRenderHint(QPainter::TextAntialiasing, true);
   painter_.setPen(QPen(Qt::black, 1));
@@ -51,12 +70,30 @@ QtCanvas::QtCanvas(QPainter& painter, Size size) : painter_(painter), size_(size
 }
 
 void QtCanvas::SetPen(Rgb color, int width) {
-  QPen pen(ToQColor(color), std::max(1, width), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
-  painter_.setPen(pen);
+  width = std::max(1, width);
+  const QColor c = ToQColor(color);
+  // Pages select the same pen item after item; a new QPen each time costs more than drawing.
+  const QPen& current = painter_.pen();
+  if (current.style() == Qt::SolidLine && current.width() == width && current.widthF() == width &&
+      current.capStyle() == Qt::SquareCap && current.joinStyle() == Qt::MiterJoin &&
+      current.brush().style() == Qt::SolidPattern && current.color() == c && !current.isCosmetic())
+    return;
+  painter_.setPen(QPen(c, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
 }
 
-void QtCanvas::SetNullPen() { painter_.setPen(Qt::NoPen); }
-void QtCanvas::SetBrush(Rgb color) { painter_.setBrush(ToQColor(color)); }
+void QtCanvas::SetNullPen() {
+  if (painter_.pen().style() != Qt::NoPen) painter_.setPen(Qt::NoPen);
+}
+
+void QtCanvas::SetBrush(Rgb color) {
+  const QColor c = ToQColor(color);
+  const QBrush& current = painter_.brush();
+  if (current.style() == Qt::SolidPattern && current.color() == c &&
+      current.transform().isIdentity())
+    return;
+  painter_.setBrush(c);
+}
+
 void QtCanvas::SetHollowBrush() { painter_.setBrush(Qt::NoBrush); }
 
 QRect QtCanvas::OutlineRect(const Rect& r) {
@@ -65,21 +102,36 @@ QRect QtCanvas::OutlineRect(const Rect& r) {
 
 void QtCanvas::DrawRectangle(const Rect& r) {
   if (r.Empty()) return;
-  if (painter_.pen().style() == Qt::NoPen) {
+  const QPen& pen = painter_.pen();
+  if (pen.style() == Qt::NoPen) {
     if (painter_.brush().style() != Qt::NoBrush) painter_.fillRect(ToQRect(r), painter_.brush());
     return;
   }
-  painter_.drawRect(OutlineRect(r));
+  const QRect outline = OutlineRect(r);
+  // A one-pixel outline is QPainter's own fast case; wider ones go through its stroker.
+  if (pen.width() > 1 && DrawCached(ShapeCache::Shape::kRectangle, outline, 0, 0,
+                                    [](QPainter& p, const QRect& o) { p.drawRect(o); }))
+    return;
+  painter_.drawRect(outline);
 }
 
 void QtCanvas::DrawRoundRect(const Rect& r, int cornerWidth, int cornerHeight) {
   if (r.Empty()) return;
-  painter_.drawRoundedRect(OutlineRect(r), cornerWidth / 2.0, cornerHeight / 2.0);
+  const QRect outline = OutlineRect(r);
+  const auto draw = [cornerWidth, cornerHeight](QPainter& p, const QRect& o) {
+    p.drawRoundedRect(o, cornerWidth / 2.0, cornerHeight / 2.0);
+  };
+  if (DrawCached(ShapeCache::Shape::kRoundRect, outline, cornerWidth, cornerHeight, draw)) return;
+  draw(painter_, outline);
 }
 
 void QtCanvas::DrawEllipse(const Rect& r) {
   if (r.Empty()) return;
-  painter_.drawEllipse(OutlineRect(r));
+  const QRect outline = OutlineRect(r);
+  if (DrawCached(ShapeCache::Shape::kEllipse, outline, 0, 0,
+                 [](QPainter& p, const QRect& o) { p.drawEllipse(o); }))
+    return;
+  painter_.drawEllipse(outline);
 }
 
 void QtCanvas::DrawChord(const Rect& r, Point start, Point end) {
@@ -93,8 +145,14 @@ void QtCanvas::DrawChord(const Rect& r, Point start, Point end) {
   const double a0 = angle(start);
   double span = angle(end) - a0;
   if (span <= 0) span += 360.0;
-  painter_.drawChord(OutlineRect(r), static_cast<int>(std::lround(a0 * 16)),
-                     static_cast<int>(std::lround(span * 16)));
+  const int startAngle = static_cast<int>(std::lround(a0 * 16));
+  const int spanAngle = static_cast<int>(std::lround(span * 16));
+  const QRect outline = OutlineRect(r);
+  const auto draw = [startAngle, spanAngle](QPainter& p, const QRect& o) {
+    p.drawChord(o, startAngle, spanAngle);
+  };
+  if (DrawCached(ShapeCache::Shape::kChord, outline, startAngle, spanAngle, draw)) return;
+  draw(painter_, outline);
 }
 
 void QtCanvas::DrawPolygon(std::span<const Point> points) {
@@ -118,13 +176,19 @@ void QtCanvas::FillRect(const Rect& r, Rgb color) {
 }
 
 void QtCanvas::SetFont(FontId font) {
+  // Pages set the font of every text item; making the same QFont again costs more than the text.
+  if (screenFont_ && font_ == font) return;
   font_ = font;
+  screenFont_ = true;
   rawFont_.reset();
+  narrowSqueeze_.reset();
   painter_.setFont(MakeQtFont(font));
   gridText_ = font == FontId::Fixed;
 }
 
 void QtCanvas::SetFontByHeight(int heightPx, bool fixedPitch, bool bold) {
+  screenFont_ = false;
+  narrowSqueeze_.reset();
   rawFont_.reset();
   font_ = fixedPitch ? FontId::Fixed : FontId::Arial;
   painter_.setFont(MakeQtFontByHeight(heightPx, fixedPitch, bold));
@@ -132,6 +196,8 @@ void QtCanvas::SetFontByHeight(int heightPx, bool fixedPitch, bool bold) {
 }
 
 void QtCanvas::SetRotatedFontByHeight(int heightPx) {
+  screenFont_ = false;
+  narrowSqueeze_.reset();
   rawFont_.reset();
   font_ = FontId::ArialRotated;
   painter_.setFont(MakeQtFontByHeight(heightPx, false, false));
@@ -201,8 +267,8 @@ void QtCanvas::DrawGridText(std::string_view text, const Rect& box, unsigned fla
 }
 
 bool QtCanvas::DrawGlyphRun(std::string_view text, int first, int last, QPointF origin) {
-  const std::string_view shown = text.substr(static_cast<std::size_t>(first),
-                                             static_cast<std::size_t>(last - first));
+  const std::string_view shown =
+      text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(last - first));
   if (std::any_of(shown.begin(), shown.end(),
                   [](char c) { return static_cast<unsigned char>(c) >= 0x80 || c < ' '; }))
     return false;
@@ -252,11 +318,10 @@ void QtCanvas::DrawText(std::string_view text, const Rect& box, unsigned flags) 
     if (font_ == FontId::Narrow) {
       // The face is drawn squeezed sideways to its 5-pixel advance: laid out in a box widened
       // by the same factor, so that alignment and word wrap work on the narrow widths.
-      const qreal advance = QFontMetricsF(painter_.font()).horizontalAdvance(QLatin1Char('M'));
-      const qreal squeeze = advance > 0 ? kNarrowCellWidth / advance : 1.0;
+      const qreal squeeze = NarrowSqueeze();
       painter_.scale(squeeze, 1.0);
-      place = QRect(qRound(box.left / squeeze), box.top, qRound(box.Width() / squeeze),
-                    box.Height());
+      place =
+          QRect(qRound(box.left / squeeze), box.top, qRound(box.Width() / squeeze), box.Height());
     }
     if (textBackground_) {
       const QRect bounds = painter_.boundingRect(place, align, s);
@@ -268,8 +333,116 @@ void QtCanvas::DrawText(std::string_view text, const Rect& box, unsigned flags) 
   painter_.restore();
 }
 
-void QtCanvas::SetClipRect(const Rect& r) { painter_.setClipRect(ToQRect(r)); }
-void QtCanvas::ClearClip() { painter_.setClipping(false); }
+qreal QtCanvas::NarrowSqueeze() {
+  if (!narrowSqueeze_) {
+    const qreal advance = QFontMetricsF(painter_.font()).horizontalAdvance(QLatin1Char('M'));
+    narrowSqueeze_ = advance > 0 ? kNarrowCellWidth / advance : 1.0;
+  }
+  return *narrowSqueeze_;
+}
+
+void QtCanvas::SetClipRect(const Rect& r) {
+  painter_.setClipRect(ToQRect(r));
+  clipKnown_ = true;
+  clip_ = ToQRect(r);
+}
+
+void QtCanvas::ClearClip() {
+  painter_.setClipping(false);
+  clipKnown_ = true;
+  clip_.reset();
+}
+
+bool QtCanvas::DrawCached(ShapeCache::Shape shape, const QRect& outline, int a, int b,
+                          const std::function<void(QPainter&, const QRect&)>& draw) {
+  if (shapes_ == nullptr || outline.width() < 0 || outline.height() < 0 ||
+      outline.width() > ShapeCache::kMaxSide || outline.height() > ShapeCache::kMaxSide)
+    return false;
+  // The runs are copied only where that is what QPainter would do: 32-bit pixels in the
+  // painter's own coordinates, opaque colours painted over, and the clip this canvas set.
+  QPaintDevice* device = painter_.device();
+  if (device == nullptr || device->devType() != QInternal::Image) return false;
+  QImage& image = *static_cast<QImage*>(device);
+  const QImage::Format format = image.format();
+  if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+       format != QImage::Format_ARGB32_Premultiplied) ||
+      !painter_.deviceTransform().isIdentity() ||
+      painter_.compositionMode() != QPainter::CompositionMode_SourceOver ||
+      painter_.testRenderHint(QPainter::Antialiasing) || !clipKnown_ ||
+      painter_.hasClipping() != clip_.has_value())
+    return false;
+
+  ShapeCache::Key key{
+      shape, outline.x(), outline.y(), outline.width(), outline.height(), a, b, 0, 0, 0};
+  const QPen& pen = painter_.pen();
+  if (pen.style() == Qt::SolidLine) {
+    if (pen.capStyle() != Qt::SquareCap || pen.joinStyle() != Qt::MiterJoin ||
+        pen.widthF() != pen.width() || pen.width() < 1 || pen.width() > 8 || pen.isCosmetic() ||
+        pen.miterLimit() != 2 || pen.brush().style() != Qt::SolidPattern ||
+        pen.color().alpha() != 255)
+      return false;
+    key.penWidth = pen.width();
+    key.pen = pen.color().rgba();
+  } else if (pen.style() != Qt::NoPen) {
+    return false;
+  }
+  const QBrush& brush = painter_.brush();
+  if (brush.style() == Qt::SolidPattern) {
+    if (brush.color().alpha() != 255) return false;
+    key.brush = brush.color().rgba();
+  } else if (brush.style() != Qt::NoBrush) {
+    return false;
+  }
+  // The pen is centred on the outline and its mitres reach out as far as its width. A figure
+  // cut by the image's edge is drawn the plain way: on a larger image it would show more.
+  const int margin = 2 * key.penWidth + 2;
+  const QRect reach = outline.adjusted(-margin, -margin, margin, margin);
+  if (!image.rect().contains(reach)) return false;
+
+  const ShapeCache::Figure* figure = shapes_->Find(key);
+  if (figure == nullptr) {
+    if (scratch_.size() != image.size()) {
+      scratchPainter_.reset();
+      scratch_ = QImage(image.size(), QImage::Format_ARGB32_Premultiplied);
+      scratch_.fill(Qt::transparent);
+    }
+    if (!scratchPainter_) {
+      scratchPainter_ = std::make_unique<QPainter>(&scratch_);
+      scratchPainter_->setRenderHint(QPainter::Antialiasing, false);
+    }
+    scratchPainter_->setPen(pen);
+    scratchPainter_->setBrush(brush);
+    draw(*scratchPainter_, outline);
+    const QRect& area = reach;  // within the image
+    ShapeCache::Figure made = ShapeCache::RunsOf(scratch_, area);
+    // Anything drawn beyond the area would stay on the scratch image: start that one over.
+    const bool spilled = AnyPixelAround(scratch_, area);
+    if (spilled) {
+      scratch_.fill(Qt::transparent);
+      made = {};
+    } else {
+      for (int y = area.top(); y <= area.bottom(); ++y)
+        std::fill_n(reinterpret_cast<QRgb*>(scratch_.scanLine(y)) + area.left(), area.width(),
+                    QRgb{0});
+    }
+    figure = &shapes_->Add(key, std::move(made));
+  }
+  if (!figure->drawable) return false;
+  QRect area = image.rect();
+  if (clip_) area &= *clip_;
+  if (area.isEmpty()) return true;
+  uchar* const bits = image.bits();
+  const qsizetype stride = image.bytesPerLine();
+  for (const ShapeCache::Run& run : figure->runs) {
+    if (run.y < area.top() || run.y > area.bottom()) continue;
+    const int x0 = std::max(area.left(), run.x);
+    const int x1 = std::min(area.right(), run.x + run.length - 1);
+    if (x0 > x1) continue;
+    auto* line = reinterpret_cast<QRgb*>(bits + run.y * stride);
+    std::fill(line + x0, line + x1 + 1, run.color);
+  }
+  return true;
+}
 
 void QtCanvas::InvertRect(const Rect& r, Rgb color) {
   if (r.Empty()) return;

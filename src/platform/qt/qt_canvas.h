@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QImage>
 #include <QPainter>
 #include <QRawFont>
+#include <functional>
+#include <memory>
 #include <optional>
 
 #include "platform/canvas.h"
+#include "platform/qt/shape_cache.h"
 
 namespace bl::platform {
 
@@ -21,6 +25,13 @@ class QtCanvas final : public Canvas {
   // Fixed-font text goes out as one glyph run per call, each glyph at its grid position; off,
   // every character is drawn by itself (the plain way, kept to check the run against).
   void SetGlyphRuns(bool on) { glyphRuns_ = on; }
+  // Small ellipses, round rectangles, chords and rectangles with wide pens are drawn from the
+  // cache's runs straight into the painted image, where that gives the pixels QPainter would
+  // set: a figure the cache lacks is drawn by QPainter once, at its place on a clear image of
+  // the same size, and its pixels kept. Without a cache (the default) every figure is drawn by
+  // QPainter, the plain way. While a cache is set the painter's clip is changed through this
+  // canvas only.
+  void SetShapeCache(ShapeCache* cache) { shapes_ = cache; }
 
   Size PixelSize() const override { return size_; }
   void SetPen(Rgb color, int width) override;
@@ -62,10 +73,25 @@ class QtCanvas final : public Canvas {
   // Sets the pixels of a one-bit layer (its first width columns) at `at` straight in the painted
   // image, when that gives what drawing it would; false when it cannot.
   bool SetPixelsDirectly(const QImage& layer, int width, QPoint at, QColor color);
+  // Draws the figure of the shape in the outline rectangle from the shape cache; false when it
+  // has to be drawn the plain way (no cache, a large figure, a pen or brush or device the cache
+  // does not copy exactly).
+  bool DrawCached(ShapeCache::Shape shape, const QRect& outline, int a, int b,
+                  const std::function<void(QPainter&, const QRect&)>& draw);
+  qreal NarrowSqueeze();
 
   QPainter& painter_;
   Size size_;
   FontId font_ = FontId::Fixed;
+  bool screenFont_ = false;  // the font is font_ as SetFont makes it, not one by height
+  std::optional<qreal> narrowSqueeze_;
+  ShapeCache* shapes_ = nullptr;
+  // The clip as this canvas set it; unknown when the painter came with one.
+  bool clipKnown_ = true;
+  std::optional<QRect> clip_;
+  // Where figures new to the cache are drawn; clear again after each.
+  QImage scratch_;
+  std::unique_ptr<QPainter> scratchPainter_;
   bool gridText_ = true;
   bool glyphRuns_ = true;
   std::optional<QRawFont> rawFont_;  // of the painter's font, made at its first use

@@ -22,14 +22,15 @@ std::string Settling(const std::optional<series::StepMetrics>& m) {
 TuningHistoryPresenter::TuningHistoryPresenter(
     const TuningHistory& history, int typeCode, int motor, platform::Desktop& desktop,
     const DefinitionTable* names, std::function<void(std::span<const TuningRun>)> overlay,
-    std::function<void(const TuningRun&)> whatIf)
+    std::function<void(const TuningRun&)> whatIf, std::function<void(const TuningRun&)> bode)
     : history_(history),
       typeCode_(typeCode),
       motor_(motor),
       desktop_(desktop),
       names_(names),
       overlay_(std::move(overlay)),
-      whatIf_(std::move(whatIf)) {
+      whatIf_(std::move(whatIf)),
+      bode_(std::move(bode)) {
   Refresh();
 }
 
@@ -98,6 +99,13 @@ void TuningHistoryPresenter::WhatIf(const std::vector<int>& selected) {
   std::vector<TuningRun> runs;
   if (!LoadSelected(selected, runs) || runs.size() != 1) return;
   if (whatIf_) whatIf_(runs.front());
+}
+
+void TuningHistoryPresenter::Bode(const std::vector<int>& selected) {
+  if (selected.size() != 1) return Tell("Select the run whose frequency response is to be shown.");
+  std::vector<TuningRun> runs;
+  if (!LoadSelected(selected, runs) || runs.size() != 1) return;
+  if (bode_) bode_(runs.front());
 }
 
 void TuningHistoryPresenter::Compare(const std::vector<int>& selected) {

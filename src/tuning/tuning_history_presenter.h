@@ -23,12 +23,13 @@ inline constexpr std::string_view kTuningHistoryTitle = "Tuning History";
 // what the buttons do with the selected ones.
 class TuningHistoryPresenter {
  public:
-  // overlay: the runs loaded in full, to be drawn on the graph; whatIf: one run loaded in full,
-  // to open the preview of other gains on its plant.
+  // overlay: the runs loaded in full, to be drawn on the graph; whatIf and bode: one run loaded
+  // in full, to open the preview of other gains on its plant or its frequency response.
   TuningHistoryPresenter(const TuningHistory& history, int typeCode, int motor,
                          platform::Desktop& desktop, const DefinitionTable* names,
                          std::function<void(std::span<const TuningRun>)> overlay,
-                         std::function<void(const TuningRun&)> whatIf = {});
+                         std::function<void(const TuningRun&)> whatIf = {},
+                         std::function<void(const TuningRun&)> bode = {});
 
   static const std::vector<std::string>& Columns();
 
@@ -48,6 +49,8 @@ class TuningHistoryPresenter {
   void Compare(const std::vector<int>& selected);
   // One run: the preview of other gains on the plant identified from it.
   void WhatIf(const std::vector<int>& selected);
+  // One run: its frequency response and the loop's margins.
+  void Bode(const std::vector<int>& selected);
   // Asks first; the list is read again after.
   void Delete(const std::vector<int>& selected);
 
@@ -66,6 +69,7 @@ class TuningHistoryPresenter {
   const DefinitionTable* names_;
   std::function<void(std::span<const TuningRun>)> overlay_;
   std::function<void(const TuningRun&)> whatIf_;
+  std::function<void(const TuningRun&)> bode_;
   std::vector<TuningRun> runs_;
   std::vector<std::vector<std::string>> rows_;
   std::string notes_;

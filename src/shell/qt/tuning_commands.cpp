@@ -16,6 +16,7 @@
 #include "tuning/qt/motor_tuning_sheet.h"
 #include "tuning/qt/reference_series_dialog.h"
 #include "tuning/qt/test_moves_page.h"
+#include "tuning/qt/run_bode_dialog.h"
 #include "tuning/qt/tuning_history_dialog.h"
 #include "tuning/qt/what_if_dialog.h"
 #include "tuning/tuning_compare.h"
@@ -111,6 +112,10 @@ void RunTuningHistory(MainWindow& window, Workbench& workbench, Shell& shell) {
             workbench.desktop);
         tuning::WhatIfDialog preview(whatIf, &window);
         preview.exec();
+      },
+      [&window](const tuning::TuningRun& run) {
+        tuning::RunBodeDialog bode(run, &window);
+        bode.exec();
       });
   tuning::TuningHistoryDialog dialog(presenter, &window);
   dialog.exec();

@@ -118,12 +118,14 @@ void CurvePlot::paintEvent(QPaintEvent*) {
 
   painter.save();
   painter.setClipRect(area);
+  // Labels go down a line each, so that markers close together keep theirs apart.
+  int row = 0;
   for (const Marker& m : markers_) {
     if (logX_ && !(m.x > 0.0)) continue;
     painter.setPen(QPen(QColor(120, 120, 120), 1, Qt::DotLine));
     painter.drawLine(QPointF(px(m.x), area.top()), QPointF(px(m.x), area.bottom()));
     painter.setPen(QColor(80, 80, 80));
-    painter.drawText(QPointF(px(m.x) + 3, area.top() + line), m.label);
+    painter.drawText(QPointF(px(m.x) + 3, area.top() + line * (1 + row++ % 3)), m.label);
   }
   for (const Curve& c : curves_) {
     QPainterPath path;

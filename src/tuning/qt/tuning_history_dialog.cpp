@@ -53,13 +53,16 @@ TuningHistoryDialog::TuningHistoryDialog(TuningHistoryPresenter& presenter, QWid
   overlay_ = new QPushButton("Overlay", this);
   compare_ = new QPushButton("Compare", this);
   whatIf_ = new QPushButton("What If...", this);
+  bode_ = new QPushButton("Bode...", this);
   delete_ = new QPushButton("Delete", this);
   auto* close = new QPushButton("Close", this);
-  for (QPushButton* b : {overlay_, compare_, whatIf_, delete_, close}) b->setAutoDefault(false);
+  for (QPushButton* b : {overlay_, compare_, whatIf_, bode_, delete_, close})
+    b->setAutoDefault(false);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(overlay_);
   buttons->addWidget(compare_);
   buttons->addWidget(whatIf_);
+  buttons->addWidget(bode_);
   buttons->addWidget(delete_);
   buttons->addStretch();
   buttons->addWidget(close);
@@ -74,6 +77,7 @@ TuningHistoryDialog::TuningHistoryDialog(TuningHistoryPresenter& presenter, QWid
     FillDifferences();
   });
   connect(whatIf_, &QPushButton::clicked, this, [this] { presenter_.WhatIf(Selected()); });
+  connect(bode_, &QPushButton::clicked, this, [this] { presenter_.Bode(Selected()); });
   connect(delete_, &QPushButton::clicked, this, [this] {
     presenter_.Delete(Selected());
     FillRuns();

@@ -23,6 +23,7 @@ class TuningHistoryDialog : public QDialog {
   QPushButton& CompareButton() { return *compare_; }
   QPushButton& DeleteButton() { return *delete_; }
   QPushButton& WhatIfButton() { return *whatIf_; }
+  QPushButton& BodeButton() { return *bode_; }
 
  private:
   std::vector<int> Selected() const;
@@ -38,6 +39,7 @@ class TuningHistoryDialog : public QDialog {
   QPushButton* compare_ = nullptr;
   QPushButton* delete_ = nullptr;
   QPushButton* whatIf_ = nullptr;
+  QPushButton* bode_ = nullptr;
 };
 
 }  // namespace bl::tuning

@@ -1,6 +1,7 @@
 // The analysis of a tuning run: step metrics of a million-sample run (a second-order response
 // with measurement noise) against a bare pass that only sums the following error; and the
-// averaged frequency response with coherence of a million samples, by the number of segments.
+// averaged frequency response with coherence of a million samples, by the number of segments,
+// and of the whole run in one transform.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -96,6 +97,19 @@ void BM_FrequencyResponse(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kSamples));
 }
 BENCHMARK(BM_FrequencyResponse)->Arg(8)->Arg(64)->Arg(1024)->Unit(benchmark::kMillisecond);
+
+// The same run in one transform (padded to 2^20), its coherence over 4 bins each side.
+void BM_FrequencyResponseWholeRun(benchmark::State& state) {
+  const MoveRun& r = NoisyResponse();
+  const bl::series::EstimateOptions options{.wholeRun = true};
+  std::string error;
+  for (auto _ : state) {
+    auto e = bl::series::EstimateFrequencyResponse(r.commanded, r.actual, kPeriod, options, error);
+    benchmark::DoNotOptimize(e);
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kSamples));
+}
+BENCHMARK(BM_FrequencyResponseWholeRun)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -13,82 +13,14 @@
 #include <string>
 #include <utility>
 
-#include "definitions/definition_table.h"
 #include "diagnostics/diagnostic_refresh.h"
 #include "diagnostics/diagnostic_script.h"
 #include "diagnostics/watch_table.h"
 #include "diagnostics/watch_window.h"
-#include "link/builtin_library.h"
-#include "link/pmac_link.h"
-#include "platform/fake/fake_desktop.h"
-#include "sim/controller.h"
-#include "sim/ethernet_server.h"
-#include "terminal_lines/terminal_lines.h"
+#include "loopback_link.h"
 
 namespace bl {
 namespace {
-
-// The built-in library with a count of the command lines sent through it.
-class CountingLibrary final : public VendorLibrary {
- public:
-  CountingLibrary(std::unique_ptr<VendorLibrary> inner, long& exchanges)
-      : inner_(std::move(inner)), exchanges_(exchanges) {}
-  int PmacSelect(void* parent) override { return inner_->PmacSelect(parent); }
-  bool OpenPmacDevice(int device) override { return inner_->OpenPmacDevice(device); }
-  bool ClosePmacDevice(int device) override { return inner_->ClosePmacDevice(device); }
-  std::string PmacGetResponseA(int device, std::string_view command,
-                               std::size_t maxChars) override {
-    ++exchanges_;
-    return inner_->PmacGetResponseA(device, command, maxChars);
-  }
-  double PmacGetVariableDouble(int device, char type, int number, double fallback) override {
-    return inner_->PmacGetVariableDouble(device, type, number, fallback);
-  }
-  int PmacDownloadA(int device, const MessageCallback& message, const ProgressCallback& progress,
-                    const std::string& path, int macro, int map, int log, int download) override {
-    return inner_->PmacDownloadA(device, message, progress, path, macro, map, log, download);
-  }
-  void PmacAbortDownload(int device) override { inner_->PmacAbortDownload(device); }
-  bool PmacInBootStrapMode(int device) override { return inner_->PmacInBootStrapMode(device); }
-  std::string LastError() const override { return inner_->LastError(); }
-  std::vector<LinkNotice> TakeNotices(int device) override { return inner_->TakeNotices(device); }
-
- private:
-  std::unique_ptr<VendorLibrary> inner_;
-  long& exchanges_;
-};
-
-// A virtual Turbo PMAC2 over loopback Ethernet as device 1, its link counting exchanges.
-struct CountedLink {
-  CountedLink() : controller(5), server(controller) {
-    std::string error;
-    if (!server.Start(0, error)) throw std::runtime_error(error);
-    DeviceTable table = devices.Table();
-    table[1].kind = DeviceConfig::Kind::Ethernet;
-    table[1].host = "127.0.0.1";
-    table[1].port = server.Port();
-    devices.SetTable(table, error);
-    devices.chooseDevice = [] { return 1; };
-    if (link.LinkConnect() != 0) throw std::runtime_error("no connection");
-  }
-  VendorLibraryLoader Loader() {
-    return [this] {
-      LibraryLoad load = BuiltinLibraryLoader(devices)();
-      if (load.library)
-        load.library = std::make_unique<CountingLibrary>(std::move(load.library), exchanges);
-      return load;
-    };
-  }
-
-  long exchanges = 0;
-  sim::Controller controller;
-  sim::EthernetServer server;
-  BuiltinDevices devices{""};
-  Terminal terminal;
-  DefinitionTable definitions;
-  platform::FakeDesktop desktop;
-  PmacLink link{terminal, definitions, desktop, Loader()};
-};
 
 // A compiled built-in script of this build, as the loader takes it.
 diagnostics::DiagnosticTables BuiltinScript(const std::string& name) {
@@ -120,7 +52,7 @@ int VariablesRead(const diagnostics::DiagnosticScript& script) {
 }
 
 void BM_DiagnosticRefresh(benchmark::State& state, const std::string& name) {
-  CountedLink fixture;
+  bench::LoopbackLink fixture;
   diagnostics::DiagnosticScript script;
   script.tables = BuiltinScript(name);
   script.currentPage = 1;
@@ -140,7 +72,7 @@ BENCHMARK_CAPTURE(BM_DiagnosticRefresh, MotorJog, std::string("MotorJog"))
 
 // The watch window's poll of n motor positions and velocities as M-variables and P-variables.
 void BM_WatchPoll(benchmark::State& state) {
-  CountedLink fixture;
+  bench::LoopbackLink fixture;
   diagnostics::WatchTable table;
   const int n = static_cast<int>(state.range(0));
   for (int i = 0; i < n; ++i) {

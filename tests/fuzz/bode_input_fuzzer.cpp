@@ -6,11 +6,11 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
+#include "fuzz/fuzz_samples.h"
 #include "series/frequency_estimate.h"
 #include "series/loop_margins.h"
 #include "tuning/servo_law.h"
@@ -55,19 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   options.smoothingBins = in.ConsumeIntegralInRange(0, 70);
   const std::vector<std::uint8_t> data = in.ConsumeRemainingBytes<std::uint8_t>();
 
-  std::vector<double> samples;
-  const std::size_t width = raw ? sizeof(double) : sizeof(std::int16_t);
-  for (std::size_t at = 0; at + width <= data.size(); at += width) {
-    if (raw) {
-      double v;
-      std::memcpy(&v, data.data() + at, sizeof v);
-      samples.push_back(v);
-    } else {
-      std::int16_t v;
-      std::memcpy(&v, data.data() + at, sizeof v);
-      samples.push_back(v);
-    }
-  }
+  const std::vector<double> samples = fuzz::DecodeSamples(data, raw);
   const std::size_t half = samples.size() / 2;
   const std::span<const double> commanded(samples.data(), half),
       actual(samples.data() + half, half);

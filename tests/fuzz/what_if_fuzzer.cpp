@@ -6,11 +6,11 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
+#include "fuzz/fuzz_samples.h"
 #include "tuning/plant_fit.h"
 #include "tuning/what_if.h"
 
@@ -39,19 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     BL_FUZZ_CHECK(!error.empty());
   }
 
-  std::vector<double> samples;
-  const std::size_t width = raw ? sizeof(double) : sizeof(std::int16_t);
-  for (std::size_t at = 0; at + width <= data.size() && samples.size() < 8192; at += width) {
-    if (raw) {
-      double v;
-      std::memcpy(&v, data.data() + at, sizeof v);
-      samples.push_back(v);
-    } else {
-      std::int16_t v;
-      std::memcpy(&v, data.data() + at, sizeof v);
-      samples.push_back(v);
-    }
-  }
+  const std::vector<double> samples = fuzz::DecodeSamples(data, raw, 8192);
   const std::size_t half = samples.size() / 2;
   const std::span<const double> position(samples.data(), half), output(samples.data() + half, half);
   error.clear();

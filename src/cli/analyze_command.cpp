@@ -163,6 +163,9 @@ int ReadPredictInput(const PredictOptions& o, PredictInput& in, std::ostream& er
     in.motor = MotorOfTitle(table[o.commanded].title);
   }
   if (o.motor != 0) in.motor = o.motor;
+  if (in.output.empty())
+    return fail(o.from + ": the run has no servo output in series " + std::to_string(o.output) +
+                "; name it with --output N");
   if (!o.ivars.empty()) {
     std::string text;
     bool tooLong = false;

@@ -92,6 +92,8 @@ TEST_F(AnalyzePredict, PredictsOtherGainsFromATunedRunAndRefusesWhatItCannot) {
   EXPECT_EQ(Run({"analyze", "predict", "--from", NewestRun()}), kExitFailed);
   EXPECT_THAT(err, HasSubstr("gathered every 10 servo cycles"));
 
+  EXPECT_EQ(Run({"analyze", "predict", "--from", Path("run.csv"), "--output", "4"}), kExitFailed);
+  EXPECT_THAT(err, HasSubstr("no servo output in series 4"));
   EXPECT_EQ(Run({"analyze", "predict", "--from", run, "--move", "ramp:1,2"}), kExitFailed);
   EXPECT_THAT(err, HasSubstr("a move is step:SIZE,DWELL"));
   EXPECT_EQ(Run({"analyze", "predict", "--set", "I130=1"}), kExitUsage);

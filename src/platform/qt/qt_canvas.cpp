@@ -360,17 +360,11 @@ bool QtCanvas::DrawCached(ShapeCache::Shape shape, const QRect& outline, int a, 
     return false;
   // The runs are copied only where that is what QPainter would do: 32-bit pixels in the
   // painter's own coordinates, opaque colours painted over, and the clip this canvas set.
-  QPaintDevice* device = painter_.device();
-  if (device == nullptr || device->devType() != QInternal::Image) return false;
-  QImage& image = *static_cast<QImage*>(device);
-  const QImage::Format format = image.format();
-  if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
-       format != QImage::Format_ARGB32_Premultiplied) ||
-      !painter_.deviceTransform().isIdentity() ||
-      painter_.compositionMode() != QPainter::CompositionMode_SourceOver ||
-      painter_.testRenderHint(QPainter::Antialiasing) || !clipKnown_ ||
+  QImage* target = PlainImageTarget();
+  if (target == nullptr || painter_.testRenderHint(QPainter::Antialiasing) || !clipKnown_ ||
       painter_.hasClipping() != clip_.has_value())
     return false;
+  QImage& image = *target;
 
   ShapeCache::Key key{
       shape, outline.x(), outline.y(), outline.width(), outline.height(), a, b, 0, 0, 0};
@@ -530,18 +524,25 @@ void QtCanvas::DrawFigures(std::span<const Point> at, int extent,
     painter_.drawImage(QPoint(left, top), layer);
 }
 
+QImage* QtCanvas::PlainImageTarget() {
+  QPaintDevice* device = painter_.device();
+  if (device == nullptr || device->devType() != QInternal::Image) return nullptr;
+  auto* image = static_cast<QImage*>(device);
+  const QImage::Format format = image->format();
+  if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+       format != QImage::Format_ARGB32_Premultiplied) ||
+      !painter_.deviceTransform().isIdentity() ||
+      painter_.compositionMode() != QPainter::CompositionMode_SourceOver)
+    return nullptr;
+  return image;
+}
+
 bool QtCanvas::SetPixelsDirectly(const QImage& layer, int width, QPoint at, QColor color) {
   // Only where the result is plainly the same as drawing: an image of 32-bit pixels in its own
   // coordinates, an opaque colour painted over, and no clip or one rectangle.
-  QPaintDevice* device = painter_.device();
-  if (device == nullptr || device->devType() != QInternal::Image) return false;
-  QImage& image = *static_cast<QImage*>(device);
-  const QImage::Format format = image.format();
-  if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
-       format != QImage::Format_ARGB32_Premultiplied) ||
-      !painter_.transform().isIdentity() || color.alpha() != 255 ||
-      painter_.compositionMode() != QPainter::CompositionMode_SourceOver)
-    return false;
+  QImage* target = PlainImageTarget();
+  if (target == nullptr || color.alpha() != 255) return false;
+  QImage& image = *target;
   QRect area = image.rect() & QRect(at, QSize(width, layer.height()));
   if (painter_.hasClipping()) {
     const QRegion clip = painter_.clipRegion();

@@ -73,6 +73,9 @@ class QtCanvas final : public Canvas {
   // Sets the pixels of a one-bit layer (its first width columns) at `at` straight in the painted
   // image, when that gives what drawing it would; false when it cannot.
   bool SetPixelsDirectly(const QImage& layer, int width, QPoint at, QColor color);
+  // The image the painter draws on, when its pixels may be written directly: 32-bit, in the
+  // painter's own coordinates, painted over. Nothing otherwise.
+  QImage* PlainImageTarget();
   // Draws the figure of the shape in the outline rectangle from the shape cache; false when it
   // has to be drawn the plain way (no cache, a large figure, a pen or brush or device the cache
   // does not copy exactly).
